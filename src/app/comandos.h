@@ -1,0 +1,22 @@
+// The commands of `conversor` for the terminal. Each takes the arguments after the
+// command's name and returns the process exit status: 0 success, 1 the work failed,
+// 2 a usage error or an input refused before any work.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace conversor::app {
+
+using Argumentos = std::vector<std::string>;
+
+int ComandoCriarBanco(const Argumentos& args);
+
+// `planilhas ARQUIVO`: each worksheet's position, name, last row and last column.
+int ComandoPlanilhas(const Argumentos& args);
+
+// `mostrar ARQUIVO [--aba N] [--ultima-linha N]`: the sheet's rows as the staging
+// table holds them, cells separated by tabs.
+int ComandoMostrar(const Argumentos& args);
+
+}  // namespace conversor::app

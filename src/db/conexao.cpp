@@ -1,0 +1,215 @@
+#include "db/conexao.h"
+
+#include <filesystem>
+#include <vector>
+
+#include "base/regional.h"
+#include "db/firebird_api.h"
+#include "db/parametros.h"
+
+namespace conversor::db {
+
+namespace fb {
+
+Firebird::IMaster* Mestre() {
+    static Firebird::IMaster* mestre = Firebird::fb_get_master_interface();
+    return mestre;
+}
+
+ErroBanco ErroDe(Firebird::IStatus* status) {
+    char texto[4096];
+    Firebird::IUtil* util = Mestre()->getUtilInterface();
+    util->formatStatus(texto, sizeof texto, status);
+    std::string sqlState;
+    // The SQLSTATE travels as a string argument after isc_arg_sql_state.
+    for (const intptr_t* v = status->getErrors(); v && *v != isc_arg_end; v += 2) {
+        if (*v == isc_arg_sql_state) sqlState = reinterpret_cast<const char*>(v[1]);
+    }
+    return ErroBanco(texto, sqlState);
+}
+
+}  // namespace fb
+
+namespace {
+
+constexpr const char* kUsuario = "SYSDBA";
+constexpr const char* kSenha = "lunarpike";
+
+// "host:path" and "host/port:path" name a database on a server; anything else is a
+// file that the embedded engine opens.
+bool NoServidor(const std::string& nome) {
+    const size_t doisPontos = nome.find(':');
+    if (doisPontos == std::string::npos || doisPontos == 0) return false;
+    if (nome[0] == '/' || nome[0] == '.') return false;
+    const std::string host = nome.substr(0, doisPontos);
+    const size_t barra = host.find('/');
+    if (barra == std::string::npos) return true;
+    for (size_t i = barra + 1; i < host.size(); ++i)
+        if (host[i] < '0' || host[i] > '9') return false;
+    return barra + 1 < host.size();
+}
+
+std::vector<unsigned char> ParametrosConexao(const std::string& nome, bool criacao) {
+    return fb::Chama([&](Firebird::ThrowStatusWrapper* s) {
+        Firebird::IXpbBuilder* dpb = fb::Mestre()->getUtilInterface()->getXpbBuilder(
+            s, Firebird::IXpbBuilder::DPB, nullptr, 0);
+        dpb->insertString(s, isc_dpb_user_name, kUsuario);
+        dpb->insertString(s, isc_dpb_password, kSenha);
+        dpb->insertInt(s, isc_dpb_sql_dialect, 1);
+        if (criacao) {
+            dpb->insertInt(s, isc_dpb_set_db_sql_dialect, 1);
+            dpb->insertString(s, isc_dpb_set_db_charset, "WIN1252");
+            dpb->insertInt(s, isc_dpb_page_size, 8192);
+        }
+        if (!NoServidor(nome)) dpb->insertString(s, isc_dpb_config, "Providers=Engine12");
+        const unsigned char* buffer = dpb->getBuffer(s);
+        std::vector<unsigned char> r(buffer, buffer + dpb->getBufferLength(s));
+        dpb->dispose();
+        return r;
+    });
+}
+
+}  // namespace
+
+void Transacao::Inicia() {
+    if (atual_) throw ErroBanco("A transação já está ativa.");
+    Firebird::IAttachment* anexo = conexao_.Anexo();
+    atual_ = fb::Chama(
+        [&](Firebird::ThrowStatusWrapper* s) { return anexo->startTransaction(s, 0, nullptr); });
+}
+
+void Transacao::Confirma() {
+    if (!atual_) throw ErroBanco("Nenhuma transação ativa para confirmar.");
+    fb::Chama([&](Firebird::ThrowStatusWrapper* s) { atual_->commit(s); });
+    atual_ = nullptr;  // commit releases the interface
+}
+
+void Transacao::Desfaz() {
+    if (!atual_) throw ErroBanco("Nenhuma transação ativa para desfazer.");
+    Firebird::ITransaction* t = atual_;
+    atual_ = nullptr;
+    try {
+        fb::Chama([&](Firebird::ThrowStatusWrapper* s) { t->rollback(s); });
+    } catch (...) {
+        t->release();
+        throw;
+    }
+}
+
+Firebird::ITransaction* Transacao::Corrente() {
+    if (!atual_) Inicia();
+    return atual_;
+}
+
+void Transacao::Abandona() {
+    if (atual_) atual_->release();
+    atual_ = nullptr;
+}
+
+Conexao::Conexao() = default;
+
+Conexao::~Conexao() {
+    try {
+        Desconecta();
+    } catch (...) {
+        // Nothing more can be done for a connection that fails while closing.
+    }
+}
+
+void Conexao::Conecta() {
+    if (anexo_) return;
+    const std::vector<unsigned char> dpb = ParametrosConexao(nomeBanco_, false);
+    try {
+        anexo_ = fb::Chama([&](Firebird::ThrowStatusWrapper* s) {
+            return fb::Mestre()->getDispatcher()->attachDatabase(
+                s, nomeBanco_.c_str(), static_cast<unsigned>(dpb.size()), dpb.data());
+        });
+    } catch (const ErroBanco& e) {
+        throw ErroBanco("Não foi possível conectar ao banco '" + nomeBanco_ + "'.\r" + e.what(),
+                        e.SqlState());
+    }
+    ++geracao_;
+}
+
+void Conexao::Desconecta() {
+    if (!anexo_) return;
+    ++geracao_;
+    if (transacao_.Ativa()) {
+        try {
+            transacao_.Desfaz();
+        } catch (const ErroBanco&) {
+            transacao_.Abandona();
+        }
+    }
+    Firebird::IAttachment* anexo = anexo_;
+    anexo_ = nullptr;
+    try {
+        fb::Chama([&](Firebird::ThrowStatusWrapper* s) { anexo->detach(s); });
+    } catch (...) {
+        anexo->release();
+        throw;
+    }
+}
+
+Firebird::IAttachment* Conexao::Anexo() {
+    if (!anexo_) throw ErroBanco("O banco de dados não está conectado.");
+    return anexo_;
+}
+
+void Conexao::CriaBanco(const std::string& nome, const std::string& script) {
+    if (!NoServidor(nome) && std::filesystem::exists(nome))
+        throw ErroBanco("O arquivo '" + nome + "' já existe; escolha outro nome.");
+    const std::vector<unsigned char> dpb = ParametrosConexao(nome, true);
+    Conexao conexao;
+    conexao.nomeBanco_ = nome;
+    try {
+        conexao.anexo_ = fb::Chama([&](Firebird::ThrowStatusWrapper* s) {
+            return fb::Mestre()->getDispatcher()->createDatabase(
+                s, nome.c_str(), static_cast<unsigned>(dpb.size()), dpb.data());
+        });
+    } catch (const ErroBanco& e) {
+        throw ErroBanco("Não foi possível criar o banco '" + nome + "'.\r" + e.what(),
+                        e.SqlState());
+    }
+    // Each statement of the script ends with ";" at the end of a line.
+    Firebird::IAttachment* anexo = conexao.anexo_;
+    std::string comando;
+    size_t inicio = 0;
+    auto executa = [&](const std::string& sql) {
+        Firebird::ITransaction* t = conexao.transacao_.Corrente();
+        fb::Chama([&](Firebird::ThrowStatusWrapper* s) {
+            anexo->execute(s, t, 0, sql.c_str(), 1, nullptr, nullptr, nullptr, nullptr);
+        });
+        conexao.transacao_.Confirma();
+    };
+    try {
+        while (inicio < script.size()) {
+            size_t fim = script.find('\n', inicio);
+            if (fim == std::string::npos) fim = script.size();
+            std::string linha = AparaDireita(std::string_view(script).substr(inicio, fim - inicio));
+            inicio = fim + 1;
+            if (Apara(linha).rfind("--", 0) == 0) continue;
+            comando += linha;
+            comando += '\n';
+            if (!linha.empty() && linha.back() == ';') {
+                comando.erase(comando.find_last_of(';'));
+                executa(comando);
+                comando.clear();
+            }
+        }
+        if (!Apara(comando).empty()) executa(comando);
+    } catch (const ErroBanco& e) {
+        // A half-made database is of no use to anyone: remove the file.
+        conexao.transacao_.Abandona();
+        try {
+            fb::Chama([&](Firebird::ThrowStatusWrapper* s) { anexo->dropDatabase(s); });
+            conexao.anexo_ = nullptr;
+        } catch (const ErroBanco&) {
+        }
+        throw ErroBanco("Não foi possível criar o banco '" + nome + "'.\r" + e.what(),
+                        e.SqlState());
+    }
+    conexao.Desconecta();
+}
+
+}  // namespace conversor::db

@@ -1,0 +1,79 @@
+// The connection to a Vantora database (the window's `dbVantora`) and its one
+// transaction (`DBTransaction`).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "db/erro.h"
+
+namespace Firebird {
+class IAttachment;
+class ITransaction;
+}  // namespace Firebird
+
+namespace conversor::db {
+
+class Conexao;
+
+// The connection's only transaction. It carries no parameters of its own, so the
+// database's default behaviour applies; nothing ends it automatically. A statement
+// executed or a query opened while none is active starts one, which stays active.
+class Transacao {
+public:
+    void Inicia();
+    void Confirma();
+    void Desfaz();
+    bool Ativa() const { return atual_ != nullptr; }
+
+private:
+    friend class Conexao;
+    friend class Consulta;
+    explicit Transacao(Conexao& conexao) : conexao_(conexao) {}
+    Firebird::ITransaction* Corrente();  // the active one, started if none is
+    void Abandona();                     // forgets it without a word to the database
+
+    Conexao& conexao_;
+    Firebird::ITransaction* atual_ = nullptr;
+};
+
+// A Firebird connection with the fixed parameters of the Vantora installation:
+// user SYSDBA, SQL dialect 1, no connection character set (texts travel as the
+// program's Windows-1252 bytes). A local path opens the file with the embedded
+// engine; "host:path" or "host/port:path" goes to a Firebird server.
+// Query objects (Consulta) refer to their connection and must not outlive it.
+class Conexao {
+public:
+    Conexao();
+    ~Conexao();
+    Conexao(const Conexao&) = delete;
+    Conexao& operator=(const Conexao&) = delete;
+
+    void DefineNomeBanco(const std::string& nome) { nomeBanco_ = nome; }
+    const std::string& NomeBanco() const { return nomeBanco_; }
+
+    // Raises ErroBanco naming the database when it cannot be opened.
+    void Conecta();
+    // Rolls back an active transaction and closes the connection.
+    void Desconecta();
+    bool Conectado() const { return anexo_ != nullptr; }
+
+    Transacao& DBTransaction() { return transacao_; }
+
+    // Creates an empty database file (dialect 1, default character set WIN1252) and
+    // runs the given script in it, statement by statement. Refuses an existing file.
+    static void CriaBanco(const std::string& nome, const std::string& script);
+
+    // Raised when the connection changes, so that queries drop what they prepared.
+    std::uint64_t Geracao() const { return geracao_; }
+    Firebird::IAttachment* Anexo();  // raises ErroBanco when not connected
+
+private:
+    std::string nomeBanco_;
+    Firebird::IAttachment* anexo_ = nullptr;
+    Transacao transacao_{*this};
+    std::uint64_t geracao_ = 0;
+};
+
+}  // namespace conversor::db

@@ -1,0 +1,507 @@
+#include "db/consulta.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "base/regional.h"
+#include "db/firebird_api.h"
+#include "db/parametros.h"
+
+namespace conversor::db {
+
+using Firebird::ThrowStatusWrapper;
+
+struct Consulta::Valor {
+    enum class Tipo { Nulo, Texto, Double, Inteiro, DataHora, Blob };
+    std::string nome;
+    Tipo tipo = Tipo::Nulo;
+    std::string texto;
+    double numero = 0;
+    std::int32_t inteiro = 0;
+};
+
+namespace {
+
+// Day 0 of the program's dates (30 December 1899) in Firebird's day count, which
+// starts on 17 November 1858.
+constexpr int kDia0Firebird = 15018;
+// Character set NONE: texts pass as the bytes they are.
+constexpr unsigned kCharsetNone = 0;
+constexpr double kFracoesPorDia = 86400.0 * ISC_TIME_SECONDS_PRECISION;
+
+ISC_TIMESTAMP ParaTimestamp(double dataHora) {
+    const double dias = std::trunc(dataHora);
+    double fracao = std::fabs(dataHora - dias);
+    auto tempo = static_cast<long long>(std::llround(fracao * kFracoesPorDia));
+    long long dia = static_cast<long long>(dias) + kDia0Firebird;
+    if (tempo >= static_cast<long long>(kFracoesPorDia)) {
+        tempo -= static_cast<long long>(kFracoesPorDia);
+        ++dia;
+    }
+    ISC_TIMESTAMP ts;
+    ts.timestamp_date = static_cast<ISC_DATE>(dia);
+    ts.timestamp_time = static_cast<ISC_TIME>(tempo);
+    return ts;
+}
+
+double DeTimestamp(ISC_DATE data, ISC_TIME tempo) {
+    return static_cast<double>(data - kDia0Firebird) + tempo / kFracoesPorDia;
+}
+
+std::string HoraTexto(ISC_TIME tempo) {
+    const unsigned segundos = tempo / ISC_TIME_SECONDS_PRECISION;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02u:%02u:%02u", segundos / 3600, segundos / 60 % 60,
+                  segundos % 60);
+    return buf;
+}
+
+}  // namespace
+
+Consulta::Consulta(Conexao& conexao) : conexao_(conexao) {}
+
+Consulta::~Consulta() {
+    try {
+        LiberaPreparo();
+    } catch (...) {
+        // A statement that fails to close leaves nothing for us to do.
+    }
+}
+
+void Consulta::DefineSql(std::string_view sql) {
+    Fecha();
+    valores_.clear();
+    if (sql == sql_ && (preparo_ || commit_)) {
+        // Same text: keep the preparation, only the values start over.
+    } else {
+        LiberaPreparo();
+        sql_ = std::string(sql);
+        commit_ = EhComandoCommit(sql_);
+    }
+    valorDaPosicao_.clear();
+    nomes_.clear();
+    if (commit_) return;
+    TextoPosicional posicional = TraduzParametros(sql_);
+    nomes_ = std::move(posicional.nomes);
+    for (const std::string& nome : nomes_) {
+        auto it = std::find_if(valores_.begin(), valores_.end(),
+                               [&](const Valor& v) { return v.nome == nome; });
+        if (it == valores_.end()) {
+            valores_.push_back(Valor{nome, Valor::Tipo::Nulo, {}, 0, 0});
+            it = valores_.end() - 1;
+        }
+        valorDaPosicao_.push_back(static_cast<int>(it - valores_.begin()));
+    }
+}
+
+Consulta::Valor& Consulta::Parametro(std::string_view nome) {
+    const std::string chave = Maiusculas(nome);
+    for (Valor& v : valores_)
+        if (v.nome == chave) return v;
+    throw ErroBanco("Parâmetro '" + std::string(nome) + "' não encontrado.");
+}
+
+void Consulta::ParamTexto(std::string_view nome, std::string_view valor) {
+    Valor& v = Parametro(nome);
+    v.tipo = Valor::Tipo::Texto;
+    v.texto.assign(valor);
+}
+
+void Consulta::ParamDouble(std::string_view nome, double valor) {
+    Valor& v = Parametro(nome);
+    v.tipo = Valor::Tipo::Double;
+    v.numero = valor;
+}
+
+void Consulta::ParamInteiro(std::string_view nome, std::int32_t valor) {
+    Valor& v = Parametro(nome);
+    v.tipo = Valor::Tipo::Inteiro;
+    v.inteiro = valor;
+}
+
+void Consulta::ParamDataHora(std::string_view nome, double dataHora) {
+    Valor& v = Parametro(nome);
+    v.tipo = Valor::Tipo::DataHora;
+    v.numero = dataHora;
+}
+
+void Consulta::ParamBlobTexto(std::string_view nome, std::string_view valor) {
+    Valor& v = Parametro(nome);
+    v.tipo = Valor::Tipo::Blob;
+    v.texto.assign(valor);
+}
+
+void Consulta::ParamNulo(std::string_view nome) { Parametro(nome).tipo = Valor::Tipo::Nulo; }
+
+void Consulta::Prepara() {
+    if (preparo_ && geracaoPreparo_ == conexao_.Geracao()) return;
+    LiberaPreparo();
+    Firebird::IAttachment* anexo = conexao_.Anexo();
+    Firebird::ITransaction* transacao = conexao_.DBTransaction().Corrente();
+    const std::string posicional = TraduzParametros(sql_).sql;
+    preparo_ = fb::Chama([&](ThrowStatusWrapper* s) {
+        return anexo->prepare(s, transacao, static_cast<unsigned>(posicional.size()),
+                              posicional.c_str(), 1,
+                              Firebird::IStatement::PREPARE_PREFETCH_METADATA);
+    });
+    geracaoPreparo_ = conexao_.Geracao();
+    saida_ = fb::Chama([&](ThrowStatusWrapper* s) { return preparo_->getOutputMetadata(s); });
+    nomesCampos_.clear();
+    fb::Chama([&](ThrowStatusWrapper* s) {
+        const unsigned n = saida_->getCount(s);
+        for (unsigned i = 0; i < n; ++i) nomesCampos_.push_back(Maiusculas(saida_->getAlias(s, i)));
+    });
+}
+
+void Consulta::MontaEntrada(std::vector<unsigned char>& buffer, Firebird::IMessageMetadata*& meta) {
+    const unsigned n = static_cast<unsigned>(nomes_.size());
+    meta = nullptr;
+    if (n == 0) return;
+    fb::Chama([&](ThrowStatusWrapper* s) {
+        Firebird::IMetadataBuilder* construtor = fb::Mestre()->getMetadataBuilder(s, n);
+        for (unsigned p = 0; p < n; ++p) {
+            const Valor& v = valores_[valorDaPosicao_[p]];
+            switch (v.tipo) {
+                case Valor::Tipo::Nulo:
+                case Valor::Tipo::Texto:
+                    construtor->setType(s, p, SQL_VARYING + 1);
+                    construtor->setLength(
+                        s, p, static_cast<unsigned>(std::max<size_t>(v.texto.size(), 1)));
+                    construtor->setCharSet(s, p, kCharsetNone);
+                    break;
+                case Valor::Tipo::Double:
+                    construtor->setType(s, p, SQL_DOUBLE + 1);
+                    construtor->setLength(s, p, sizeof(double));
+                    break;
+                case Valor::Tipo::Inteiro:
+                    construtor->setType(s, p, SQL_LONG + 1);
+                    construtor->setLength(s, p, sizeof(ISC_LONG));
+                    construtor->setScale(s, p, 0);
+                    break;
+                case Valor::Tipo::DataHora:
+                    construtor->setType(s, p, SQL_TIMESTAMP + 1);
+                    construtor->setLength(s, p, sizeof(ISC_TIMESTAMP));
+                    break;
+                case Valor::Tipo::Blob:
+                    construtor->setType(s, p, SQL_BLOB + 1);
+                    construtor->setSubType(s, p, isc_blob_text);
+                    construtor->setCharSet(s, p, kCharsetNone);
+                    construtor->setLength(s, p, sizeof(ISC_QUAD));
+                    break;
+            }
+        }
+        meta = construtor->getMetadata(s);
+        construtor->release();
+
+        buffer.assign(meta->getMessageLength(s), 0);
+        for (unsigned p = 0; p < n; ++p) {
+            const Valor& v = valores_[valorDaPosicao_[p]];
+            unsigned char* dado = buffer.data() + meta->getOffset(s, p);
+            auto* nulo = reinterpret_cast<short*>(buffer.data() + meta->getNullOffset(s, p));
+            *nulo = v.tipo == Valor::Tipo::Nulo ? -1 : 0;
+            switch (v.tipo) {
+                case Valor::Tipo::Nulo:
+                    break;
+                case Valor::Tipo::Texto: {
+                    const auto tamanho = static_cast<unsigned short>(v.texto.size());
+                    std::memcpy(dado, &tamanho, sizeof tamanho);
+                    std::memcpy(dado + sizeof tamanho, v.texto.data(), v.texto.size());
+                    break;
+                }
+                case Valor::Tipo::Double:
+                    std::memcpy(dado, &v.numero, sizeof(double));
+                    break;
+                case Valor::Tipo::Inteiro: {
+                    const ISC_LONG i = v.inteiro;
+                    std::memcpy(dado, &i, sizeof i);
+                    break;
+                }
+                case Valor::Tipo::DataHora: {
+                    const ISC_TIMESTAMP ts = ParaTimestamp(v.numero);
+                    std::memcpy(dado, &ts, sizeof ts);
+                    break;
+                }
+                case Valor::Tipo::Blob: {
+                    ISC_QUAD id;
+                    Firebird::IBlob* blob = conexao_.Anexo()->createBlob(
+                        s, conexao_.DBTransaction().Corrente(), &id, 0, nullptr);
+                    for (size_t i = 0; i < v.texto.size(); i += 32768) {
+                        const size_t parte = std::min<size_t>(32768, v.texto.size() - i);
+                        blob->putSegment(s, static_cast<unsigned>(parte), v.texto.data() + i);
+                    }
+                    blob->close(s);
+                    std::memcpy(dado, &id, sizeof id);
+                    break;
+                }
+            }
+        }
+    });
+}
+
+void Consulta::Executa() {
+    Fecha();
+    if (commit_) {
+        Transacao& transacao = conexao_.DBTransaction();
+        conexao_.Anexo();
+        if (transacao.Ativa()) transacao.Confirma();
+        return;
+    }
+    for (const Valor& v : valores_)
+        if (v.tipo == Valor::Tipo::Texto && v.texto.size() > 32765)
+            throw ErroBanco("Texto longo demais para o parâmetro " + v.nome + ".");
+    Prepara();
+    const unsigned tipo = fb::Chama([&](ThrowStatusWrapper* s) { return preparo_->getType(s); });
+    if (tipo == isc_info_sql_stmt_select || tipo == isc_info_sql_stmt_select_for_upd) {
+        Abre();
+        Fecha();
+        return;
+    }
+    std::vector<unsigned char> entrada;
+    Firebird::IMessageMetadata* meta = nullptr;
+    Firebird::ITransaction* transacao = conexao_.DBTransaction().Corrente();
+    try {
+        MontaEntrada(entrada, meta);
+        std::vector<unsigned char> saida(
+            fb::Chama([&](ThrowStatusWrapper* s) { return saida_->getMessageLength(s); }));
+        fb::Chama([&](ThrowStatusWrapper* s) {
+            preparo_->execute(s, transacao, meta, meta ? entrada.data() : nullptr, saida_,
+                              saida.data());
+        });
+    } catch (...) {
+        if (meta) meta->release();
+        throw;
+    }
+    if (meta) meta->release();
+}
+
+void Consulta::Abre() {
+    Fecha();
+    if (commit_) throw ErroBanco("\"" + sql_ + "\" não é uma consulta.");
+    for (const Valor& v : valores_)
+        if (v.tipo == Valor::Tipo::Texto && v.texto.size() > 32765)
+            throw ErroBanco("Texto longo demais para o parâmetro " + v.nome + ".");
+    Prepara();
+    std::vector<unsigned char> entrada;
+    Firebird::IMessageMetadata* meta = nullptr;
+    Firebird::ITransaction* transacao = conexao_.DBTransaction().Corrente();
+    try {
+        MontaEntrada(entrada, meta);
+        cursor_ = fb::Chama([&](ThrowStatusWrapper* s) {
+            return preparo_->openCursor(s, transacao, meta, meta ? entrada.data() : nullptr, saida_,
+                                        0);
+        });
+    } catch (...) {
+        if (meta) meta->release();
+        throw;
+    }
+    if (meta) meta->release();
+    linha_.assign(fb::Chama([&](ThrowStatusWrapper* s) { return saida_->getMessageLength(s); }), 0);
+    eof_ = false;
+    Proximo();
+}
+
+void Consulta::Proximo() {
+    if (!cursor_ || eof_) return;
+    const int r =
+        fb::Chama([&](ThrowStatusWrapper* s) { return cursor_->fetchNext(s, linha_.data()); });
+    if (r != Firebird::IStatus::RESULT_OK) eof_ = true;
+}
+
+void Consulta::Fecha() {
+    eof_ = true;
+    linha_.clear();
+    if (!cursor_) return;
+    Firebird::IResultSet* cursor = cursor_;
+    cursor_ = nullptr;
+    try {
+        fb::Chama([&](ThrowStatusWrapper* s) { cursor->close(s); });
+    } catch (const ErroBanco&) {
+        // Its transaction ended under it (a "Commit" elsewhere); only the handle is left.
+        cursor->release();
+    }
+}
+
+void Consulta::LiberaPreparo() {
+    Fecha();
+    if (saida_) saida_->release();
+    saida_ = nullptr;
+    if (!preparo_) return;
+    Firebird::IStatement* preparo = preparo_;
+    preparo_ = nullptr;
+    if (geracaoPreparo_ == conexao_.Geracao() && conexao_.Conectado()) {
+        try {
+            fb::Chama([&](ThrowStatusWrapper* s) { preparo->free(s); });
+            return;
+        } catch (const ErroBanco&) {
+        }
+    }
+    preparo->release();
+}
+
+unsigned Consulta::IndiceCampo(std::string_view nome) const {
+    if (linha_.empty() || eof_) throw ErroBanco("A consulta não está posicionada em um registro.");
+    const std::string chave = Maiusculas(nome);
+    for (unsigned i = 0; i < nomesCampos_.size(); ++i)
+        if (nomesCampos_[i] == chave) return i;
+    throw ErroBanco("Campo '" + std::string(nome) + "' não encontrado.");
+}
+
+int Consulta::NumeroCampos() const { return static_cast<int>(nomesCampos_.size()); }
+
+bool Consulta::CampoNulo(std::string_view nome) const {
+    const unsigned i = IndiceCampo(nome);
+    return fb::Chama([&](ThrowStatusWrapper* s) {
+        return *reinterpret_cast<const short*>(linha_.data() + saida_->getNullOffset(s, i)) != 0;
+    });
+}
+
+namespace {
+
+struct Campo {
+    unsigned tipo;
+    int escala;
+    int subtipo;
+    unsigned tamanho;
+    const unsigned char* dado;
+};
+
+Campo DescreveCampo(Firebird::IMessageMetadata* meta, const std::vector<unsigned char>& linha,
+                    unsigned i) {
+    return fb::Chama([&](ThrowStatusWrapper* s) {
+        return Campo{meta->getType(s, i) & ~1u, meta->getScale(s, i), meta->getSubType(s, i),
+                     meta->getLength(s, i), linha.data() + meta->getOffset(s, i)};
+    });
+}
+
+double Escalado(long long valor, int escala) {
+    double r = static_cast<double>(valor);
+    for (int k = 0; k < -escala; ++k) r /= 10;
+    for (int k = 0; k < escala; ++k) r *= 10;
+    return r;
+}
+
+template <typename T>
+T Le(const unsigned char* p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+bool LeNumero(const Campo& c, double& r) {
+    switch (c.tipo) {
+        case SQL_SHORT:
+            r = Escalado(Le<short>(c.dado), c.escala);
+            return true;
+        case SQL_LONG:
+            r = Escalado(Le<ISC_LONG>(c.dado), c.escala);
+            return true;
+        case SQL_INT64:
+            r = Escalado(Le<ISC_INT64>(c.dado), c.escala);
+            return true;
+        case SQL_FLOAT:
+            r = Le<float>(c.dado);
+            return true;
+        case SQL_DOUBLE:
+        case SQL_D_FLOAT:
+            r = Le<double>(c.dado);
+            return true;
+        case SQL_TIMESTAMP: {
+            const auto ts = Le<ISC_TIMESTAMP>(c.dado);
+            r = DeTimestamp(ts.timestamp_date, ts.timestamp_time);
+            return true;
+        }
+        case SQL_TYPE_DATE:
+            r = DeTimestamp(Le<ISC_DATE>(c.dado), 0);
+            return true;
+        case SQL_TYPE_TIME:
+            r = Le<ISC_TIME>(c.dado) / kFracoesPorDia;
+            return true;
+        case SQL_BOOLEAN:
+            r = *c.dado ? 1 : 0;
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+std::string Consulta::CampoTexto(std::string_view nome) const {
+    const unsigned i = IndiceCampo(nome);
+    if (CampoNulo(nome)) return "";
+    const Campo c = DescreveCampo(saida_, linha_, i);
+    switch (c.tipo) {
+        case SQL_TEXT:
+            return std::string(reinterpret_cast<const char*>(c.dado), c.tamanho);
+        case SQL_VARYING:
+            return std::string(reinterpret_cast<const char*>(c.dado) + 2,
+                               Le<unsigned short>(c.dado));
+        case SQL_SHORT:
+        case SQL_LONG:
+        case SQL_INT64:
+            if (c.escala == 0) {
+                double v;
+                LeNumero(c, v);
+                return std::to_string(static_cast<long long>(v));
+            }
+            break;
+        case SQL_TIMESTAMP: {
+            const auto ts = Le<ISC_TIMESTAMP>(c.dado);
+            std::string r = DataParaTexto(DeTimestamp(ts.timestamp_date, 0));
+            if (ts.timestamp_time != 0) r += " " + HoraTexto(ts.timestamp_time);
+            return r;
+        }
+        case SQL_TYPE_DATE:
+            return DataParaTexto(DeTimestamp(Le<ISC_DATE>(c.dado), 0));
+        case SQL_TYPE_TIME:
+            return HoraTexto(Le<ISC_TIME>(c.dado));
+        case SQL_BOOLEAN:
+            return *c.dado ? "True" : "False";
+        case SQL_BLOB: {
+            ISC_QUAD id = Le<ISC_QUAD>(c.dado);
+            Firebird::IAttachment* anexo = conexao_.Anexo();
+            Firebird::ITransaction* transacao = conexao_.DBTransaction().Corrente();
+            return fb::Chama([&](ThrowStatusWrapper* s) {
+                Firebird::IBlob* blob = anexo->openBlob(s, transacao, &id, 0, nullptr);
+                std::string r;
+                char parte[32768];
+                for (;;) {
+                    unsigned lidos = 0;
+                    const int st = blob->getSegment(s, sizeof parte, parte, &lidos);
+                    if (st != Firebird::IStatus::RESULT_OK &&
+                        st != Firebird::IStatus::RESULT_SEGMENT)
+                        break;
+                    r.append(parte, lidos);
+                }
+                blob->close(s);
+                return r;
+            });
+        }
+        default:
+            break;
+    }
+    double v;
+    if (LeNumero(c, v)) return NumeroParaTexto(v);
+    return "";
+}
+
+double Consulta::CampoNumero(std::string_view nome) const {
+    const unsigned i = IndiceCampo(nome);
+    if (CampoNulo(nome)) return 0;
+    const Campo c = DescreveCampo(saida_, linha_, i);
+    double v;
+    if (LeNumero(c, v)) return v;
+    return TextoParaNumero(CampoTexto(nome));
+}
+
+long long Consulta::CampoInteiro(std::string_view nome) const {
+    const unsigned i = IndiceCampo(nome);
+    if (CampoNulo(nome)) return 0;
+    const Campo c = DescreveCampo(saida_, linha_, i);
+    double v;
+    if (LeNumero(c, v)) return std::llround(v);
+    return TextoParaInteiro(CampoTexto(nome));
+}
+
+}  // namespace conversor::db

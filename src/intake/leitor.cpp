@@ -1,0 +1,55 @@
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "base/regional.h"
+#include "intake/leitores.h"
+
+namespace conversor::intake {
+
+std::string NomeSemExtensao(const std::string& caminho) {
+    const size_t barra = caminho.find_last_of('/');
+    std::string nome = barra == std::string::npos ? caminho : caminho.substr(barra + 1);
+    const size_t ponto = nome.find_last_of('.');
+    if (ponto != std::string::npos && ponto > 0) nome.erase(ponto);
+    return Utf8ParaCp1252(nome);
+}
+
+namespace {
+
+std::string ExtensaoMinuscula(const std::string& caminho) {
+    const size_t barra = caminho.find_last_of('/');
+    const size_t ponto = caminho.find_last_of('.');
+    if (ponto == std::string::npos || (barra != std::string::npos && ponto < barra)) return "";
+    std::string ext = caminho.substr(ponto + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
+}  // namespace
+
+std::unique_ptr<LeitorPlanilha> AbreLeitor(const std::string& caminho) {
+    const std::string nome = Utf8ParaCp1252(caminho);
+    std::FILE* arquivo = std::fopen(caminho.c_str(), "rb");
+    if (!arquivo) throw ErroPlanilha("Não foi possível abrir o arquivo '" + nome + "': " +
+                                     Utf8ParaCp1252(std::strerror(errno)) + ".");
+    unsigned char inicio[8] = {};
+    const size_t lidos = std::fread(inicio, 1, sizeof inicio, arquivo);
+    std::fclose(arquivo);
+
+    static const unsigned char kZip[] = {'P', 'K', 3, 4};
+    static const unsigned char kOle2[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+    if (lidos >= 4 && std::memcmp(inicio, kZip, 4) == 0) return AbrePacoteZip(caminho);
+    if (lidos >= 8 && std::memcmp(inicio, kOle2, 8) == 0) return AbreXls(caminho);
+    // BIFF2 to BIFF4 files are a bare stream that starts with a BOF record.
+    if (lidos >= 4 && (inicio[0] == 0x09 && (inicio[1] == 0x00 || inicio[1] == 0x02 ||
+                                             inicio[1] == 0x04) && inicio[3] == 0x00))
+        return AbreXls(caminho);
+    const std::string ext = ExtensaoMinuscula(caminho);
+    if (ext == "csv" || ext == "txt") return AbreCsv(caminho);
+    throw ErroPlanilha("O arquivo '" + nome +
+                       "' não é uma planilha reconhecida (.xlsx, .xls, .ods ou .csv).");
+}
+
+}  // namespace conversor::intake
