@@ -19,4 +19,8 @@ int ComandoPlanilhas(const Argumentos& args);
 // table holds them, cells separated by tabs.
 int ComandoMostrar(const Argumentos& args);
 
+// `converter --banco BANCO --planilha ARQUIVO --tipo TIPO [...]`: the window's
+// conversion run without the window.
+int ComandoConverter(const Argumentos& args);
+
 }  // namespace conversor::app

@@ -1,9 +1,10 @@
-// Entry point: `conversor COMANDO ...` for the terminal.
+// Entry point: the main window without arguments, `conversor COMANDO ...` for the terminal.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "app/comandos.h"
+#include "app/janela/principal.h"
 
 namespace {
 
@@ -14,6 +15,26 @@ const char* const kAjuda =
     "  conversor criar-banco ARQUIVO\n"
     "      Cria um banco Vantora vazio (Firebird, dialeto 1) em ARQUIVO.\n"
     "      Recusa sobrescrever um arquivo existente.\n"
+    "  conversor planilhas ARQUIVO\n"
+    "      Lista as abas de ARQUIVO, uma por linha: ordem, nome, linha final e\n"
+    "      coluna final, separados por TAB.\n"
+    "  conversor mostrar ARQUIVO [--aba N] [--ultima-linha N]\n"
+    "      Mostra as linhas 1 a --ultima-linha (se omitida, a final) da aba N (se\n"
+    "      omitida, a primeira) como a tabela de carga as recebe: cada coluna\n"
+    "      cortada em 100 caracteres, colunas separadas por TAB.\n"
+    "  conversor converter --banco BANCO --planilha ARQUIVO --tipo TIPO [--aba N]\n"
+    "                     [--ultima-linha N] [--cidades ARQUIVO.DBF]\n"
+    "      Converte a aba N (se omitida, a primeira) de ARQUIVO para o banco BANCO,\n"
+    "      da linha 1 até --ultima-linha (se omitida, a linha final da aba), como o\n"
+    "      botão \"Efetuar Conversão\" da janela: esvazia as tabelas do tipo e grava\n"
+    "      uma linha por linha da planilha. TIPO: produtos, clientes, fornecedores,\n"
+    "      vendedores ou transportadoras. BANCO: um arquivo (.fdb) ou\n"
+    "      servidor:caminho. --cidades: a tabela de DDD das cidades (DCETCIDA.DBF);\n"
+    "      por padrão, a que está junto do programa.\n"
+    "      Saída: 0 concluída, 1 a conversão falhou (desfeita desde o último\n"
+    "      commit), 2 erro de uso ou entrada recusada antes de converter.\n"
+    "  conversor\n"
+    "      Sem argumentos: abre a janela do conversor.\n"
     "  conversor --help\n"
     "      Mostra esta ajuda.\n";
 
@@ -24,15 +45,19 @@ struct Comando {
 
 const Comando kComandos[] = {
     {"criar-banco", conversor::app::ComandoCriarBanco},
+    {"planilhas", conversor::app::ComandoPlanilhas},
+    {"mostrar", conversor::app::ComandoMostrar},
+    {"converter", conversor::app::ComandoConverter},
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
+    if (argc < 2) return conversor::app::AbreJanela(argc, argv);
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
         std::strcmp(argv[1], "ajuda") == 0) {
-        std::fputs(kAjuda, argc < 2 ? stderr : stdout);
-        return argc < 2 ? 2 : 0;
+        std::fputs(kAjuda, stdout);
+        return 0;
     }
     for (const Comando& comando : kComandos) {
         if (std::strcmp(argv[1], comando.nome) == 0)

@@ -1,0 +1,162 @@
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <optional>
+
+#include "app/comandos.h"
+#include "app/execucao.h"
+#include "app/terminal.h"
+#include "base/regional.h"
+#include "db/consulta.h"
+#include "intake/leitor.h"
+
+namespace conversor::app {
+
+namespace {
+
+const char* const kUso =
+    "Uso: conversor converter --banco BANCO --planilha ARQUIVO --tipo TIPO [--aba N]\n"
+    "                         [--ultima-linha N] [--cidades ARQUIVO.DBF]\n"
+    "TIPO: produtos, clientes, fornecedores, vendedores ou transportadoras.\n";
+
+struct TipoNomeado {
+    const char* nome;
+    TipoRegistro tipo;
+    std::vector<const char*> tabelas;  // what the kind writes
+};
+
+const TipoNomeado kTipos[] = {
+    {"produtos", TipoRegistro::Produtos, {"MVGERAL", "PRODUTO", "PRODUTODETALHE"}},
+    {"clientes", TipoRegistro::Clientes, {"CLIENTE", "COMPCLIE"}},
+    {"fornecedores", TipoRegistro::Fornecedores, {"FORNECE"}},
+    {"vendedores", TipoRegistro::Vendedores, {"VENDEND"}},
+    {"transportadoras", TipoRegistro::Transportadoras, {"TRANSPT"}},
+};
+
+const char* const kReferencias[] = {"CIDADES", "UNIDADES", "CLASFISC", "CADFABR"};
+
+// The command line has no controls to enable or focus.
+class SemControles final : public ControlesEntrada {
+public:
+    void HabilitaCampos() override {}
+    void DesabilitaCampos() override {}
+    void Foca(Controle) override {}
+};
+
+int Uso(const std::string& erro) {
+    std::fprintf(stderr, "%s\n%s", ParaTerminal(erro).c_str(), kUso);
+    return 2;
+}
+
+std::optional<long long> Contagem(db::Conexao& conexao, const char* tabela) {
+    try {
+        db::Consulta q(conexao);
+        q.DefineSql(std::string("select count(*) as N from ") + tabela);
+        q.Abre();
+        return q.CampoInteiro("N");
+    } catch (const db::ErroBanco&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+int ComandoConverter(const Argumentos& args) {
+    std::map<std::string, std::string> opcoes;
+    for (size_t i = 0; i < args.size(); i += 2) {
+        static const char* const kOpcoes[] = {"--banco", "--planilha", "--tipo", "--aba",
+                                              "--ultima-linha", "--cidades"};
+        if (std::find_if(std::begin(kOpcoes), std::end(kOpcoes),
+                         [&](const char* o) { return args[i] == o; }) == std::end(kOpcoes))
+            return Uso("Opção desconhecida: " + args[i]);
+        if (i + 1 >= args.size()) return Uso("Falta o valor de " + args[i]);
+        opcoes[args[i]] = args[i + 1];
+    }
+    for (const char* obrigatoria : {"--banco", "--planilha", "--tipo"})
+        if (!opcoes.count(obrigatoria)) return Uso(std::string("Falta a opção ") + obrigatoria);
+    const TipoNomeado* tipo = nullptr;
+    for (const TipoNomeado& t : kTipos)
+        if (opcoes["--tipo"] == t.nome) tipo = &t;
+    if (!tipo) return Uso("Tipo desconhecido: " + opcoes["--tipo"]);
+    int aba = 1;
+    if (opcoes.count("--aba")) {
+        try {
+            aba = static_cast<int>(TextoParaInteiro(opcoes["--aba"]));
+        } catch (const ErroConversao&) {
+            return Uso("--aba deve ser um número: " + opcoes["--aba"]);
+        }
+    }
+    if (opcoes.count("--ultima-linha")) {
+        const std::string& n = opcoes["--ultima-linha"];
+        if (n.empty() || n.find_first_not_of("0123456789") != std::string::npos)
+            return Uso("--ultima-linha deve ser um número: " + n);
+    }
+
+    const auto inicio = std::chrono::steady_clock::now();
+    ProgressoTerminal progresso;
+    MensagensTerminal mensagens(&progresso);
+    db::Conexao dbVantora;
+    intake::TDMCotrolaExcel dmExcel;
+    intake::TTabelaTemp cdsTabelaTemp;
+    SemControles controles;
+
+    dbVantora.DefineNomeBanco(opcoes["--banco"]);
+    try {
+        dbVantora.Conecta();
+    } catch (const db::ErroBanco& e) {
+        mensagens.Erro(e.what());
+        return 2;
+    }
+    PedidoConversao pedido;
+    pedido.caminhoOrigem = opcoes["--planilha"];
+    pedido.tipo = tipo->tipo;
+    try {
+        dmExcel.AbreArquivo(pedido.caminhoOrigem);
+        const size_t abas = dmExcel.ListaPlanilhas().size();
+        dmExcel.LiberaLista();
+        if (aba < 1 || static_cast<size_t>(aba) > abas) {
+            mensagens.Erro("A planilha '" + Utf8ParaCp1252(pedido.caminhoOrigem) + "' não tem a aba " +
+                           std::to_string(aba) + " (tem " + std::to_string(abas) + ").");
+            return 2;
+        }
+        pedido.planilha = aba - 1;
+        if (opcoes.count("--ultima-linha")) {
+            pedido.numLinha = opcoes["--ultima-linha"];
+        } else {
+            dmExcel.SelecionaPlanilha(aba);
+            pedido.numLinha = std::to_string(dmExcel.UltimaLinha());
+        }
+    } catch (const std::exception& e) {
+        mensagens.Erro(e.what());
+        return 2;
+    }
+
+    std::map<std::string, long long> antes;
+    for (const char* tabela : kReferencias)
+        if (auto n = Contagem(dbVantora, tabela)) antes[tabela] = *n;
+    if (dbVantora.DBTransaction().Ativa()) dbVantora.DBTransaction().Confirma();
+
+    ExecucaoConversao execucao(dbVantora, dmExcel, cdsTabelaTemp, progresso, mensagens, controles,
+                               opcoes.count("--cidades") ? opcoes["--cidades"] : std::string());
+    const DesfechoConversao desfecho = execucao.btOKClick(pedido);
+    progresso.Encerra();
+    if (desfecho == DesfechoConversao::Recusada || desfecho == DesfechoConversao::ErroLeitura)
+        return 2;
+
+    const double segundos =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
+    std::printf("Resumo:\n");
+    for (const char* tabela : tipo->tabelas)
+        if (auto n = Contagem(dbVantora, tabela))
+            std::printf("  %-15s %lld linhas gravadas\n", tabela, *n);
+    for (const char* tabela : kReferencias) {
+        auto n = Contagem(dbVantora, tabela);
+        if (n && antes.count(tabela))
+            std::printf("  %-15s %lld linhas criadas\n", tabela, *n - antes[tabela]);
+    }
+    std::printf("  Avisos: %d\n  Tempo: %.1f s\n", mensagens.Avisos(), segundos);
+    if (dbVantora.DBTransaction().Ativa()) dbVantora.DBTransaction().Desfaz();
+    return desfecho == DesfechoConversao::Concluida ? 0 : 1;
+}
+
+}  // namespace conversor::app

@@ -1,0 +1,353 @@
+#include "app/janela/principal.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QStyle>
+
+#include "base/regional.h"
+
+namespace conversor::app {
+
+namespace {
+
+// The program's texts are Windows-1252; Qt takes UTF-8.
+QString Q(std::string_view texto) { return QString::fromUtf8(Cp1252ParaUtf8(texto)); }
+
+// The Delphi-style filters of the original as Qt writes them: the same description
+// text, the patterns separated by blanks.
+const char* const kFiltroBanco = "Banco Firebird (*.FB;*.FDB;*.GDB) (*.FB *.FDB *.GDB)";
+const char* const kFiltroPlanilha =
+    "Planilha do MS Excel (*.xlsx;*.xls;*.csv) (*.xlsx *.xls *.csv)";
+
+QPixmap Logotipo() {
+    QPixmap logo(179, 68);
+    logo.fill(Qt::transparent);
+    QPainter p(&logo);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient fundo(0, 0, 179, 68);
+    fundo.setColorAt(0, QColor(0x1F, 0x4E, 0x79));
+    fundo.setColorAt(1, QColor(0x2E, 0x86, 0x5F));
+    p.setBrush(fundo);
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(1, 1, 177, 66), 10, 10);
+    // A sheet's grid turning into a database cylinder.
+    p.setPen(QPen(QColor(255, 255, 255, 200), 1.5));
+    for (int i = 0; i < 4; ++i) p.drawLine(12, 16 + i * 12, 52, 16 + i * 12);
+    for (int j = 0; j < 4; ++j) p.drawLine(12 + j * 13, 16, 12 + j * 13, 52);
+    p.setBrush(QColor(255, 255, 255, 60));
+    p.drawEllipse(QRectF(128, 14, 38, 12));
+    p.drawLine(128, 20, 128, 48);
+    p.drawLine(166, 20, 166, 48);
+    p.drawArc(QRectF(128, 42, 38, 12), 180 * 16, 180 * 16);
+    p.setPen(QPen(Qt::white, 2.5));
+    p.drawLine(62, 34, 116, 34);
+    p.drawLine(108, 27, 116, 34);
+    p.drawLine(108, 41, 116, 34);
+    QFont fonte = p.font();
+    fonte.setBold(true);
+    fonte.setPointSize(9);
+    p.setFont(fonte);
+    p.drawText(QRectF(58, 8, 66, 20), Qt::AlignCenter, "QT");
+    return logo;
+}
+
+template <typename T>
+T* NovoControle(QWidget* pai, const char* nome, int x, int y, int w, int h) {
+    T* c = new T(pai);
+    c->setObjectName(nome);
+    c->setGeometry(x, y, w, h);
+    return c;
+}
+
+QLabel* Rotulo(QWidget* pai, const char* nome, int x, int y, const char* texto) {
+    QLabel* l = new QLabel(Q(texto), pai);
+    l->setObjectName(nome);
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+    l->adjustSize();
+    l->move(x, y);
+    return l;
+}
+
+}  // namespace
+
+QString DialogosQt::AbreArquivo(QWidget* dono, const QString& filtro) {
+    return QFileDialog::getOpenFileName(dono, QString(), QString(), filtro);
+}
+
+void DialogosQt::Mensagem(QWidget* dono, Tipo tipo, const QString& texto) {
+    const QString titulo = QApplication::applicationDisplayName();
+    switch (tipo) {
+        case Tipo::Aviso: QMessageBox::warning(dono, titulo, texto); break;
+        case Tipo::Erro: QMessageBox::critical(dono, titulo, texto); break;
+        case Tipo::Informacao: QMessageBox::information(dono, titulo, texto); break;
+    }
+}
+
+TFPrincipal::TFPrincipal(Dialogos& dialogos, std::string arquivoCidades, QWidget* parent)
+    : QWidget(parent), dialogos_(dialogos) {
+    setObjectName("FPrincipal");
+    setWindowTitle(Q("Conversor Quarel Tervalo"));
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(584, 332);
+    // The controls are laid out for an 8-point "MS Sans Serif"; Liberation Sans at
+    // 11 pixels takes the same room.
+    QFont fonte("Liberation Sans");
+    fonte.setPixelSize(11);
+    setFont(fonte);
+    QPalette paleta = palette();
+    paleta.setColor(QPalette::Window, paleta.color(QPalette::Light));
+    setPalette(paleta);
+    setAutoFillBackground(true);
+
+    auto* Panel1 = NovoControle<QFrame>(this, "Panel1", 0, 0, 584, 76);
+    Panel1->setFrameShape(QFrame::StyledPanel);
+    Image = NovoControle<QLabel>(this, "Image", 5, 3, 179, 68);
+    Image->setPixmap(Logotipo());
+    Image->setScaledContents(true);
+    Label1 = NovoControle<QLabel>(this, "Label1", 225, 13, 310, 16);
+    Label1->setText(Q("Converter planilha de Excel (Microsoft Excel)"));
+    Label1->setAlignment(Qt::AlignCenter);
+    QFont titulo = Label1->font();
+    titulo.setBold(true);
+    titulo.setPixelSize(13);
+    Label1->setFont(titulo);
+
+    auto* Panel2 = NovoControle<QFrame>(this, "Panel2", 0, 76, 584, 153);
+    Panel2->setFrameShape(QFrame::NoFrame);
+    Panel2->lower();
+    Rotulo(this, "Label4", 9, 80, "Caminho do banco Vantora:");
+    edtCaminhoVantora = NovoControle<QLineEdit>(this, "edtCaminhoVantora", 5, 96, 516, 19);
+    edtCaminhoVantora->setEnabled(false);
+    btAbrirVantora = NovoControle<QPushButton>(this, "btAbrirVantora", 525, 93, 52, 25);
+    btAbrirVantora->setText(Q("&Abrir"));
+    btAbrirVantora->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    Rotulo(this, "Label2", 5, 120, "Caminho do arquivo a ser convertido:");
+    edtCaminhoOrigem = NovoControle<QLineEdit>(this, "edtCaminhoOrigem", 5, 136, 405, 19);
+    edtCaminhoOrigem->setEnabled(false);
+    Rotulo(this, "Label3", 415, 119, "Escolher a planilha:");
+    MostraPlanilha = NovoControle<QComboBox>(this, "MostraPlanilha", 415, 136, 105, 21);
+    MostraPlanilha->setEditable(false);
+    MostraPlanilha->installEventFilter(this);
+    Btabrir = NovoControle<QPushButton>(this, "Btabrir", 525, 133, 52, 25);
+    Btabrir->setText(Q("&Abrir"));
+    Btabrir->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    Rotulo(this, "Label5", 8, 161, "Informe a linha do último registro da planilha");
+    edtNumLinha = NovoControle<QLineEdit>(this, "edtNumLinha", 266, 160, 75, 19);
+    edtNumLinha->setMaxLength(9);
+    edtNumLinha->installEventFilter(this);
+
+    GroupBox2 = NovoControle<QGroupBox>(this, "GroupBox2", 8, 184, 332, 61);
+    GroupBox2->setTitle(Q("| Converter |"));
+    QFont grupo = GroupBox2->font();
+    grupo.setBold(true);
+    GroupBox2->setFont(grupo);
+    // The radio buttons sit on the window's grid (positions are window coordinates)
+    // and form one exclusive group by sharing their parent.
+    auto radio = [this](const char* nome, int x, int y, const char* texto) {
+        auto* r = new QRadioButton(Q(texto), GroupBox2);
+        r->setObjectName(nome);
+        r->setFont(font());
+        r->adjustSize();
+        r->move(x - GroupBox2->x(), y - GroupBox2->y());
+        return r;
+    };
+    rbtCliente = radio("rbtCliente", 24, 200, "Clientes");
+    rbtFornece = radio("rbtFornece", 120, 200, "Fornecedores");
+    rbtProdutos = radio("rbtProdutos", 237, 200, "Produtos");
+    rbtVendedores = radio("rbtVendedores", 24, 220, "Vendedores");
+    rbtTransportadoras = radio("rbtTransportadoras", 120, 221, "Transportadoras");
+
+    btOK = NovoControle<QPushButton>(this, "btOK", 351, 191, 142, 30);
+    btOK->setText(Q("&Efetuar Conversão"));
+    btOK->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    btSair = NovoControle<QPushButton>(this, "btSair", 504, 191, 78, 30);
+    btSair->setText(Q("&Sair"));
+    btSair->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+
+    auto* Panel3 = NovoControle<QFrame>(this, "Panel3", 0, 263, 584, 50);
+    Panel3->setFrameShape(QFrame::NoFrame);
+    Panel3->lower();
+    lblAguarde = Rotulo(this, "lblAguarde", 3, 266, "...");
+    lblAguarde->setMinimumWidth(400);
+    lblAguarde->adjustSize();
+    Barra = NovoControle<QProgressBar>(this, "Barra", 0, 283, 583, 17);
+    Barra->setRange(0, 100);
+    Barra->setValue(0);
+    Barra->setTextVisible(false);
+    stbStatus = NovoControle<QStatusBar>(this, "stbStatus", 0, 313, 584, 19);
+    stbStatus->setSizeGripEnabled(false);
+
+    connect(btAbrirVantora, &QPushButton::clicked, this, [this] { btAbrirVantoraClick(); });
+    connect(Btabrir, &QPushButton::clicked, this, [this] { BtabrirClick(); });
+    connect(btOK, &QPushButton::clicked, this, [this] { btOKClick(); });
+    connect(btSair, &QPushButton::clicked, this, [this] { close(); });
+    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    esc->setContext(Qt::WindowShortcut);
+    connect(esc, &QShortcut::activated, this, [this] { FormKeyDown(); });
+
+    execucao_ = std::make_unique<ExecucaoConversao>(dbVantora_, DMExcel_, cdsTabelaTemp_,
+                                                    static_cast<intake::Progresso&>(*this),
+                                                    static_cast<convert::Mensagens&>(*this),
+                                                    static_cast<ControlesEntrada&>(*this),
+                                                    std::move(arquivoCidades));
+    FormCreate();
+    if (QScreen* tela = QGuiApplication::primaryScreen())
+        move(tela->availableGeometry().center() - rect().center());
+}
+
+TFPrincipal::~TFPrincipal() = default;
+
+void TFPrincipal::FormCreate() {
+    HabilitaCampos();
+    rbtProdutos->setChecked(true);
+}
+
+void TFPrincipal::FormKeyDown() {
+    if (!dbVantora_.DBTransaction().Ativa()) close();
+}
+
+void TFPrincipal::closeEvent(QCloseEvent* evento) {
+    // The run keeps using the staging table and the connection until it ends.
+    if (emConversao_) {
+        evento->ignore();
+        Aviso("Aguarde o término da conversão.");
+        return;
+    }
+    evento->accept();
+}
+
+bool TFPrincipal::eventFilter(QObject* objeto, QEvent* evento) {
+    if (evento->type() == QEvent::KeyPress && (objeto == edtNumLinha || objeto == MostraPlanilha)) {
+        const QString texto = static_cast<QKeyEvent*>(evento)->text();
+        // Only typed characters are filtered: Tab, Esc, arrows and Delete carry no
+        // printable text and keep their usual roles.
+        if (texto.size() == 1 && texto[0].isPrint()) {
+            if (objeto == MostraPlanilha) return true;
+            return !(texto[0] >= '0' && texto[0] <= '9');
+        }
+    }
+    return QWidget::eventFilter(objeto, evento);
+}
+
+void TFPrincipal::MostraErro(const std::exception& e) { Erro(e.what()); }
+
+void TFPrincipal::btAbrirVantoraClick() {
+    edtCaminhoVantora->setText(dialogos_.AbreArquivo(this, Q(kFiltroBanco)));
+    if (edtCaminhoVantora->text().isEmpty()) return;
+    try {
+        if (dbVantora_.Conectado()) dbVantora_.Desconecta();
+        dbVantora_.DefineNomeBanco(edtCaminhoVantora->text().toStdString());
+        dbVantora_.Conecta();
+    } catch (const std::exception& e) {
+        MostraErro(e);
+    }
+}
+
+void TFPrincipal::BtabrirClick() {
+    edtCaminhoOrigem->setText(dialogos_.AbreArquivo(this, Q(kFiltroPlanilha)));
+    if (edtCaminhoOrigem->text().isEmpty()) return;
+    try {
+        CarregaPlanilhas();
+        edtNumLinha->setText(QString::number(DMExcel_.UltimaLinha()));
+    } catch (const std::exception& e) {
+        MostraErro(e);
+    }
+}
+
+void TFPrincipal::CarregaPlanilhas() {
+    MostraPlanilha->clear();
+    DMExcel_.AbreArquivo(edtCaminhoOrigem->text().toStdString());
+    QStringList nomes;
+    for (const std::string& nome : DMExcel_.ListaPlanilhas()) nomes << Q(nome);
+    MostraPlanilha->addItems(nomes);
+    DMExcel_.LiberaLista();
+    MostraPlanilha->setCurrentIndex(nomes.isEmpty() ? -1 : 0);
+}
+
+void TFPrincipal::btOKClick() {
+    if (emConversao_) return;
+    PedidoConversao pedido;
+    pedido.numLinha = edtNumLinha->text().toStdString();
+    pedido.caminhoOrigem = edtCaminhoOrigem->text().toStdString();
+    pedido.planilha = MostraPlanilha->currentIndex();
+    pedido.tipo = rbtProdutos->isChecked()          ? TipoRegistro::Produtos
+                  : rbtCliente->isChecked()         ? TipoRegistro::Clientes
+                  : rbtFornece->isChecked()         ? TipoRegistro::Fornecedores
+                  : rbtVendedores->isChecked()      ? TipoRegistro::Vendedores
+                                                    : TipoRegistro::Transportadoras;
+    emConversao_ = true;
+    execucao_->btOKClick(pedido);
+    emConversao_ = false;
+}
+
+void TFPrincipal::DefineCampos(bool habilitados) {
+    for (QWidget* c : std::initializer_list<QWidget*>{
+             Btabrir, btAbrirVantora, btOK, btSair, rbtProdutos, rbtCliente, rbtFornece,
+             rbtVendedores, rbtTransportadoras, MostraPlanilha, edtNumLinha})
+        c->setEnabled(habilitados);
+}
+
+void TFPrincipal::HabilitaCampos() { DefineCampos(true); }
+void TFPrincipal::DesabilitaCampos() { DefineCampos(false); }
+
+void TFPrincipal::Legenda(std::string_view texto) {
+    lblAguarde->setText(Q(texto));
+    lblAguarde->adjustSize();
+}
+void TFPrincipal::Maximo(int maximo) {
+    // A Qt gauge whose maximum is 0 turns into a busy indicator; an empty run shows
+    // an empty gauge instead.
+    Barra->setMaximum(maximo > 0 ? maximo : 1);
+}
+void TFPrincipal::Posicao(int posicao) { Barra->setValue(posicao); }
+void TFPrincipal::Avanca() { Barra->setValue(Barra->value() + 1); }
+void TFPrincipal::Status(std::string_view texto) { stbStatus->showMessage(Q(texto)); }
+void TFPrincipal::ProcessaMensagens() { QCoreApplication::processEvents(); }
+
+void TFPrincipal::Aviso(std::string_view texto) {
+    dialogos_.Mensagem(this, Dialogos::Tipo::Aviso, Q(texto));
+}
+void TFPrincipal::Erro(std::string_view texto) {
+    dialogos_.Mensagem(this, Dialogos::Tipo::Erro, Q(texto));
+}
+void TFPrincipal::Informacao(std::string_view texto) {
+    dialogos_.Mensagem(this, Dialogos::Tipo::Informacao, Q(texto));
+}
+
+void TFPrincipal::Foca(Controle controle) {
+    switch (controle) {
+        case Controle::NumLinha: edtNumLinha->setFocus(); break;
+        case Controle::Btabrir: Btabrir->setFocus(); break;
+        case Controle::MostraPlanilha: MostraPlanilha->setFocus(); break;
+    }
+}
+
+int AbreJanela(int argc, char** argv) {
+    QApplication aplicacao(argc, argv);
+    QApplication::setApplicationDisplayName(Q("Conversor Quarel Tervalo"));
+    DialogosQt dialogos;
+    TFPrincipal janela(dialogos);
+    janela.show();
+    return QApplication::exec();
+}
+
+}  // namespace conversor::app

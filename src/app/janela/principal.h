@@ -1,0 +1,107 @@
+// The main window: the user picks the Vantora database, the workbook, a sheet, the
+// last row and the record kind, and starts the conversion run.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "app/execucao.h"
+#include "app/janela/dialogos.h"
+#include "convert/mensagens.h"
+#include "db/conexao.h"
+#include "intake/excel.h"
+#include "intake/progresso.h"
+#include "intake/tabela_temp.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+
+namespace conversor::app {
+
+// Owns the connection `dbVantora`, the workbook driver `DMExcel`, the staging table
+// `cdsTabelaTemp` and the run; everything lives as long as the window. Its controls
+// carry the names of the original form as object names.
+class TFPrincipal final : public QWidget,
+                          private intake::Progresso,
+                          private convert::Mensagens,
+                          private ControlesEntrada {
+    Q_OBJECT
+public:
+    // `dialogos` (not owned) must outlive the window; `arquivoCidades` empty means the
+    // city table beside the executable.
+    explicit TFPrincipal(Dialogos& dialogos, std::string arquivoCidades = {},
+                         QWidget* parent = nullptr);
+    ~TFPrincipal() override;
+
+    db::Conexao& dbVantora() { return dbVantora_; }
+    bool EmConversao() const { return emConversao_; }
+
+    void btAbrirVantoraClick();
+    void BtabrirClick();
+    void CarregaPlanilhas();
+    void btOKClick();
+    void HabilitaCampos() override;
+    void DesabilitaCampos() override;
+
+protected:
+    void closeEvent(QCloseEvent* evento) override;
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+private:
+    void FormCreate();
+    void FormKeyDown();
+    void MostraErro(const std::exception& e);
+    void DefineCampos(bool habilitados);
+
+    // intake::Progresso
+    void Legenda(std::string_view texto) override;
+    void Maximo(int maximo) override;
+    void Posicao(int posicao) override;
+    void Avanca() override;
+    void Status(std::string_view texto) override;
+    void ProcessaMensagens() override;
+    // convert::Mensagens
+    void Aviso(std::string_view texto) override;
+    void Erro(std::string_view texto) override;
+    void Informacao(std::string_view texto) override;
+    // ControlesEntrada
+    void Foca(Controle controle) override;
+
+    Dialogos& dialogos_;
+    db::Conexao dbVantora_;
+    intake::TDMCotrolaExcel DMExcel_;
+    intake::TTabelaTemp cdsTabelaTemp_;
+    std::unique_ptr<ExecucaoConversao> execucao_;
+    bool emConversao_ = false;
+
+    QLabel* Image;
+    QLabel* Label1;
+    QLineEdit* edtCaminhoVantora;
+    QPushButton* btAbrirVantora;
+    QLineEdit* edtCaminhoOrigem;
+    QComboBox* MostraPlanilha;
+    QPushButton* Btabrir;
+    QLineEdit* edtNumLinha;
+    QGroupBox* GroupBox2;
+    QRadioButton* rbtCliente;
+    QRadioButton* rbtFornece;
+    QRadioButton* rbtProdutos;
+    QRadioButton* rbtVendedores;
+    QRadioButton* rbtTransportadoras;
+    QPushButton* btOK;
+    QPushButton* btSair;
+    QLabel* lblAguarde;
+    QProgressBar* Barra;
+    QStatusBar* stbStatus;
+};
+
+// Starts the application with the main window and runs it until the window closes.
+int AbreJanela(int argc, char** argv);
+
+}  // namespace conversor::app

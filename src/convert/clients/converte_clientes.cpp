@@ -1,0 +1,8 @@
+#include "convert/mapeamentos.h"
+
+namespace conversor::convert {
+
+// This record kind's sheet layout is not converted yet: nothing is written.
+void ConverteClientes(ContextoConversao&) {}
+
+}  // namespace conversor::convert

@@ -1,0 +1,59 @@
+// The operations the sheet mappings share beyond the converters: the reference-table
+// lookups (city, fiscal classification, manufacturer) and the telephone helpers with
+// the area-code table of cities.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "convert/mensagens.h"
+#include "db/conexao.h"
+
+namespace conversor::convert {
+
+class TabelaDDD;  // the city table DCETCIDA.DBF, read once
+
+// Lives for one run (or longer); the connection and the message display are not
+// owned and must outlive it.
+class TFerramentas {
+public:
+    // `arquivoCidades`: the path of DCETCIDA.DBF; empty means the file beside the
+    // executable. The file is read at the first BuscaDDD, not before.
+    TFerramentas(db::Conexao& dbVantora, Mensagens& mensagens, std::string arquivoCidades = {});
+    ~TFerramentas();
+
+    // Code of the row found or created (and committed); never raises: a failure is
+    // shown as a warning and what was known at that moment is returned.
+    std::string BuscaCidade(std::string_view cidade, std::string_view estado);
+    std::string BuscaClassificacaoFiscal(std::string_view ncm);
+    std::string BuscaFabricante(std::string_view fabricante);
+
+    static std::string RetiraAspas(std::string_view texto);
+    static std::string FormataTelefone(std::string_view texto);
+    // The city's area code from the city table, or empty; raises when the table
+    // cannot be read.
+    std::string BuscaDDD(std::string_view cidade, std::string_view estado);
+
+    // The telephone rule of the sheet mappings: a blank cell or "." gives an empty
+    // text; otherwise the number with the city's area code in front (unless it
+    // already carries one) in normal form.
+    std::string Telefone(std::string_view cidade, std::string_view estado,
+                         std::string_view numero);
+
+    // Reference rows created since construction, per table (for the run's summary).
+    int CriadosCidades() const { return criadosCidades_; }
+    int CriadosClassificacoes() const { return criadosClassificacoes_; }
+    int CriadosFabricantes() const { return criadosFabricantes_; }
+
+private:
+    db::Conexao& dbVantora_;
+    Mensagens& mensagens_;
+    std::string arquivoCidades_;
+    std::unique_ptr<TabelaDDD> tabelaDDD_;
+    int criadosCidades_ = 0;
+    int criadosClassificacoes_ = 0;
+    int criadosFabricantes_ = 0;
+};
+
+}  // namespace conversor::convert

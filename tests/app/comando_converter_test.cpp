@@ -1,0 +1,95 @@
+// `conversor converter` run as a user runs it: a separate process, its exit status
+// and what it prints.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "apoio/banco_teste.h"
+
+namespace conversor::app {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+// What the terminal receives is UTF-8, while plain literals here are Windows-1252.
+std::string U8(const char8_t* texto) { return reinterpret_cast<const char*>(texto); }
+
+struct Saida {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class ComandoConverterTeste : public teste::BancoTeste {
+protected:
+    static std::string Le(const std::string& arquivo) {
+        std::ifstream in(arquivo);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    Saida Roda(const std::string& argumentos) {
+        const std::string out = pasta_.Arquivo("out.txt"), err = pasta_.Arquivo("err.txt");
+        const std::string comando = std::string(CONVERSOR_EXECUTAVEL) + " converter " + argumentos +
+                                    " > " + out + " 2> " + err + " < /dev/null";
+        const int r = std::system(comando.c_str());
+        return {WIFEXITED(r) ? WEXITSTATUS(r) : -1, Le(out), Le(err)};
+    }
+    std::string Planilha() {
+        const std::string arquivo = pasta_.Arquivo("clientes.csv");
+        std::ofstream(arquivo) << "Codigo;Nome\n1;Ana\n2;Bruno\n";
+        return arquivo;
+    }
+    // The connection of the fixture stays out of the way of the command's own.
+    void SetUp() override { Banco().Desconecta(); }
+    void TearDown() override { Banco().Conecta(); }
+
+    teste::PastaTemporaria pasta_;
+};
+
+TEST_F(ComandoConverterTeste, ConversaoConcluidaSaiComZero) {
+    const Saida s = Roda("--banco " + ArquivoBanco() + " --planilha " + Planilha() +
+                         " --tipo transportadoras");
+    EXPECT_EQ(s.status, 0) << s.err;
+    EXPECT_THAT(s.out, HasSubstr(U8(u8"Conversão concluída com sucesso!")));
+    EXPECT_THAT(s.out, HasSubstr("TRANSPT"));
+    EXPECT_THAT(s.out, HasSubstr("Avisos: 0"));
+    EXPECT_THAT(s.err, Not(HasSubstr("\r")));  // no progress line when not on a terminal
+}
+
+TEST_F(ComandoConverterTeste, EntradasRecusadasSaemComDois) {
+    const std::string banco = "--banco " + ArquivoBanco();
+    struct Caso {
+        const char* nome;
+        std::string argumentos;
+        std::string mensagem;
+    };
+    const Caso casos[] = {
+        {"tipo desconhecido", banco + " --planilha " + Planilha() + " --tipo bichos",
+         "Tipo desconhecido: bichos"},
+        {"sem tipo", banco + " --planilha " + Planilha(), U8(u8"Falta a opção --tipo")},
+        {"planilha inexistente", banco + " --planilha /nao/existe.xlsx --tipo clientes",
+         "/nao/existe.xlsx"},
+        {"aba depois da última", banco + " --planilha " + Planilha() + " --tipo clientes --aba 2",
+         U8(u8"não tem a aba 2")},
+        {"banco inexistente", "--banco /nao/existe.fdb --planilha " + Planilha() + " --tipo clientes",
+         "/nao/existe.fdb"},
+        {"opção desconhecida", banco + " --planilha " + Planilha() + " --tipo clientes --x 1",
+         U8(u8"Opção desconhecida: --x")},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        const Saida s = Roda(c.argumentos);
+        EXPECT_EQ(s.status, 2);
+        EXPECT_THAT(s.err, HasSubstr(c.mensagem));
+    }
+}
+
+}  // namespace
+}  // namespace conversor::app

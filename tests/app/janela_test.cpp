@@ -1,0 +1,293 @@
+#include "app/janela/principal.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <fstream>
+#include <functional>
+
+#include "apoio/banco_teste.h"
+#include "base/regional.h"
+
+namespace conversor::app {
+namespace {
+
+using ::testing::HasSubstr;
+
+QString Q(std::string_view texto) { return QString::fromUtf8(Cp1252ParaUtf8(texto)); }
+
+// Stands in for the file dialogs and message boxes: hands out queued file names and
+// records every message.
+class DialogosDeTeste final : public Dialogos {
+public:
+    QString AbreArquivo(QWidget*, const QString& filtro) override {
+        filtros.push_back(filtro);
+        if (arquivos.empty()) return {};
+        QString r = arquivos.front();
+        arquivos.pop_front();
+        return r;
+    }
+    void Mensagem(QWidget*, Tipo tipo, const QString& texto) override {
+        mensagens.emplace_back(tipo, texto);
+        if (aoMostrar) aoMostrar();
+    }
+    std::deque<QString> arquivos;
+    std::vector<QString> filtros;
+    std::vector<std::pair<Tipo, QString>> mensagens;
+    std::function<void()> aoMostrar;
+};
+
+class JanelaTeste : public teste::BancoTeste {
+public:
+    static void SetUpTestSuite() {
+        BancoTeste::SetUpTestSuite();
+        pasta_ = new teste::PastaTemporaria();
+        std::ofstream(pasta_->Arquivo("clientes.csv")) << "Codigo;Nome\n1;Ana\n2;Bruno\n3;Carla\n";
+    }
+    static void TearDownTestSuite() {
+        delete pasta_;
+        BancoTeste::TearDownTestSuite();
+    }
+
+protected:
+    void SetUp() override {
+        janela_ = std::make_unique<TFPrincipal>(dialogos_);
+        janela_->show();
+        QApplication::setActiveWindow(janela_.get());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(janela_.get()));
+    }
+    void TearDown() override {
+        janela_.reset();
+        BancoTeste::TearDown();
+    }
+
+    template <typename T>
+    T* Controle(const char* nome) {
+        T* c = janela_->findChild<T*>(nome);
+        EXPECT_NE(c, nullptr) << nome;
+        return c;
+    }
+    // Geometry in the window's client area, whatever the control's parent.
+    QRect Posicao(QWidget* w) {
+        return QRect(w->mapTo(janela_.get(), QPoint(0, 0)), w->size());
+    }
+    void EscolhePlanilha() {
+        dialogos_.arquivos.push_back(QString::fromStdString(pasta_->Arquivo("clientes.csv")));
+        Controle<QPushButton>("Btabrir")->click();
+    }
+    void EscolheBanco() {
+        dialogos_.arquivos.push_back(QString::fromStdString(ArquivoBanco()));
+        Controle<QPushButton>("btAbrirVantora")->click();
+    }
+    std::vector<QWidget*> Entradas() {
+        std::vector<QWidget*> r;
+        for (const char* nome : {"Btabrir", "btAbrirVantora", "btOK", "btSair", "rbtProdutos",
+                                 "rbtCliente", "rbtFornece", "rbtVendedores",
+                                 "rbtTransportadoras", "MostraPlanilha", "edtNumLinha"})
+            r.push_back(Controle<QWidget>(nome));
+        return r;
+    }
+
+    static teste::PastaTemporaria* pasta_;
+    DialogosDeTeste dialogos_;
+    std::unique_ptr<TFPrincipal> janela_;
+};
+
+teste::PastaTemporaria* JanelaTeste::pasta_ = nullptr;
+
+TEST_F(JanelaTeste, ControlesNaAbertura) {
+    EXPECT_EQ(janela_->windowTitle(), "Conversor Quarel Tervalo");
+    EXPECT_EQ(janela_->size(), QSize(584, 332));
+    EXPECT_EQ(janela_->minimumSize(), janela_->maximumSize());
+    EXPECT_FALSE(janela_->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(janela_->windowFlags() & Qt::WindowMinimizeButtonHint);
+
+    struct Caso {
+        const char* nome;
+        QRect posicao;
+        const char* texto;
+    };
+    const Caso casos[] = {
+        {"edtCaminhoVantora", {5, 96, 516, 19}, ""},
+        {"btAbrirVantora", {525, 93, 52, 25}, "&Abrir"},
+        {"edtCaminhoOrigem", {5, 136, 405, 19}, ""},
+        {"MostraPlanilha", {415, 136, 105, 21}, ""},
+        {"Btabrir", {525, 133, 52, 25}, "&Abrir"},
+        {"edtNumLinha", {266, 160, 75, 19}, ""},
+        {"GroupBox2", {8, 184, 332, 61}, "| Converter |"},
+        {"btOK", {351, 191, 142, 30}, "&Efetuar Convers\xE3o"},
+        {"btSair", {504, 191, 78, 30}, "&Sair"},
+        {"Barra", {0, 283, 583, 17}, ""},
+        {"stbStatus", {0, 313, 584, 19}, ""},
+        {"Image", {5, 3, 179, 68}, ""},
+        {"Label1", {225, 13, 310, 16}, "Converter planilha de Excel (Microsoft Excel)"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        QWidget* w = Controle<QWidget>(c.nome);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(Posicao(w), c.posicao);
+        QString texto;
+        if (auto* b = qobject_cast<QPushButton*>(w)) texto = b->text();
+        if (auto* e = qobject_cast<QLineEdit*>(w)) texto = e->text();
+        if (auto* g = qobject_cast<QGroupBox*>(w)) texto = g->title();
+        if (auto* l = qobject_cast<QLabel*>(w)) texto = l->text();
+        EXPECT_EQ(texto, Q(c.texto));
+    }
+    const std::pair<const char*, QPoint> radios[] = {
+        {"rbtCliente", {24, 200}},   {"rbtFornece", {120, 200}},
+        {"rbtProdutos", {237, 200}}, {"rbtVendedores", {24, 220}},
+        {"rbtTransportadoras", {120, 221}}};
+    for (const auto& [nome, ponto] : radios) EXPECT_EQ(Posicao(Controle<QWidget>(nome)).topLeft(), ponto) << nome;
+    for (const char* rotulo : {"Label2", "Label3", "Label4", "Label5", "lblAguarde"})
+        EXPECT_NE(Controle<QLabel>(rotulo), nullptr);
+    EXPECT_EQ(Controle<QLabel>("lblAguarde")->text(), "...");
+    EXPECT_TRUE(Controle<QRadioButton>("rbtProdutos")->isChecked());
+    EXPECT_EQ(Controle<QProgressBar>("Barra")->value(), 0);
+    EXPECT_EQ(Controle<QStatusBar>("stbStatus")->currentMessage(), "");
+    for (QWidget* w : Entradas()) EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_FALSE(Controle<QLineEdit>("edtCaminhoVantora")->isEnabled());
+    EXPECT_FALSE(Controle<QLineEdit>("edtCaminhoOrigem")->isEnabled());
+    EXPECT_FALSE(janela_->dbVantora().Conectado());
+}
+
+TEST_F(JanelaTeste, TeclasDoNumeroDaLinhaEDaListaDePlanilhas) {
+    auto* linha = Controle<QLineEdit>("edtNumLinha");
+    QTest::keyClicks(linha, "1a2-3 b");
+    EXPECT_EQ(linha->text(), "123");
+    QTest::keyClick(linha, Qt::Key_Backspace);
+    EXPECT_EQ(linha->text(), "12");
+    QTest::keyClicks(linha, "34567890");
+    EXPECT_EQ(linha->text(), "123456789");  // a tenth digit is refused
+
+    EscolhePlanilha();
+    auto* lista = Controle<QComboBox>("MostraPlanilha");
+    ASSERT_EQ(lista->count(), 1);
+    EXPECT_EQ(lista->currentText(), "clientes");
+    QTest::keyClicks(lista, "xyz");
+    EXPECT_EQ(lista->currentIndex(), 0);
+    EXPECT_EQ(lista->count(), 1);
+}
+
+TEST_F(JanelaTeste, DialogosUsamOsFiltrosDoPrograma) {
+    EscolheBanco();
+    EscolhePlanilha();
+    ASSERT_EQ(dialogos_.filtros.size(), 2u);
+    EXPECT_EQ(dialogos_.filtros[0], "Banco Firebird (*.FB;*.FDB;*.GDB) (*.FB *.FDB *.GDB)");
+    EXPECT_EQ(dialogos_.filtros[1], "Planilha do MS Excel (*.xlsx;*.xls;*.csv) (*.xlsx *.xls *.csv)");
+    EXPECT_TRUE(janela_->dbVantora().Conectado());
+    EXPECT_EQ(Controle<QLineEdit>("edtNumLinha")->text(), "4");  // proposed last row
+
+    // Cancelling the workbook dialog empties the path and keeps the listed sheets.
+    Controle<QPushButton>("Btabrir")->click();
+    EXPECT_EQ(Controle<QLineEdit>("edtCaminhoOrigem")->text(), "");
+    EXPECT_EQ(Controle<QComboBox>("MostraPlanilha")->count(), 1);
+    // Cancelling the database dialog keeps the connection.
+    Controle<QPushButton>("btAbrirVantora")->click();
+    EXPECT_TRUE(janela_->dbVantora().Conectado());
+}
+
+TEST_F(JanelaTeste, EscFechaAJanelaOciosa) {
+    QTest::keyClick(janela_.get(), Qt::Key_Escape);
+    EXPECT_FALSE(janela_->isVisible());
+}
+
+TEST_F(JanelaTeste, ValidacoesAvisamEFocam) {
+    struct Caso {
+        std::function<void()> prepara;
+        const char* aviso;
+        const char* foco;
+    };
+    const Caso casos[] = {
+        {[] {}, "Favor informar o numero da linha onde o \xFAltimo registro se encontra na planilha",
+         "edtNumLinha"},
+        {[this] { Controle<QLineEdit>("edtNumLinha")->setText("3"); },
+         "Favor informar o caminho do arquivo a ser convertido!", "Btabrir"},
+        {[this] {
+             EscolhePlanilha();
+             Controle<QComboBox>("MostraPlanilha")->setCurrentIndex(-1);
+         },
+         "Favor selecionar uma planilha para ser convertida!", "MostraPlanilha"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.foco);
+        c.prepara();
+        dialogos_.mensagens.clear();
+        Controle<QLineEdit>("edtNumLinha")->setFocus();
+        Controle<QPushButton>("btOK")->click();
+        ASSERT_EQ(dialogos_.mensagens.size(), 1u);
+        EXPECT_EQ(dialogos_.mensagens[0].first, Dialogos::Tipo::Aviso);
+        EXPECT_EQ(dialogos_.mensagens[0].second, Q(c.aviso));
+        EXPECT_EQ(QApplication::focusWidget(), Controle<QWidget>(c.foco));
+    }
+}
+
+TEST_F(JanelaTeste, ConversaoSemBancoCarregaAPlanilhaEMostraOErro) {
+    EscolhePlanilha();
+    Controle<QPushButton>("btOK")->click();
+    ASSERT_EQ(dialogos_.mensagens.size(), 1u);
+    EXPECT_EQ(dialogos_.mensagens[0].first, Dialogos::Tipo::Erro);
+    EXPECT_TRUE(dialogos_.mensagens[0].second.startsWith(
+        Q("Houve um erro ao realizar a convers\xE3o. Motivo: \r")));
+    EXPECT_EQ(Controle<QLabel>("lblAguarde")->text(), "");
+    EXPECT_EQ(Controle<QStatusBar>("stbStatus")->currentMessage(), "");
+    EXPECT_EQ(Controle<QProgressBar>("Barra")->value(), 0);
+    for (QWidget* w : Entradas()) EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_EQ(ContaLinhas("CLIENTE"), 0);
+}
+
+TEST_F(JanelaTeste, ConversaoVaziaTerminaComSucesso) {
+    EscolheBanco();
+    EscolhePlanilha();
+    Controle<QLineEdit>("edtNumLinha")->setText("0");
+    Controle<QPushButton>("btOK")->click();
+    ASSERT_EQ(dialogos_.mensagens.size(), 1u);
+    EXPECT_EQ(dialogos_.mensagens[0].first, Dialogos::Tipo::Informacao);
+    EXPECT_EQ(dialogos_.mensagens[0].second, Q("Convers\xE3o conclu\xED" "da com sucesso!"));
+    EXPECT_FALSE(janela_->dbVantora().DBTransaction().Ativa());
+}
+
+TEST_F(JanelaTeste, DuranteAConversaoOsCamposFicamDesabilitadosEAJanelaNaoFecha) {
+    EscolheBanco();
+    EscolhePlanilha();
+    bool verificado = false;
+    // Runs from the message pumping of the staging load.
+    QTimer::singleShot(0, janela_.get(), [&] {
+        verificado = true;
+        for (QWidget* w : Entradas()) EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+        EXPECT_TRUE(janela_->EmConversao());
+        QTest::keyClick(janela_.get(), Qt::Key_Escape);
+        janela_->close();
+        EXPECT_TRUE(janela_->isVisible());
+    });
+    Controle<QPushButton>("btOK")->click();
+    EXPECT_TRUE(verificado);
+    EXPECT_TRUE(janela_->isVisible());
+    ASSERT_GE(dialogos_.mensagens.size(), 2u);
+    EXPECT_EQ(dialogos_.mensagens[0].second, Q("Aguarde o t\xE9rmino da convers\xE3o."));
+    EXPECT_EQ(dialogos_.mensagens.back().first, Dialogos::Tipo::Informacao);
+    for (QWidget* w : Entradas()) EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_EQ(Controle<QStatusBar>("stbStatus")->currentMessage(), "Processando Registro 4 de 4");
+}
+
+}  // namespace
+}  // namespace conversor::app
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication aplicacao(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
