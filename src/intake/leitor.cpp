@@ -42,9 +42,11 @@ std::unique_ptr<LeitorPlanilha> AbreLeitor(const std::string& caminho) {
     static const unsigned char kOle2[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
     if (lidos >= 4 && std::memcmp(inicio, kZip, 4) == 0) return AbrePacoteZip(caminho);
     if (lidos >= 8 && std::memcmp(inicio, kOle2, 8) == 0) return AbreXls(caminho);
-    // BIFF2 to BIFF4 files are a bare stream that starts with a BOF record.
+    // BIFF2 to BIFF4 files (and BIFF5/8 streams written without the OLE2 container) are
+    // a bare stream that starts with a BOF record.
     if (lidos >= 4 && (inicio[0] == 0x09 && (inicio[1] == 0x00 || inicio[1] == 0x02 ||
-                                             inicio[1] == 0x04) && inicio[3] == 0x00))
+                                             inicio[1] == 0x04 || inicio[1] == 0x08) &&
+                       inicio[3] == 0x00))
         return AbreXls(caminho);
     const std::string ext = ExtensaoMinuscula(caminho);
     if (ext == "csv" || ext == "txt") return AbreCsv(caminho);
