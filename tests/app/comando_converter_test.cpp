@@ -46,6 +46,22 @@ protected:
         std::ofstream(arquivo) << "Codigo;Nome\n1;Ana\n2;Bruno\n";
         return arquivo;
     }
+    // Two carriers in the carriers' layout: the code in column 27, the name in 20,
+    // the state in 14; everything else blank.
+    std::string PlanilhaTransportadoras() {
+        const std::string arquivo = pasta_.Arquivo("transportadoras.csv");
+        std::ofstream saida(arquivo);
+        for (const char* nome : {"Rapido Mineiro", "Expresso Paulista"}) {
+            for (int coluna = 1; coluna <= 27; ++coluna) {
+                if (coluna > 1) saida << ';';
+                if (coluna == 14) saida << "MG";
+                if (coluna == 20) saida << nome;
+                if (coluna == 27) saida << (nome[0] == 'R' ? "1" : "2");
+            }
+            saida << '\n';
+        }
+        return arquivo;
+    }
     // The connection of the fixture stays out of the way of the command's own.
     void SetUp() override { Banco().Desconecta(); }
     void TearDown() override { Banco().Conecta(); }
@@ -54,13 +70,21 @@ protected:
 };
 
 TEST_F(ComandoConverterTeste, ConversaoConcluidaSaiComZero) {
-    const Saida s = Roda("--banco " + ArquivoBanco() + " --planilha " + Planilha() +
-                         " --tipo transportadoras");
+    const Saida s = Roda("--banco " + ArquivoBanco() + " --planilha " +
+                         PlanilhaTransportadoras() + " --tipo transportadoras");
     EXPECT_EQ(s.status, 0) << s.err;
     EXPECT_THAT(s.out, HasSubstr(U8(u8"Conversão concluída com sucesso!")));
-    EXPECT_THAT(s.out, HasSubstr("TRANSPT"));
+    EXPECT_THAT(s.out, HasSubstr("TRANSPT         2 linhas gravadas"));
     EXPECT_THAT(s.out, HasSubstr("Avisos: 0"));
     EXPECT_THAT(s.err, Not(HasSubstr("\r")));  // no progress line when not on a terminal
+}
+
+TEST_F(ComandoConverterTeste, ConversaoQueFalhaSaiComUm) {
+    // Two columns where the carriers' layout needs 27.
+    const Saida s =
+        Roda("--banco " + ArquivoBanco() + " --planilha " + Planilha() + " --tipo transportadoras");
+    EXPECT_EQ(s.status, 1);
+    EXPECT_THAT(s.err, HasSubstr(U8(u8"Houve um erro ao realizar a conversão. Motivo: \n")));
 }
 
 TEST_F(ComandoConverterTeste, EntradasRecusadasSaemComDois) {

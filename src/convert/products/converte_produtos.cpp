@@ -1,8 +1,148 @@
+// The products sheet: every staging row becomes one product, its PIS/COFINS detail
+// and its opening stock movement, with the unit, fiscal classification and
+// manufacturer it refers to found or created on the way.
+#include <string>
+
+#include "base/regional.h"
+#include "convert/conversao.h"
 #include "convert/mapeamentos.h"
+#include "convert/products/converte_comp_prod.h"
+#include "convert/products/converte_produto.h"
+#include "convert/products/converte_produto_detalhe.h"
+#include "db/erro.h"
 
 namespace conversor::convert {
 
-// This record kind's sheet layout is not converted yet: nothing is written.
-void ConverteProdutos(ContextoConversao&) {}
+namespace {
+
+std::string Primeiros(const std::string& texto, size_t n) { return texto.substr(0, n); }
+
+// A CST typed as a number loses its leading zero in the sheet ("1" for "01").
+std::string Cst(const std::string& texto) { return texto.size() == 1 ? "0" + texto : texto; }
+
+// One staging row into the converters, and the three rows written.
+void ConverteLinha(ContextoConversao& c, int linha, TConversao& conversao,
+                   TConverteProduto& produto, TConverteCompProd& compProd,
+                   TConverteProdutoDetalhe& detalhe) {
+    intake::TTabelaTemp& cds = c.cdsTabelaTemp;
+
+    // An optional amount: 0 when the cell is empty, whatever else it holds is read as
+    // a number. Some columns count a cell of blanks as empty, others do not.
+    const auto NumeroOuZero = [&cds](const char* coluna) {
+        return cds.Texto(coluna).empty() ? 0.0 : cds.Numero(coluna);
+    };
+    const auto NumeroOuZeroAparado = [&cds](const char* coluna) {
+        return Apara(cds.Texto(coluna)).empty() ? 0.0 : cds.Numero(coluna);
+    };
+
+    // The product code is the row's ordinal, not a sheet value.
+    produto.SetCODPROD(Primeiros(TConversao::CompletaZeros(std::to_string(linha), 6), 6));
+    produto.SetDESCRICAO(Primeiros(TFerramentas::RetiraAspas(cds.Texto("66")), 50));
+    produto.SetREFERENCIA(Primeiros(cds.Texto("103"), 20));
+    produto.SetCAMPOLIVRE2(Primeiros(cds.Texto("20"), 20));
+    produto.SetCAMPOLIVRE3(Primeiros(cds.Texto("85"), 50));
+    produto.SetCAMPOLIVRE4(Primeiros(cds.Texto("126"), 50));
+
+    // Column "132" says whether the sheet gives a unit at all; the unit itself is in "130".
+    const std::string unidade = Primeiros(cds.Texto("132"), 6).empty()
+                                    ? conversao.ConverteUnidade("UN")
+                                    : conversao.ConverteUnidade(Primeiros(cds.Texto("130"), 6));
+    produto.SetUNIDADEENT(unidade);
+    produto.SetUNIDADESAIDA(produto.UNIDADEENT());
+
+    produto.SetPerc_Iva(cds.Numero("64"));
+    produto.SetPRECO(NumeroOuZeroAparado("102"));
+    produto.SetAliqIpi(NumeroOuZeroAparado("86"));
+    produto.SetAliqISS(NumeroOuZeroAparado("87"));
+
+    const std::string ncm = cds.Texto("15");
+    if (!Apara(ncm).empty()) produto.SetCODCLASFIS(c.ferramentas.BuscaClassificacaoFiscal(ncm));
+    produto.SetCODFABRIC(TConversao::CompletaZeros(c.ferramentas.BuscaFabricante(cds.Texto("55")), 3));
+
+    // ICMS: taxed in full, with tax substitution, or with a reduced base.
+    produto.SetCODTRIBUT00(TConversao::CompletaZeros(Primeiros(cds.Texto("129"), 2), 3));
+    const std::string& cst = produto.CODTRIBUT00();
+    if (cst == "000") {
+        produto.SetBASEICMSREG00(100);
+        produto.SetALIQICMSREG00(18);
+    } else if (cst == "060") {
+        produto.SetBASEICMSREG00(0);
+        produto.SetALIQICMSREG00(0);
+    } else if (cst == "020") {
+        produto.SetBASEICMSREG00(51.11);
+        produto.SetALIQICMSREG00(18);
+    }
+    produto.SetSUBSTRIB(cst == "000" ? "N" : "S");
+    produto.SetCAMPOLIVRE1(Primeiros(cds.Texto("3"), 20));
+
+    // The opening stock goes in before the product itself.
+    compProd.SetCODPROD(produto.CODPROD());
+    compProd.SetPrecoCusto(NumeroOuZero("96"));
+    compProd.SetQuantidade(NumeroOuZero("111"));
+    conversao.GravaMovimento(c.dbVantora, compProd.CODPROD(), compProd.Quantidade(),
+                             compProd.PrecoCusto(), 0);
+
+    produto.SetATIVO(cds.Texto("5") == "True" ? "S" : "N");
+
+    detalhe.SetCODPROD(produto.CODPROD());
+    detalhe.SetCOFINS_CST(Cst(cds.Texto("27")));
+    detalhe.SetPIS_CST(Cst(cds.Texto("30")));
+    detalhe.SetCOFINSENT_CST("50");
+    detalhe.SetPISENT_CST("50");
+    detalhe.SetALIQPISENT(1.65);
+    detalhe.SetALIQCOFINSENT(7.6);
+    detalhe.SetALIQCOFINS(NumeroOuZero("81"));
+    detalhe.SetALIQPIS(NumeroOuZero("88"));
+
+    produto.SetPESO(NumeroOuZero("91"));
+    produto.SetLucro(NumeroOuZero("64"));
+    produto.SetCodGeneroItem(cds.Texto("44"));
+    produto.SetTIPOPROD("R");
+    produto.SetCodTipoProduto("00");
+
+    produto.Inserir();
+    detalhe.Inserir();
+}
+
+}  // namespace
+
+void ConverteProdutos(ContextoConversao& c) {
+    intake::TTabelaTemp& cds = c.cdsTabelaTemp;
+    intake::Progresso& progresso = c.progresso;
+
+    TConversao conversao(c.dbVantora, c.mensagens);
+    TConverteProduto produto(c.dbVantora, c.mensagens);
+    TConverteCompProd compProd(c.dbVantora, c.mensagens);
+    TConverteProdutoDetalhe detalhe(c.dbVantora, c.mensagens);
+
+    produto.ExcluiRegistros();
+    compProd.ExcluiRegistros();
+    detalhe.ExcluiRegistros();
+    conversao.ExcluiTabela("MVGERAL");
+
+    progresso.Legenda("Convertendo Produtos, Aguarde!");
+    const int total = cds.RecordCount();
+    progresso.Posicao(0);
+    progresso.Maximo(total);
+    cds.First();
+    const std::string deTotal = " de " + std::to_string(total);
+    for (int linha = 1; !cds.Eof(); ++linha) {
+        progresso.Status("Processando Registro " + std::to_string(linha) + deTotal);
+        progresso.ProcessaMensagens();
+        try {
+            ConverteLinha(c, linha, conversao, produto, compProd, detalhe);
+        } catch (const db::ErroBanco& e) {
+            // The database's text does not say which row it refused.
+            throw db::ErroBanco(
+                std::string(e.what()) + "\r(linha " + std::to_string(linha) + " da planilha)",
+                e.SqlState());
+        }
+        cds.Next();
+        progresso.Avanca();
+    }
+    progresso.Legenda("");
+    progresso.Status("");
+    progresso.Posicao(0);
+}
 
 }  // namespace conversor::convert

@@ -1,0 +1,26 @@
+#include "convert/products/converte_comp_prod.h"
+
+namespace conversor::convert {
+
+TConverteCompProd::TConverteCompProd(db::Conexao& database, Mensagens& mensagens)
+    : TConversao(database, mensagens) {
+    Limpa();
+}
+
+void TConverteCompProd::Limpa() {
+    SetCODPROD("");
+    SetQuantidade(0);
+    SetPrecoCusto(0);
+}
+
+void TConverteCompProd::ExcluiRegistros() {
+    db::Consulta& q = QueryAux();
+    q.Fecha();
+    q.DefineSql("Delete from COMPPROD");
+    q.Executa();
+    q.Fecha();
+    q.DefineSql("Commit;");
+    q.Executa();
+}
+
+}  // namespace conversor::convert
