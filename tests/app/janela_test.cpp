@@ -54,7 +54,19 @@ public:
     static void SetUpTestSuite() {
         BancoTeste::SetUpTestSuite();
         pasta_ = new teste::PastaTemporaria();
-        std::ofstream(pasta_->Arquivo("clientes.csv")) << "Codigo;Nome\n1;Ana\n2;Bruno\n3;Carla\n";
+        // Three carriers in the carriers' layout: the code in column 27, the name in
+        // 20, the state in 14, everything else blank.
+        std::ofstream saida(pasta_->Arquivo("transportadoras.csv"));
+        int codigo = 0;
+        for (const char* nome : {"Rapido Mineiro", "Expresso Paulista", "Trans Cerrado"}) {
+            for (int coluna = 1; coluna <= 27; ++coluna) {
+                if (coluna > 1) saida << ';';
+                if (coluna == 14) saida << "MG";
+                if (coluna == 20) saida << nome;
+                if (coluna == 27) saida << ++codigo;
+            }
+            saida << '\n';
+        }
     }
     static void TearDownTestSuite() {
         delete pasta_;
@@ -84,7 +96,7 @@ protected:
         return QRect(w->mapTo(janela_.get(), QPoint(0, 0)), w->size());
     }
     void EscolhePlanilha() {
-        dialogos_.arquivos.push_back(QString::fromStdString(pasta_->Arquivo("clientes.csv")));
+        dialogos_.arquivos.push_back(QString::fromStdString(pasta_->Arquivo("transportadoras.csv")));
         Controle<QPushButton>("Btabrir")->click();
     }
     void EscolheBanco() {
@@ -175,7 +187,7 @@ TEST_F(JanelaTeste, TeclasDoNumeroDaLinhaEDaListaDePlanilhas) {
     EscolhePlanilha();
     auto* lista = Controle<QComboBox>("MostraPlanilha");
     ASSERT_EQ(lista->count(), 1);
-    EXPECT_EQ(lista->currentText(), "clientes");
+    EXPECT_EQ(lista->currentText(), "transportadoras");
     QTest::keyClicks(lista, "xyz");
     EXPECT_EQ(lista->currentIndex(), 0);
     EXPECT_EQ(lista->count(), 1);
@@ -188,7 +200,7 @@ TEST_F(JanelaTeste, DialogosUsamOsFiltrosDoPrograma) {
     EXPECT_EQ(dialogos_.filtros[0], "Banco Firebird (*.FB;*.FDB;*.GDB) (*.FB *.FDB *.GDB)");
     EXPECT_EQ(dialogos_.filtros[1], "Planilha do MS Excel (*.xlsx;*.xls;*.csv) (*.xlsx *.xls *.csv)");
     EXPECT_TRUE(janela_->dbVantora().Conectado());
-    EXPECT_EQ(Controle<QLineEdit>("edtNumLinha")->text(), "4");  // proposed last row
+    EXPECT_EQ(Controle<QLineEdit>("edtNumLinha")->text(), "3");  // proposed last row
 
     // Cancelling the workbook dialog empties the path and keeps the listed sheets.
     Controle<QPushButton>("Btabrir")->click();
@@ -245,7 +257,7 @@ TEST_F(JanelaTeste, ConversaoSemBancoCarregaAPlanilhaEMostraOErro) {
     EXPECT_EQ(Controle<QStatusBar>("stbStatus")->currentMessage(), "");
     EXPECT_EQ(Controle<QProgressBar>("Barra")->value(), 0);
     for (QWidget* w : Entradas()) EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
-    EXPECT_EQ(ContaLinhas("CLIENTE"), 0);
+    EXPECT_EQ(ContaLinhas("PRODUTO"), 0);
 }
 
 TEST_F(JanelaTeste, ConversaoVaziaTerminaComSucesso) {
@@ -262,6 +274,7 @@ TEST_F(JanelaTeste, ConversaoVaziaTerminaComSucesso) {
 TEST_F(JanelaTeste, DuranteAConversaoOsCamposFicamDesabilitadosEAJanelaNaoFecha) {
     EscolheBanco();
     EscolhePlanilha();
+    Controle<QRadioButton>("rbtTransportadoras")->setChecked(true);
     bool verificado = false;
     // Runs from the message pumping of the staging load.
     QTimer::singleShot(0, janela_.get(), [&] {
@@ -279,7 +292,7 @@ TEST_F(JanelaTeste, DuranteAConversaoOsCamposFicamDesabilitadosEAJanelaNaoFecha)
     EXPECT_EQ(dialogos_.mensagens[0].second, Q("Aguarde o t\xE9rmino da convers\xE3o."));
     EXPECT_EQ(dialogos_.mensagens.back().first, Dialogos::Tipo::Informacao);
     for (QWidget* w : Entradas()) EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
-    EXPECT_EQ(Controle<QStatusBar>("stbStatus")->currentMessage(), "Processando Registro 4 de 4");
+    EXPECT_EQ(ContaLinhas("TRANSPT"), 3);
 }
 
 }  // namespace
