@@ -36,11 +36,20 @@ int ErroDeUso(std::string_view mensagem, std::string_view uso) {
 void AnexaEscapado(std::string& saida, std::string_view texto) {
     for (const char c : texto) {
         switch (c) {
-            case '\\': saida += "\\\\"; break;
-            case '\t': saida += "\\t"; break;
-            case '\n': saida += "\\n"; break;
-            case '\r': saida += "\\r"; break;
-            default: saida += c;
+            case '\\':
+                saida += "\\\\";
+                break;
+            case '\t':
+                saida += "\\t";
+                break;
+            case '\n':
+                saida += "\\n";
+                break;
+            case '\r':
+                saida += "\\r";
+                break;
+            default:
+                saida += c;
         }
     }
 }
@@ -108,11 +117,14 @@ int ComandoMostrar(const Argumentos& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--aba" || arg == "--ultima-linha") {
-            if (i + 1 >= args.size()) return ErroDeUso("Falta o número depois de " + arg + ".", uso);
+            if (i + 1 >= args.size())
+                return ErroDeUso("Falta o número depois de " + arg + ".", uso);
             const std::string& valor = args[++i];
             if (arg == "--aba") {
                 const auto n = Natural(valor, 1000000);
-                if (!n) return ErroDeUso("Número de aba inválido: '" + Utf8ParaCp1252(valor) + "'.", uso);
+                if (!n)
+                    return ErroDeUso("Número de aba inválido: '" + Utf8ParaCp1252(valor) + "'.",
+                                     uso);
                 aba = *n;
             } else {
                 ultimaLinha = Natural(valor, intake::kMaxLinhas);

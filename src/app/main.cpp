@@ -5,6 +5,7 @@
 
 #include "app/comandos.h"
 #include "app/janela/principal.h"
+#include "base/regional.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ int main(int argc, char** argv) {
     if (argc < 2) return conversor::app::AbreJanela(argc, argv);
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
         std::strcmp(argv[1], "ajuda") == 0) {
-        std::fputs(kAjuda, stdout);
+        std::fputs(conversor::Cp1252ParaUtf8(kAjuda).c_str(), stdout);
         return 0;
     }
     for (const Comando& comando : kComandos) {

@@ -1,0 +1,110 @@
+// The staging table: the chosen sheet copied into memory before any record is
+// converted, so the sheet mappings read only this table and never the workbook.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "intake/excel.h"
+#include "intake/progresso.h"
+
+namespace conversor::intake {
+
+// A wrong use of the staging table: a column it does not have, a sheet too big.
+class ErroTabelaTemp : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// In-memory table of text columns named "1" to "N" after the sheet's column
+// numbers, one record per sheet row. Owned by the main window (`cdsTabelaTemp`)
+// for its whole life; every load rebuilds it. Cells hold at most 100 characters
+// (Windows-1252). A load from a sheet shares the rows the driver read instead of
+// copying them (the table keeps them alive until the next load), so a record
+// costs four bytes besides the sheet itself; records appended one by one keep
+// their non-empty cells compactly.
+class TTabelaTemp {
+public:
+    static constexpr size_t kTamanhoCampo = 100;
+
+    // Drops the columns and records and defines the columns "1" to `colunas`
+    // (at most kMaxColunas), with no records. Records of `planilha`'s rows can
+    // then be appended with AnexaLinhaDaPlanilha.
+    void Recria(int colunas, std::shared_ptr<const GradePlanilha> planilha = nullptr);
+
+    // Lets go of everything, as before the first load.
+    void Libera();
+
+    // Room for this many records, so a load grows its memory once.
+    void Reserva(size_t registros);
+
+    int Colunas() const { return colunas_; }
+
+    // Appends the record of sheet row `linha` (empty texts when the row has no
+    // cells) and leaves the table on it.
+    void AnexaLinhaDaPlanilha(int linha);
+
+    // Appending by hand: NovoRegistro starts a record at the end, DefineCampo sets
+    // one of its cells (cut to 100 characters; a column set twice keeps the later
+    // text), Grava posts it and leaves the table on it. A record not posted is
+    // dropped by the next NovoRegistro, Cancela, AnexaLinhaDaPlanilha or Recria.
+    void NovoRegistro();
+    void DefineCampo(int coluna, std::string_view texto);
+    void Grava();
+    void Cancela();
+
+    // Moving through the posted records. Next on the last record sets Eof and stays
+    // there; an empty table is at Eof after First.
+    void First();
+    void Next();
+    bool Eof() const { return eof_; }
+    int RecordCount() const { return static_cast<int>(registros_.size()); }
+    // The current record's number (1-based; 0 when the table has no records).
+    int RecNo() const { return registros_.empty() ? 0 : atual_ + 1; }
+
+    // A cell of the current record, by column name ("1" to "N") or number. The
+    // text of an empty table is empty. A name the table does not have raises
+    // ErroTabelaTemp naming it. Numero reads the text with the decimal comma and
+    // raises ErroConversao for an empty text or one that is not a number.
+    std::string Texto(std::string_view nome) const;
+    std::string Texto(int coluna) const;
+    std::string_view TextoVista(int coluna) const;  // valid until the table changes
+    double Numero(std::string_view nome) const;
+    double Numero(int coluna) const;
+
+private:
+    static constexpr uint32_t kVazio = 0xFFFFFFFFu;    // a record without cells
+    static constexpr uint32_t kProprio = 0x80000000u;  // a row of proprios_, not of the sheet
+
+    int ColunaDoNome(std::string_view nome) const;
+    void ExigeColuna(int coluna) const;
+    double NumeroDe(int coluna, std::string_view nome) const;
+    void Posta(uint32_t registro);
+
+    int colunas_ = 0;
+    std::shared_ptr<const GradePlanilha> planilha_;
+    GradePlanilha proprios_;
+    // Per record: a row index of planilha_, kProprio plus a row index of
+    // proprios_, or kVazio.
+    std::vector<uint32_t> registros_;
+    int atual_ = 0;
+    bool eof_ = true;
+    bool editando_ = false;
+    std::vector<std::pair<int, std::string>> pendente_;  // the record being appended
+};
+
+// Copies rows 1..ultimaLinha of the driver's current sheet into the table: columns
+// "1" to UltimaColuna, one record per row (rows past the used area give records of
+// empty texts), showing per row "Processando Registro i de L" and letting window
+// messages run. A last row below 0 or above kMaxLinhas raises before anything is
+// touched; records posted before an error stay.
+void CarregaTabelaTemp(TDMCotrolaExcel& excel, TTabelaTemp& tabela, long long ultimaLinha,
+                       Progresso& progresso);
+
+}  // namespace conversor::intake
