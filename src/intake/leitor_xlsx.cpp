@@ -1,0 +1,907 @@
+// Excel 2007+ workbooks (.xlsx, .xlsm): SpreadsheetML parts of a zip package.
+//
+// The package relationships lead to the workbook part, its relationships to the
+// worksheets and the shared strings. Worksheets are streamed cell by cell; only the
+// shared strings are kept, converted once, in one block of text.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "base/regional.h"
+#include "intake/leitores.h"
+#include "intake/pacote_zip.h"
+
+namespace conversor::intake {
+namespace {
+
+// Raw text kept for one cell: enough for kMaxTextoCelula characters even when every
+// one of them is written as a seven-byte _xHHHH_ escape.
+constexpr size_t kMaxBrutoCelula = kMaxTextoCelula * 7;
+
+// Bounds of the shared-string table, far above what Excel itself writes.
+constexpr size_t kMaxTextosCompartilhados = size_t{1} << 26;
+constexpr size_t kMaxBytesCompartilhados = size_t{1} << 30;
+
+// Bounds of the workbook's structure: Excel itself stays far below them.
+constexpr size_t kMaxAbas = 32767;
+constexpr size_t kMaxRelacoes = 100000;
+
+// Day number of 1/1/1904, day 0 of the Macintosh date system, in the 1899 count.
+constexpr double kDiaZero1904 = 1462;
+
+// The local part of a qualified name, without building anything.
+inline const char* Local(const char* nome) {
+    for (const char* p = nome; *p; ++p)
+        if (*p == ':') return p + 1;
+    return nome;
+}
+
+inline bool Igual(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
+
+inline void Acumula(std::string& destino, const char* texto, int tamanho) {
+    if (destino.size() >= kMaxBrutoCelula) return;
+    destino.append(texto, std::min(static_cast<size_t>(tamanho), kMaxBrutoCelula - destino.size()));
+}
+
+int ValorHex(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// "_xHHHH_" at `i`: the UTF-16 unit it stands for, or -1.
+long EscapeEm(std::string_view t, size_t i) {
+    if (i + 7 > t.size() || t[i] != '_' || t[i + 1] != 'x' || t[i + 6] != '_') return -1;
+    long v = 0;
+    for (size_t k = 2; k < 6; ++k) {
+        const int h = ValorHex(t[i + k]);
+        if (h < 0) return -1;
+        v = v * 16 + h;
+    }
+    return v;
+}
+
+void AcrescentaUtf8(std::string& s, char32_t cp) {
+    if (cp < 0x80) {
+        s += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        s += static_cast<char>(0xC0 | (cp >> 6));
+        s += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        s += static_cast<char>(0xE0 | (cp >> 12));
+        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        s += static_cast<char>(0xF0 | (cp >> 18));
+        s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// OOXML writes characters that XML cannot carry as _xHHHH_ (UTF-16 units, so a
+// character beyond the basic plane takes two); "_x005F_" is the escaped underscore.
+void DecodificaEscapes(std::string_view t, std::string& saida) {
+    saida.clear();
+    for (size_t i = 0; i < t.size();) {
+        const long v = t[i] == '_' ? EscapeEm(t, i) : -1;
+        if (v < 0) {
+            saida += t[i++];
+            continue;
+        }
+        i += 7;
+        if (v >= 0xD800 && v <= 0xDBFF) {
+            const long baixa = EscapeEm(t, i);
+            if (baixa >= 0xDC00 && baixa <= 0xDFFF) {
+                i += 7;
+                AcrescentaUtf8(saida, 0x10000 + ((static_cast<char32_t>(v) - 0xD800) << 10) +
+                                          (static_cast<char32_t>(baixa) - 0xDC00));
+                continue;
+            }
+        }
+        if (v >= 0xD800 && v <= 0xDFFF)
+            saida += '?';
+        else
+            AcrescentaUtf8(saida, static_cast<char32_t>(v));
+    }
+}
+
+bool SoAscii(std::string_view t) {
+    for (char c : t)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+// A cell's text as the file writes it (UTF-8, with escapes) in Windows-1252, cut at
+// kMaxTextoCelula characters. Returns a view of `saida` or of `bruto`.
+std::string_view TextoCelula(const std::string& bruto, std::string& auxiliar, std::string& saida) {
+    std::string_view t = bruto;
+    if (t.find('_') != std::string_view::npos) {
+        DecodificaEscapes(t, auxiliar);
+        t = auxiliar;
+    }
+    if (!SoAscii(t)) {
+        saida = Utf8ParaCp1252(t);
+        t = saida;
+    }
+    return t.substr(0, kMaxTextoCelula);
+}
+
+// "B12" -> column 2, row 12. At most three letters and seven digits; false otherwise.
+bool LeReferencia(const char* r, long long& linha, long long& coluna) {
+    long long c = 0;
+    int letras = 0;
+    for (; *r; ++r, ++letras) {
+        char l = *r;
+        if (l >= 'a' && l <= 'z') l = static_cast<char>(l - 'a' + 'A');
+        if (l < 'A' || l > 'Z') break;
+        if (letras == 3) return false;
+        c = c * 26 + (l - 'A' + 1);
+    }
+    if (letras == 0) return false;
+    long long n = 0;
+    int digitos = 0;
+    for (; *r >= '0' && *r <= '9'; ++r, ++digitos) n = n * 10 + (*r - '0');
+    if (digitos == 0 || digitos > 7 || *r) return false;
+    linha = n;
+    coluna = c;
+    return true;
+}
+
+// "A1:W890" or "B2" -> the bottom-right corner, within the sheet's bounds.
+bool LeIntervalo(const char* ref, AreaUsada& area) {
+    std::string_view t(ref);
+    const size_t doisPontos = t.find(':');
+    const std::string fim(doisPontos == std::string_view::npos ? t : t.substr(doisPontos + 1));
+    long long linha = 0, coluna = 0;
+    if (!LeReferencia(fim.c_str(), linha, coluna)) return false;
+    if (linha < 1 || linha > kMaxLinhas || coluna < 1 || coluna > kMaxColunas) return false;
+    area.ultimaLinha = std::max(area.ultimaLinha, static_cast<int>(linha));
+    area.ultimaColuna = std::max(area.ultimaColuna, static_cast<int>(coluna));
+    return true;
+}
+
+// The shared-string table: every string in one block, found by its start offset.
+class TextosCompartilhados {
+public:
+    size_t Quantos() const { return inicios_.size() - 1; }
+    std::string_view operator[](size_t i) const {
+        return std::string_view(bloco_).substr(inicios_[i], inicios_[i + 1] - inicios_[i]);
+    }
+    // False when the table would pass its bounds.
+    bool Acrescenta(std::string_view t) {
+        if (Quantos() >= kMaxTextosCompartilhados ||
+            bloco_.size() + t.size() > kMaxBytesCompartilhados)
+            return false;
+        bloco_.append(t);
+        inicios_.push_back(static_cast<uint32_t>(bloco_.size()));
+        return true;
+    }
+    void Compacta() {
+        bloco_.shrink_to_fit();
+        inicios_.shrink_to_fit();
+    }
+
+private:
+    std::string bloco_;
+    std::vector<uint32_t> inicios_{0};
+};
+
+// --- Package structure -------------------------------------------------------------
+
+struct Relacao {
+    std::string id;
+    std::string tipo;  // the last segment of the relationship type URI
+    std::string alvo;  // resolved part name
+};
+
+// The folder of a part name, with its slash ("xl/workbook.xml" -> "xl/").
+std::string Pasta(const std::string& parte) {
+    const size_t barra = parte.rfind('/');
+    return barra == std::string::npos ? "" : parte.substr(0, barra + 1);
+}
+
+// A relationship target as a part name: absolute targets from the package root,
+// relative ones from the source part's folder, "." and ".." resolved.
+std::string ResolveAlvo(const std::string& pastaOrigem, std::string_view alvo) {
+    std::string caminho = !alvo.empty() && alvo.front() == '/' ? std::string(alvo.substr(1))
+                                                               : pastaOrigem + std::string(alvo);
+    std::vector<std::string> partes;
+    size_t inicio = 0;
+    while (inicio <= caminho.size()) {
+        size_t barra = caminho.find('/', inicio);
+        if (barra == std::string::npos) barra = caminho.size();
+        const std::string segmento = caminho.substr(inicio, barra - inicio);
+        if (segmento == "..") {
+            if (!partes.empty()) partes.pop_back();
+        } else if (!segmento.empty() && segmento != ".") {
+            partes.push_back(segmento);
+        }
+        inicio = barra + 1;
+    }
+    std::string r;
+    for (const auto& p : partes) {
+        if (!r.empty()) r += '/';
+        r += p;
+    }
+    return r;
+}
+
+// The relationships part of a part ("xl/workbook.xml" -> "xl/_rels/workbook.xml.rels").
+std::string ParteRelacoes(const std::string& parte) {
+    const std::string pasta = Pasta(parte);
+    return pasta + "_rels/" + parte.substr(pasta.size()) + ".rels";
+}
+
+class LeituraRelacoes : public ManipuladorXml {
+public:
+    LeituraRelacoes(std::string pastaOrigem, const std::string& arquivo)
+        : pasta_(std::move(pastaOrigem)), arquivo_(arquivo) {}
+    std::vector<Relacao> relacoes;
+
+    void Inicio(const char* nome, const char** atributos) override {
+        if (!Igual(Local(nome), "Relationship")) return;
+        if (relacoes.size() >= kMaxRelacoes)
+            throw ErroLeitura(arquivo_, {}, "o pacote tem relações demais entre suas partes");
+        Relacao r;
+        bool externo = false;
+        std::string_view alvo;
+        for (const char** a = atributos; *a; a += 2) {
+            const char* n = Local(a[0]);
+            if (Igual(n, "Id")) {
+                r.id = a[1];
+            } else if (Igual(n, "Type")) {
+                std::string_view tipo(a[1]);
+                const size_t barra = tipo.rfind('/');
+                r.tipo =
+                    std::string(barra == std::string_view::npos ? tipo : tipo.substr(barra + 1));
+            } else if (Igual(n, "Target")) {
+                alvo = a[1];
+            } else if (Igual(n, "TargetMode")) {
+                externo = Igual(a[1], "External");
+            }
+        }
+        if (externo) return;
+        r.alvo = ResolveAlvo(pasta_, alvo);
+        relacoes.push_back(std::move(r));
+    }
+    void Fim(const char*) override {}
+    void Texto(const char*, int) override {}
+
+private:
+    std::string pasta_;
+    const std::string& arquivo_;
+};
+
+std::vector<Relacao> LeRelacoes(PacoteZip& pacote, const std::string& parteOrigem) {
+    const std::string parte = ParteRelacoes(parteOrigem);
+    LeituraRelacoes leitura(Pasta(parteOrigem), pacote.Nome());
+    if (pacote.Tem(parte)) pacote.Percorre(parte, leitura, false);
+    return std::move(leitura.relacoes);
+}
+
+struct AbaXlsx {
+    std::string nome;  // Windows-1252
+    std::string parte;
+};
+
+class LeituraWorkbook : public ManipuladorXml {
+public:
+    explicit LeituraWorkbook(const std::string& arquivo) : arquivo_(arquivo) {}
+    bool raizWorkbook = false;
+    bool data1904 = false;
+    struct Folha {
+        std::string nome;
+        std::string idRelacao;
+    };
+    std::vector<Folha> folhas;
+
+    void Inicio(const char* nome, const char** atributos) override {
+        const char* local = Local(nome);
+        if (profundidade_++ == 0) {
+            raizWorkbook = Igual(local, "workbook");
+            if (!raizWorkbook) Encerra();
+            return;
+        }
+        if (Igual(local, "workbookPr")) {
+            for (const char** a = atributos; *a; a += 2)
+                if (Igual(Local(a[0]), "date1904"))
+                    data1904 = Igual(a[1], "1") || Igual(a[1], "true");
+        } else if (Igual(local, "sheet")) {
+            if (folhas.size() >= kMaxAbas)
+                throw ErroLeitura(
+                    arquivo_, {},
+                    "a pasta de trabalho lista mais de " + std::to_string(kMaxAbas) + " abas");
+            Folha f;
+            for (const char** a = atributos; *a; a += 2) {
+                if (Igual(a[0], "name"))
+                    f.nome = a[1];
+                else if (Igual(Local(a[0]), "id") && std::strchr(a[0], ':'))
+                    f.idRelacao = a[1];
+            }
+            folhas.push_back(std::move(f));
+        } else if (Igual(local, "sheets")) {
+            emFolhas_ = true;
+        }
+    }
+    void Fim(const char* nome) override {
+        --profundidade_;
+        // Nothing after the sheet list matters here.
+        if (emFolhas_ && Igual(Local(nome), "sheets")) Encerra();
+    }
+    void Texto(const char*, int) override {}
+
+private:
+    const std::string& arquivo_;
+    int profundidade_ = 0;
+    bool emFolhas_ = false;
+};
+
+// --- One worksheet -----------------------------------------------------------------
+
+// A cell read on a worker thread, its text in the block's own text buffer.
+struct CelulaLida {
+    long long linha;
+    int coluna;
+    uint32_t inicio;
+    uint32_t tamanho;
+};
+
+// A cell error found in a block whose rows are still counted from its start: the
+// address is known only when the block is delivered.
+struct FalhaRelativa {
+    std::string motivo;
+    long long linha;
+    long long coluna;
+};
+
+// The events of a worksheet part, or of one block of its rows.
+//
+// Read straight, it hands cells to the visitor. Read as a block, it keeps them, and as
+// long as no row or cell of the block has said its number, rows count from the block's
+// start ("relative"): the calling thread adds the last row of the blocks before.
+class LeituraAba : public ManipuladorXml {
+public:
+    struct Contexto {
+        const TextosCompartilhados& textos;
+        bool data1904;
+        const std::string& arquivo;
+        const std::string& aba;
+    };
+
+    // Straight to the visitor, after row `linhaInicial`.
+    LeituraAba(const Contexto& contexto, VisitanteCelulas& visitante, long long linhaInicial)
+        : contexto_(contexto), visitante_(&visitante), linha_(linhaInicial) {}
+    // Into a block.
+    LeituraAba(const Contexto& contexto, std::vector<CelulaLida>& celulas, std::string& textos)
+        : contexto_(contexto), celulas_(&celulas), textosBloco_(&textos) {
+        Reinicia();
+    }
+
+    AreaUsada area;
+    // Block only: the first `relativas` cells count rows from the block's start;
+    // maxRelativa is the largest such row that the area takes in.
+    size_t relativas = 0;
+    long long maxRelativa = 0;
+
+    bool Relativa() const { return relativa_; }
+    long long Linha() const { return linha_; }
+
+    void Reinicia() {
+        Reabre();
+        area = {};
+        relativas = 0;
+        maxRelativa = 0;
+        relativa_ = true;
+        emDados_ = emCelula_ = emInline_ = coletando_ = temValor_ = false;
+        fonetica_ = 0;
+        linha_ = coluna_ = 0;
+    }
+
+    void Inicio(const char* nome, const char** atributos) override {
+        const char* local = Local(nome);
+        switch (local[0]) {
+            case 'c':
+                if (local[1] == 0 && emDados_) IniciaCelula(atributos);
+                break;
+            case 'v':
+                if (local[1] == 0 && emCelula_) {
+                    coletando_ = true;
+                    temValor_ = true;
+                }
+                break;
+            case 't':
+                if (local[1] == 0 && emInline_ && fonetica_ == 0) {
+                    coletando_ = true;
+                    temValor_ = true;
+                }
+                break;
+            case 'i':
+                if (emCelula_ && Igual(local, "is")) {
+                    emInline_ = true;
+                    tipo_ = 'i';
+                }
+                break;
+            case 'r':
+                if (local[1] == 'o' && emDados_ && Igual(local, "row"))
+                    IniciaLinha(atributos);
+                else if (emInline_ && Igual(local, "rPh"))
+                    ++fonetica_;
+                break;
+            case 's':
+                if (Igual(local, "sheetData")) emDados_ = true;
+                break;
+            case 'd':
+                if (Igual(local, "dimension")) IntervaloDe(atributos);
+                break;
+            case 'm':
+                if (Igual(local, "mergeCell")) IntervaloDe(atributos);
+                break;
+            default:
+                break;
+        }
+    }
+
+    void Fim(const char* nome) override {
+        const char* local = Local(nome);
+        switch (local[0]) {
+            case 'c':
+                if (local[1] == 0 && emCelula_) TerminaCelula();
+                break;
+            case 'v':
+            case 't':
+                if (local[1] == 0) coletando_ = false;
+                break;
+            case 'i':
+                if (Igual(local, "is")) emInline_ = false;
+                break;
+            case 'r':
+                if (fonetica_ > 0 && Igual(local, "rPh")) --fonetica_;
+                break;
+            case 's':
+                if (Igual(local, "sheetData")) emDados_ = false;
+                break;
+            default:
+                break;
+        }
+    }
+
+    void Texto(const char* texto, int tamanho) override {
+        if (coletando_) Acumula(bruto_, texto, tamanho);
+    }
+
+private:
+    bool EmBloco() const { return celulas_ != nullptr; }
+
+    [[noreturn]] void Falha(const std::string& motivo) {
+        throw ErroLeitura(contexto_.arquivo, "aba '" + contexto_.aba + "'", motivo);
+    }
+
+    [[noreturn]] void FalhaNaCelula(const std::string& motivo, long long linha, long long coluna) {
+        if (EmBloco() && relativa_) throw FalhaRelativa{motivo, linha, coluna};
+        throw ErroLeitura(contexto_.arquivo,
+                          "aba '" + contexto_.aba + "', célula " + EnderecoCelula(linha, coluna),
+                          motivo);
+    }
+
+    void IntervaloDe(const char** atributos) {
+        for (const char** a = atributos; *a; a += 2)
+            if (Igual(a[0], "ref")) LeIntervalo(a[1], area);
+    }
+
+    // The row number said by the file ends the block's relative count.
+    void Absoluta() {
+        if (relativa_ && EmBloco()) relativas = celulas_->size();
+        relativa_ = false;
+    }
+
+    void AmpliaLinha(long long linha) {
+        if (EmBloco() && relativa_)
+            maxRelativa = std::max(maxRelativa, linha);
+        else
+            area.ultimaLinha = std::max(area.ultimaLinha, static_cast<int>(linha));
+    }
+
+    void IniciaLinha(const char** atributos) {
+        long long linha = linha_ + 1;
+        bool formatada = false;
+        bool numerada = false;
+        for (const char** a = atributos; *a; a += 2) {
+            const char* n = a[0];
+            if (n[0] == 'r' && n[1] == 0) {
+                const char* p = a[1];
+                long long v = 0;
+                int digitos = 0;
+                for (; *p >= '0' && *p <= '9' && digitos < 10; ++p, ++digitos)
+                    v = v * 10 + (*p - '0');
+                if (digitos == 0 || *p)
+                    Falha(std::string("número de linha inválido '") + Utf8ParaCp1252(a[1]) + "'");
+                linha = v;
+                numerada = true;
+            } else if (!std::strchr(n, ':') && !Igual(n, "spans")) {
+                formatada = true;
+            }
+        }
+        if (numerada) Absoluta();
+        // A block's relative rows are checked when its start is known.
+        if ((!relativa_ || !EmBloco()) && (linha < 1 || linha > kMaxLinhas))
+            Falha("a linha " + std::to_string(linha) + " está fora dos limites da planilha (1 a " +
+                  std::to_string(kMaxLinhas) + ")");
+        linha_ = linha;
+        coluna_ = 0;
+        if (formatada) AmpliaLinha(linha);
+    }
+
+    void IniciaCelula(const char** atributos) {
+        long long linha = linha_;
+        long long coluna = coluna_ + 1;
+        bool numerada = false;
+        tipo_ = 'n';
+        for (const char** a = atributos; *a; a += 2) {
+            const char* n = a[0];
+            if (n[1] != 0) continue;
+            if (n[0] == 'r') {
+                if (!LeReferencia(a[1], linha, coluna))
+                    Falha(std::string("referência de célula inválida '") + Utf8ParaCp1252(a[1]) +
+                          "'");
+                numerada = true;
+            } else if (n[0] == 't') {
+                const char* t = a[1];
+                if (Igual(t, "s"))
+                    tipo_ = 's';
+                else if (Igual(t, "str"))
+                    tipo_ = 'f';
+                else if (Igual(t, "inlineStr"))
+                    tipo_ = 'i';
+                else if (Igual(t, "b"))
+                    tipo_ = 'b';
+                else if (Igual(t, "e"))
+                    tipo_ = 'e';
+                else if (Igual(t, "d"))
+                    tipo_ = 'd';
+                else
+                    tipo_ = 'n';
+            }
+        }
+        if (numerada) Absoluta();
+        // A cell outside any row (not valid, but harmless) sits in the first row.
+        if (!numerada && linha == 0 && !(EmBloco() && relativa_)) linha = 1;
+        if (coluna < 1 || coluna > kMaxColunas ||
+            (!(EmBloco() && relativa_) && (linha < 1 || linha > kMaxLinhas)))
+            Falha("a célula " + EnderecoCelula(linha, coluna) +
+                  " está fora dos limites da planilha (" + std::to_string(kMaxLinhas) +
+                  " linhas, " + std::to_string(kMaxColunas) + " colunas)");
+        linha_ = linha;
+        coluna_ = coluna;
+        emCelula_ = true;
+        temValor_ = false;
+        bruto_.clear();
+    }
+
+    void TerminaCelula() {
+        emCelula_ = false;
+        emInline_ = false;
+        coletando_ = false;
+        fonetica_ = 0;
+        const long long linha = linha_;
+        const int coluna = static_cast<int>(coluna_);
+        AmpliaLinha(linha);
+        if (coluna > area.ultimaColuna) area.ultimaColuna = coluna;
+        if (!temValor_) return;
+
+        std::string_view texto;
+        switch (tipo_) {
+            case 'n':
+                if (bruto_.empty()) return;
+                if (!NumeroXmlParaTexto(bruto_, numero_))
+                    FalhaNaCelula(
+                        "valor numérico inválido '" + Utf8ParaCp1252(bruto_.substr(0, 40)) + "'",
+                        linha, coluna);
+                texto = numero_;
+                break;
+            case 's': {
+                const char* p = bruto_.c_str();
+                while (*p == ' ') ++p;
+                if (!*p) return;
+                unsigned long long indice = 0;
+                int digitos = 0;
+                for (; *p >= '0' && *p <= '9' && digitos < 19; ++p, ++digitos)
+                    indice = indice * 10 + (*p - '0');
+                while (*p == ' ') ++p;
+                if (digitos == 0 || *p)
+                    FalhaNaCelula("índice de texto compartilhado inválido '" +
+                                      Utf8ParaCp1252(bruto_.substr(0, 40)) + "'",
+                                  linha, coluna);
+                if (indice >= contexto_.textos.Quantos())
+                    FalhaNaCelula("o índice de texto compartilhado " + std::to_string(indice) +
+                                      " está fora da tabela, que tem " +
+                                      std::to_string(contexto_.textos.Quantos()) + " textos",
+                                  linha, coluna);
+                texto = contexto_.textos[indice];
+                break;
+            }
+            case 'b': {
+                const std::string_view b = bruto_;
+                if (b.empty()) return;
+                texto = b == "0" || b == "false" ? "False" : "True";
+                break;
+            }
+            case 'd': {
+                if (bruto_.empty()) return;
+                double dias = 0;
+                if (!DataIsoParaDias(bruto_, contexto_.data1904 ? kDiaZero1904 : 0, dias))
+                    FalhaNaCelula("data inválida '" + Utf8ParaCp1252(bruto_.substr(0, 40)) + "'",
+                                  linha, coluna);
+                numero_ = NumeroParaTexto(dias);
+                texto = numero_;
+                break;
+            }
+            default:  // inline strings, formula strings, error values
+                texto = TextoCelula(bruto_, auxiliar_, convertido_);
+                break;
+        }
+        if (texto.empty()) return;
+        if (!EmBloco()) {
+            visitante_->Celula(static_cast<int>(linha), coluna, texto);
+            return;
+        }
+        celulas_->push_back({linha, coluna, static_cast<uint32_t>(textosBloco_->size()),
+                             static_cast<uint32_t>(texto.size())});
+        textosBloco_->append(texto);
+    }
+
+    const Contexto& contexto_;
+    VisitanteCelulas* visitante_ = nullptr;
+    std::vector<CelulaLida>* celulas_ = nullptr;
+    std::string* textosBloco_ = nullptr;
+
+    bool relativa_ = false;
+    bool emDados_ = false;
+    bool emCelula_ = false;
+    bool emInline_ = false;
+    bool coletando_ = false;
+    bool temValor_ = false;
+    int fonetica_ = 0;
+    char tipo_ = 'n';
+    long long linha_ = 0;
+    long long coluna_ = 0;
+    // Reused from cell to cell: no allocation per cell once they have grown.
+    std::string bruto_;
+    std::string numero_;
+    std::string auxiliar_;
+    std::string convertido_;
+};
+
+// A worksheet read in blocks of rows on worker threads (PacoteZip::PercorreEmBlocos),
+// the cells handed to the visitor on the calling thread, in the file's order.
+class LeituraAbaEmBlocos final : public LeituraEmBlocos {
+public:
+    LeituraAbaEmBlocos(const LeituraAba::Contexto& contexto, VisitanteCelulas& visitante)
+        : contexto_(contexto), visitante_(visitante), moldura_(contexto, visitante, 0) {}
+
+    AreaUsada Area() const {
+        AreaUsada a = area_;
+        for (const LeituraAba* l :
+             std::initializer_list<const LeituraAba*>{&moldura_, sequencial_.get()})
+            if (l) {
+                a.ultimaLinha = std::max(a.ultimaLinha, l->area.ultimaLinha);
+                a.ultimaColuna = std::max(a.ultimaColuna, l->area.ultimaColuna);
+            }
+        return a;
+    }
+
+    ManipuladorXml& Moldura() override { return moldura_; }
+
+    std::unique_ptr<BlocoXml> NovoBloco() override { return std::make_unique<Bloco>(contexto_); }
+
+    ManipuladorXml& Sequencial() override {
+        sequencial_ = std::make_unique<LeituraAba>(contexto_, visitante_, linha_);
+        return *sequencial_;
+    }
+
+    void Entrega(BlocoXml& b) override {
+        Bloco& bloco = static_cast<Bloco&>(b);
+        if (bloco.erro) {
+            try {
+                std::rethrow_exception(bloco.erro);
+            } catch (const FalhaRelativa& f) {
+                throw ErroLeitura(contexto_.arquivo,
+                                  "aba '" + contexto_.aba + "', célula " +
+                                      EnderecoCelula(linha_ + f.linha, f.coluna),
+                                  f.motivo);
+            }
+        }
+        const LeituraAba& l = bloco.leitura;
+        const std::string_view textos = bloco.textos;
+        for (size_t i = 0; i < bloco.celulas.size(); ++i) {
+            const CelulaLida& c = bloco.celulas[i];
+            long long linha = c.linha;
+            if (l.Relativa() || i < l.relativas) linha += linha_;
+            if (linha < 1 || linha > kMaxLinhas) ForaDosLimites(linha);
+            visitante_.Celula(static_cast<int>(linha), c.coluna,
+                              textos.substr(c.inicio, c.tamanho));
+        }
+        if (l.maxRelativa > 0) {
+            if (linha_ + l.maxRelativa > kMaxLinhas) ForaDosLimites(linha_ + l.maxRelativa);
+            area_.ultimaLinha =
+                std::max(area_.ultimaLinha, static_cast<int>(linha_ + l.maxRelativa));
+        }
+        area_.ultimaLinha = std::max(area_.ultimaLinha, l.area.ultimaLinha);
+        area_.ultimaColuna = std::max(area_.ultimaColuna, l.area.ultimaColuna);
+        linha_ = l.Relativa() ? linha_ + l.Linha() : l.Linha();
+    }
+
+private:
+    struct Bloco final : BlocoXml {
+        explicit Bloco(const LeituraAba::Contexto& contexto) : leitura(contexto, celulas, textos) {}
+        ManipuladorXml& Reinicia() override {
+            celulas.clear();
+            textos.clear();
+            leitura.Reinicia();
+            return leitura;
+        }
+        std::vector<CelulaLida> celulas;
+        std::string textos;
+        LeituraAba leitura;
+    };
+
+    [[noreturn]] void ForaDosLimites(long long linha) {
+        throw ErroLeitura(contexto_.arquivo, "aba '" + contexto_.aba + "'",
+                          "a linha " + std::to_string(linha) +
+                              " está fora dos limites da planilha (1 a " +
+                              std::to_string(kMaxLinhas) + ")");
+    }
+
+    const LeituraAba::Contexto& contexto_;
+    VisitanteCelulas& visitante_;
+    LeituraAba moldura_;
+    std::unique_ptr<LeituraAba> sequencial_;
+    AreaUsada area_;
+    long long linha_ = 0;  // the last row number of the blocks delivered so far
+};
+
+class LeituraTextos : public ManipuladorXml {
+public:
+    LeituraTextos(TextosCompartilhados& textos, const std::string& arquivo,
+                  const std::string& parte)
+        : textos_(textos), arquivo_(arquivo), parte_(parte) {}
+
+    void Inicio(const char* nome, const char**) override {
+        const char* local = Local(nome);
+        if (Igual(local, "si")) {
+            emTexto_ = true;
+            fonetica_ = 0;
+            bruto_.clear();
+        } else if (emTexto_ && Igual(local, "t")) {
+            coletando_ = fonetica_ == 0;
+        } else if (emTexto_ && Igual(local, "rPh")) {
+            ++fonetica_;
+        }
+    }
+    void Fim(const char* nome) override {
+        const char* local = Local(nome);
+        if (Igual(local, "t")) {
+            coletando_ = false;
+        } else if (Igual(local, "rPh")) {
+            if (fonetica_ > 0) --fonetica_;
+        } else if (emTexto_ && Igual(local, "si")) {
+            emTexto_ = false;
+            if (!textos_.Acrescenta(TextoCelula(bruto_, auxiliar_, convertido_)))
+                throw ErroLeitura(arquivo_, "parte '" + parte_ + "'",
+                                  "a tabela de textos compartilhados passa do tamanho aceitável");
+        }
+    }
+    void Texto(const char* texto, int tamanho) override {
+        if (coletando_) Acumula(bruto_, texto, tamanho);
+    }
+
+private:
+    TextosCompartilhados& textos_;
+    const std::string& arquivo_;
+    const std::string& parte_;
+    bool emTexto_ = false;
+    bool coletando_ = false;
+    int fonetica_ = 0;
+    std::string bruto_;
+    std::string auxiliar_;
+    std::string convertido_;
+};
+
+// --- The reader --------------------------------------------------------------------
+
+class LeitorXlsx final : public LeitorPlanilha {
+public:
+    LeitorXlsx(std::unique_ptr<PacoteZip> pacote, const std::string& parteWorkbook)
+        : pacote_(std::move(pacote)) {
+        if (parteWorkbook.size() > 4 &&
+            parteWorkbook.compare(parteWorkbook.size() - 4, 4, ".bin") == 0)
+            throw ErroPlanilha(
+                "O arquivo '" + pacote_->Nome() +
+                "' é uma pasta de trabalho binária do Excel (.xlsb), formato que não "
+                "é lido; salve-a como .xlsx.");
+        LeituraWorkbook workbook(pacote_->Nome());
+        pacote_->Percorre(parteWorkbook, workbook, false);
+        if (!workbook.raizWorkbook)
+            throw ErroPlanilha("O arquivo '" + pacote_->Nome() +
+                               "' não é uma planilha: a parte principal do pacote não é uma pasta "
+                               "de trabalho do Excel.");
+        data1904_ = workbook.data1904;
+        const std::vector<Relacao> relacoes = LeRelacoes(*pacote_, parteWorkbook);
+        std::unordered_map<std::string_view, const Relacao*> porId;
+        for (const Relacao& r : relacoes) {
+            porId.emplace(r.id, &r);
+            if (r.tipo == "sharedStrings") parteTextos_ = r.alvo;
+        }
+        for (const auto& folha : workbook.folhas) {
+            const auto r = porId.find(folha.idRelacao);
+            // Chart, dialog and macro sheets are not worksheets: Excel's Worksheets
+            // collection leaves them out, and so do positions here.
+            if (r == porId.end() || r->second->tipo != "worksheet") continue;
+            abas_.push_back({Utf8ParaCp1252(folha.nome), r->second->alvo});
+        }
+    }
+
+    std::vector<std::string> Abas() override {
+        std::vector<std::string> nomes;
+        for (const auto& a : abas_) nomes.push_back(a.nome);
+        return nomes;
+    }
+
+    AreaUsada LeAba(int posicao, VisitanteCelulas& visitante) override {
+        if (posicao < 1 || static_cast<size_t>(posicao) > abas_.size())
+            throw ErroLeitura(pacote_->Nome(), {},
+                              "a aba " + std::to_string(posicao) + " não existe (a pasta tem " +
+                                  std::to_string(abas_.size()) + " abas)");
+        CarregaTextos();
+        const AbaXlsx& aba = abas_[static_cast<size_t>(posicao) - 1];
+        const LeituraAba::Contexto contexto{textos_, data1904_, pacote_->Nome(), aba.nome};
+        LeituraAbaEmBlocos leitura(contexto, visitante);
+        pacote_->PercorreEmBlocos(aba.parte, "sheetData", leitura, "aba '" + aba.nome + "'");
+        return leitura.Area();
+    }
+
+private:
+    void CarregaTextos() {
+        if (textosCarregados_) return;
+        if (!parteTextos_.empty() && pacote_->Tem(parteTextos_)) {
+            const std::string parte = Utf8ParaCp1252(parteTextos_);
+            TextosCompartilhados textos;
+            LeituraTextos leitura(textos, pacote_->Nome(), parte);
+            pacote_->Percorre(parteTextos_, leitura, false);
+            textos.Compacta();
+            textos_ = std::move(textos);
+        }
+        textosCarregados_ = true;
+    }
+
+    std::unique_ptr<PacoteZip> pacote_;
+    std::vector<AbaXlsx> abas_;
+    bool data1904_ = false;
+    std::string parteTextos_;
+    TextosCompartilhados textos_;
+    bool textosCarregados_ = false;
+};
+
+}  // namespace
+
+std::string ParteWorkbookXlsx(PacoteZip& pacote) {
+    if (pacote.Tem("_rels/.rels")) {
+        for (const Relacao& r : LeRelacoes(pacote, ""))
+            if (r.tipo == "officeDocument" && pacote.Tem(r.alvo)) return r.alvo;
+    }
+    if (pacote.Tem("xl/workbook.xml")) return "xl/workbook.xml";
+    return {};
+}
+
+std::unique_ptr<LeitorPlanilha> AbreXlsx(std::unique_ptr<PacoteZip> pacote,
+                                         const std::string& parteWorkbook) {
+    return std::make_unique<LeitorXlsx>(std::move(pacote), parteWorkbook);
+}
+
+}  // namespace conversor::intake
