@@ -94,9 +94,13 @@ void TConverteFornece::SetObservacao(std::string_view valor) {
     observacao_ = Primeiros(SemApostrofos(valor), 100);
 }
 
-void TConverteFornece::SetFone(std::string_view valor) { Fone_ = Primeiros(SemApostrofos(valor), 15); }
+void TConverteFornece::SetFone(std::string_view valor) {
+    Fone_ = Primeiros(SemApostrofos(valor), 15);
+}
 
-void TConverteFornece::SetFax(std::string_view valor) { Fax_ = Primeiros(SemApostrofos(valor), 15); }
+void TConverteFornece::SetFax(std::string_view valor) {
+    Fax_ = Primeiros(SemApostrofos(valor), 15);
+}
 
 void TConverteFornece::SetCelular(std::string_view valor) {
     Celular_ = Primeiros(TrataInscricao(SemApostrofos(valor)), 15);
@@ -116,21 +120,25 @@ void TConverteFornece::SetCampoLivre2(std::string_view valor) {
     CampoLivre2_ = Primeiros(Apara(SemApostrofos(valor)), 20);
 }
 
-void TConverteFornece::SetTipoFornece(std::string_view valor) { TipoFornece_ = SemApostrofos(valor); }
+void TConverteFornece::SetTipoFornece(std::string_view valor) {
+    TipoFornece_ = SemApostrofos(valor);
+}
 
 void TConverteFornece::SetCodMunicipio(std::string_view valor) {
     codmunicipio_ = Primeiros(CompletaZeros(SemApostrofos(valor), 7), 7);
 }
 
-void TConverteFornece::SetAtivo(std::string_view valor) { ativo_ = Maiusculas(Primeiros(valor, 1)); }
+void TConverteFornece::SetAtivo(std::string_view valor) {
+    ativo_ = Maiusculas(Primeiros(valor, 1));
+}
 
 std::string TConverteFornece::MontaInsert() const {
     const std::string* const valores[] = {
-        &CodFornec_,  &Nome_,        &NomeFantasia_, &Contato_,     &Endereco_,    &Bairro_,
-        &Cep_,        &CodCidade_,   &Numero_,       &Complemento_, &Estado_,      &InscMunicipal_,
-        &Pessoa_FJ_,  &CgcCpf_,      &InscEst_,      &observacao_,  &Fone_,        &Fax_,
-        &Celular_,    &Email_,       &HomePage_,     &CampoLivre1_, &CampoLivre2_, &codcliente_,
-        &ativo_,      &TipoFornece_, &contacx_,      &ctctbred_,    &codmunicipio_};
+        &CodFornec_, &Nome_,        &NomeFantasia_, &Contato_,     &Endereco_,    &Bairro_,
+        &Cep_,       &CodCidade_,   &Numero_,       &Complemento_, &Estado_,      &InscMunicipal_,
+        &Pessoa_FJ_, &CgcCpf_,      &InscEst_,      &observacao_,  &Fone_,        &Fax_,
+        &Celular_,   &Email_,       &HomePage_,     &CampoLivre1_, &CampoLivre2_, &codcliente_,
+        &ativo_,     &TipoFornece_, &contacx_,      &ctctbred_,    &codmunicipio_};
     std::string sql =
         "Insert Into fornece ( fornece.CodFornec, fornece.Nome, fornece.NomeFantasia, "
         "fornece.Contato, fornece.Endereco, fornece.Bairro, fornece.Cep, fornece.CodCidade, "

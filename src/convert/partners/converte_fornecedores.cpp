@@ -3,7 +3,7 @@
 #include "base/regional.h"
 #include "convert/mapeamentos.h"
 #include "convert/partners/converte_fornece.h"
-#include "intake/excel.h"
+#include "convert/percurso.h"
 
 namespace conversor::convert {
 
@@ -12,82 +12,56 @@ namespace {
 // The last column the supplier layout reads (the telephone).
 constexpr int kUltimaColuna = 48;
 
-std::string Primeiros(std::string_view texto, size_t n) { return std::string(texto.substr(0, n)); }
-
-bool EmBranco(std::string_view texto) { return Apara(texto).empty(); }
-
 }  // namespace
 
 void ConverteFornecedores(ContextoConversao& contexto) {
     intake::TTabelaTemp& tabela = contexto.cdsTabelaTemp;
-    intake::Progresso& progresso = contexto.progresso;
     TFerramentas& ferramentas = contexto.ferramentas;
 
     TConverteFornece fornecedor(contexto.dbVantora, contexto.mensagens);
     fornecedor.ExcluiRegistros();
 
-    progresso.Legenda("Convertendo Fornecedor, Aguarde!");
-    const int n = tabela.RecordCount();
-    progresso.Posicao(0);
-    progresso.Maximo(n);
-    tabela.First();
-    // A sheet that stops short of the layout fails before its first supplier (and
-    // before any city is created for it), with the table already emptied.
-    if (n > 0 && tabela.Colunas() < kUltimaColuna)
-        throw intake::ErroTabelaTemp(
-            "A planilha de fornecedores deve ir até a coluna " +
-            intake::TDMCotrolaExcel::LetraColuna(kUltimaColuna) + " (" +
-            std::to_string(kUltimaColuna) + "); a planilha escolhida vai só até a coluna " +
-            intake::TDMCotrolaExcel::LetraColuna(tabela.Colunas()) + " (" +
-            std::to_string(tabela.Colunas()) + ").");
-
-    for (int i = 1; !tabela.Eof(); ++i) {
-        progresso.Status("Processando Registro " + std::to_string(i) + " de " + std::to_string(n));
-        progresso.ProcessaMensagens();
-
-        fornecedor.SetCodFornec(Primeiros(TConversao::CompletaZeros(tabela.Texto("30"), 6), 6));
-        // The state as the sheet writes it (no change of case) feeds the lookups.
-        fornecedor.SetEstado(Primeiros(tabela.Texto("28"), 2));
-        const std::string cidade = tabela.Texto("8");
-        // A supplier without a city gets none: looking up the empty name would
-        // create a nameless city in CIDADES for its state.
-        if (!EmBranco(cidade))
-            fornecedor.SetCodCidade(ferramentas.BuscaCidade(cidade, fornecedor.Estado()));
-        fornecedor.SetCep(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("5")), 8));
-        fornecedor.SetBairro(Primeiros(tabela.Texto("4"), 30));
-        fornecedor.SetComplemento(Primeiros(tabela.Texto("12"), 60));
-        // The CNPJ column, or the CPF column when the CNPJ is blank.
-        const std::string cnpj = TConversao::RetiraPontuacao(tabela.Texto("6"));
-        if (!EmBranco(cnpj))
-            fornecedor.SetCgcCpf(Primeiros(cnpj, 18));
-        else
-            fornecedor.SetCgcCpf(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("18")), 18));
-        fornecedor.SetFone(ferramentas.Telefone(cidade, fornecedor.Estado(), tabela.Texto("48")));
-        fornecedor.SetFax(ferramentas.Telefone(cidade, fornecedor.Estado(), tabela.Texto("29")));
-        fornecedor.SetNumero(Primeiros(tabela.Texto("40"), 10));
-        const std::string rua = tabela.Texto("36");
-        const std::string complementoRua = tabela.Texto("27");
-        // Without a street there is no address (not a lone blank).
-        if (EmBranco(rua) && EmBranco(complementoRua))
-            fornecedor.SetEndereco("");
-        else
-            fornecedor.SetEndereco(Primeiros(rua, 60) + " " + complementoRua);
-        fornecedor.SetNome(Primeiros(tabela.Texto("38"), 50));
-        fornecedor.SetNomeFantasia(Primeiros(tabela.Texto("39"), 40));
-        fornecedor.SetInscEst(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("33")), 15));
-        fornecedor.SetContato(Primeiros(tabela.Texto("16"), 35));
-        fornecedor.SetEmail(Primeiros(tabela.Texto("26"), 100));
-        fornecedor.SetPessoaFJ("J");
-        fornecedor.SetAtivo("S");
-        fornecedor.Inserir();
-
-        tabela.Next();
-        progresso.Avanca();
-    }
-
-    progresso.Legenda("");
-    progresso.Status("");
-    progresso.Posicao(0);
+    PercorreTabelaTemp(
+        contexto, {"Convertendo Fornecedor, Aguarde!", "fornecedores", kUltimaColuna}, [&](int) {
+            fornecedor.SetCodFornec(Primeiros(TConversao::CompletaZeros(tabela.Texto("30"), 6), 6));
+            // The state as the sheet writes it (no change of case) feeds the lookups.
+            fornecedor.SetEstado(Primeiros(tabela.Texto("28"), 2));
+            const std::string cidade = tabela.Texto("8");
+            // A supplier without a city gets none: looking up the empty name would
+            // create a nameless city in CIDADES for its state.
+            if (!EmBranco(cidade))
+                fornecedor.SetCodCidade(ferramentas.BuscaCidade(cidade, fornecedor.Estado()));
+            fornecedor.SetCep(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("5")), 8));
+            fornecedor.SetBairro(Primeiros(tabela.Texto("4"), 30));
+            fornecedor.SetComplemento(Primeiros(tabela.Texto("12"), 60));
+            // The CNPJ column, or the CPF column when the CNPJ is blank.
+            const std::string cnpj = TConversao::RetiraPontuacao(tabela.Texto("6"));
+            if (!EmBranco(cnpj))
+                fornecedor.SetCgcCpf(Primeiros(cnpj, 18));
+            else
+                fornecedor.SetCgcCpf(
+                    Primeiros(TConversao::RetiraPontuacao(tabela.Texto("18")), 18));
+            fornecedor.SetFone(
+                ferramentas.Telefone(cidade, fornecedor.Estado(), tabela.Texto("48")));
+            fornecedor.SetFax(
+                ferramentas.Telefone(cidade, fornecedor.Estado(), tabela.Texto("29")));
+            fornecedor.SetNumero(Primeiros(tabela.Texto("40"), 10));
+            const std::string rua = tabela.Texto("36");
+            const std::string complementoRua = tabela.Texto("27");
+            // Without a street there is no address (not a lone blank).
+            if (EmBranco(rua) && EmBranco(complementoRua))
+                fornecedor.SetEndereco("");
+            else
+                fornecedor.SetEndereco(Primeiros(rua, 60) + " " + complementoRua);
+            fornecedor.SetNome(Primeiros(tabela.Texto("38"), 50));
+            fornecedor.SetNomeFantasia(Primeiros(tabela.Texto("39"), 40));
+            fornecedor.SetInscEst(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("33")), 15));
+            fornecedor.SetContato(Primeiros(tabela.Texto("16"), 35));
+            fornecedor.SetEmail(Primeiros(tabela.Texto("26"), 100));
+            fornecedor.SetPessoaFJ("J");
+            fornecedor.SetAtivo("S");
+            fornecedor.Inserir();
+        });
 }
 
 }  // namespace conversor::convert

@@ -30,8 +30,7 @@ std::string Codigo5(std::string texto) {
 
 std::string Telefone(std::string_view valor) {
     return Limpo(
-        valor,
-        [](std::string t) { return Primeiros(TConversao::TrataInscricao(Apara(t)), 15); },
+        valor, [](std::string t) { return Primeiros(TConversao::TrataInscricao(Apara(t)), 15); },
         [](std::string t) { return TConversao::SomenteNumeros(Primeiros(t, 16)); });
 }
 

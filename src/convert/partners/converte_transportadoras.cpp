@@ -3,7 +3,7 @@
 #include "base/regional.h"
 #include "convert/mapeamentos.h"
 #include "convert/partners/converte_transportadora.h"
-#include "intake/excel.h"
+#include "convert/percurso.h"
 
 namespace conversor::convert {
 
@@ -12,71 +12,47 @@ namespace {
 // The last column the carrier layout reads (the carrier code).
 constexpr int kUltimaColuna = 27;
 
-std::string Primeiros(std::string_view texto, size_t n) { return std::string(texto.substr(0, n)); }
-
-bool EmBranco(std::string_view texto) { return Apara(texto).empty(); }
-
 }  // namespace
 
 void ConverteTransportadoras(ContextoConversao& contexto) {
     intake::TTabelaTemp& tabela = contexto.cdsTabelaTemp;
-    intake::Progresso& progresso = contexto.progresso;
     TFerramentas& ferramentas = contexto.ferramentas;
 
     TConverteTransportadora transportadora(contexto.dbVantora, contexto.mensagens);
     transportadora.ExcluiRegistros();
 
-    progresso.Legenda("Convertendo Transportador, Aguarde!");
-    const int n = tabela.RecordCount();
-    progresso.Posicao(0);
-    progresso.Maximo(n);
-    tabela.First();
-    // A sheet that stops short of the layout fails before its first carrier, with
-    // the table already emptied.
-    if (n > 0 && tabela.Colunas() < kUltimaColuna)
-        throw intake::ErroTabelaTemp(
-            "A planilha de transportadoras deve ir até a coluna " +
-            intake::TDMCotrolaExcel::LetraColuna(kUltimaColuna) + " (" +
-            std::to_string(kUltimaColuna) + "); a planilha escolhida vai só até a coluna " +
-            intake::TDMCotrolaExcel::LetraColuna(tabela.Colunas()) + " (" +
-            std::to_string(tabela.Colunas()) + ").");
-
-    for (int i = 1; !tabela.Eof(); ++i) {
-        progresso.Status("Processando Registro " + std::to_string(i) + " de " + std::to_string(n));
-        progresso.ProcessaMensagens();
-
-        transportadora.SetCodTransp(Primeiros(tabela.Texto("27"), 4));
-        const std::string rua = tabela.Texto("19");
-        const std::string numero = tabela.Texto("13");
-        if (EmBranco(rua) && EmBranco(numero))
-            transportadora.SetEndereco("");
-        else
-            transportadora.SetEndereco(Primeiros(rua, 50) + " " + numero + " " + tabela.Texto("21"));
-        transportadora.SetBairro(Primeiros(tabela.Texto("3"), 30));
-        transportadora.SetCep(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("4")), 8));
-        // The cleaned state (two letters, upper case) is what the lookups receive.
-        transportadora.SetEstado(Primeiros(tabela.Texto("14"), 2));
-        const std::string cidade = tabela.Texto("6");
-        if (!EmBranco(cidade))
-            transportadora.SetCodCidade(ferramentas.BuscaCidade(cidade, transportadora.ESTADO()));
-        transportadora.SetCgcCpf(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("5")), 18));
-        transportadora.SetContato(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("10")), 18));
-        transportadora.SetFone(
-            ferramentas.Telefone(cidade, transportadora.ESTADO(), tabela.Texto("26")));
-        transportadora.SetFax(
-            ferramentas.Telefone(cidade, transportadora.ESTADO(), tabela.Texto("16")));
-        transportadora.SetNome(Primeiros(tabela.Texto("20"), 35));
-        transportadora.SetInscEst(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("18")), 15));
-        transportadora.SetPessoaFJ("J");
-        transportadora.Inserir();
-
-        tabela.Next();
-        progresso.Avanca();
-    }
-
-    progresso.Legenda("");
-    progresso.Status("");
-    progresso.Posicao(0);
+    PercorreTabelaTemp(
+        contexto, {"Convertendo Transportador, Aguarde!", "transportadoras", kUltimaColuna},
+        [&](int) {
+            transportadora.SetCodTransp(Primeiros(tabela.Texto("27"), 4));
+            const std::string rua = tabela.Texto("19");
+            const std::string numero = tabela.Texto("13");
+            if (EmBranco(rua) && EmBranco(numero))
+                transportadora.SetEndereco("");
+            else
+                transportadora.SetEndereco(Primeiros(rua, 50) + " " + numero + " " +
+                                           tabela.Texto("21"));
+            transportadora.SetBairro(Primeiros(tabela.Texto("3"), 30));
+            transportadora.SetCep(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("4")), 8));
+            // The cleaned state (two letters, upper case) is what the lookups receive.
+            transportadora.SetEstado(Primeiros(tabela.Texto("14"), 2));
+            const std::string cidade = tabela.Texto("6");
+            if (!EmBranco(cidade))
+                transportadora.SetCodCidade(
+                    ferramentas.BuscaCidade(cidade, transportadora.ESTADO()));
+            transportadora.SetCgcCpf(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("5")), 18));
+            transportadora.SetContato(
+                Primeiros(TConversao::RetiraPontuacao(tabela.Texto("10")), 18));
+            transportadora.SetFone(
+                ferramentas.Telefone(cidade, transportadora.ESTADO(), tabela.Texto("26")));
+            transportadora.SetFax(
+                ferramentas.Telefone(cidade, transportadora.ESTADO(), tabela.Texto("16")));
+            transportadora.SetNome(Primeiros(tabela.Texto("20"), 35));
+            transportadora.SetInscEst(
+                Primeiros(TConversao::RetiraPontuacao(tabela.Texto("18")), 15));
+            transportadora.SetPessoaFJ("J");
+            transportadora.Inserir();
+        });
 }
 
 }  // namespace conversor::convert

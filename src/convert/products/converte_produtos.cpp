@@ -6,6 +6,7 @@
 #include "base/regional.h"
 #include "convert/conversao.h"
 #include "convert/mapeamentos.h"
+#include "convert/percurso.h"
 #include "convert/products/converte_comp_prod.h"
 #include "convert/products/converte_produto.h"
 #include "convert/products/converte_produto_detalhe.h"
@@ -15,7 +16,8 @@ namespace conversor::convert {
 
 namespace {
 
-std::string Primeiros(const std::string& texto, size_t n) { return texto.substr(0, n); }
+// The last column the products layout reads (the unit's second source).
+constexpr int kUltimaColuna = 132;
 
 // A CST typed as a number loses its leading zero in the sheet ("1" for "01").
 std::string Cst(const std::string& texto) { return texto.size() == 1 ? "0" + texto : texto; }
@@ -57,7 +59,8 @@ void ConverteLinha(ContextoConversao& c, int linha, TConversao& conversao,
 
     const std::string ncm = cds.Texto("15");
     if (!Apara(ncm).empty()) produto.SetCODCLASFIS(c.ferramentas.BuscaClassificacaoFiscal(ncm));
-    produto.SetCODFABRIC(TConversao::CompletaZeros(c.ferramentas.BuscaFabricante(cds.Texto("55")), 3));
+    produto.SetCODFABRIC(
+        TConversao::CompletaZeros(c.ferramentas.BuscaFabricante(cds.Texto("55")), 3));
 
     // ICMS: taxed in full, with tax substitution, or with a reduced base.
     produto.SetCODTRIBUT00(TConversao::CompletaZeros(Primeiros(cds.Texto("129"), 2), 3));
@@ -107,9 +110,6 @@ void ConverteLinha(ContextoConversao& c, int linha, TConversao& conversao,
 }  // namespace
 
 void ConverteProdutos(ContextoConversao& c) {
-    intake::TTabelaTemp& cds = c.cdsTabelaTemp;
-    intake::Progresso& progresso = c.progresso;
-
     TConversao conversao(c.dbVantora, c.mensagens);
     TConverteProduto produto(c.dbVantora, c.mensagens);
     TConverteCompProd compProd(c.dbVantora, c.mensagens);
@@ -120,29 +120,9 @@ void ConverteProdutos(ContextoConversao& c) {
     detalhe.ExcluiRegistros();
     conversao.ExcluiTabela("MVGERAL");
 
-    progresso.Legenda("Convertendo Produtos, Aguarde!");
-    const int total = cds.RecordCount();
-    progresso.Posicao(0);
-    progresso.Maximo(total);
-    cds.First();
-    const std::string deTotal = " de " + std::to_string(total);
-    for (int linha = 1; !cds.Eof(); ++linha) {
-        progresso.Status("Processando Registro " + std::to_string(linha) + deTotal);
-        progresso.ProcessaMensagens();
-        try {
-            ConverteLinha(c, linha, conversao, produto, compProd, detalhe);
-        } catch (const db::ErroBanco& e) {
-            // The database's text does not say which row it refused.
-            throw db::ErroBanco(
-                std::string(e.what()) + "\r(linha " + std::to_string(linha) + " da planilha)",
-                e.SqlState());
-        }
-        cds.Next();
-        progresso.Avanca();
-    }
-    progresso.Legenda("");
-    progresso.Status("");
-    progresso.Posicao(0);
+    PercorreTabelaTemp(
+        c, {"Convertendo Produtos, Aguarde!", "produtos", kUltimaColuna},
+        [&](int registro) { ConverteLinha(c, registro, conversao, produto, compProd, detalhe); });
 }
 
 }  // namespace conversor::convert

@@ -304,7 +304,7 @@ TEST_F(ConverteProdutosTeste, FalhasNaPrimeiraLinhaDeixamSoAsTabelasEsvaziadas) 
         {"linha toda vazia", {LinhaProduto(), Linha{}},
          {"'' não é um valor numérico válido", "campo '64'", "linha 2"}},
         {"planilha com menos de 132 colunas", {estreita},
-         {"Campo '132' não encontrado", "'1' a '131'"}},
+         {"A planilha de produtos deve ir até a coluna EB (132)", "coluna EA (131)"}},
         {"titulo na coluna 64", {Linha{{64, T("Lucro")}, {132, T("Unidade")}}, LinhaProduto()},
          {"'Lucro' não é um valor numérico válido", "linha 1"}},
         // Refused by the database after the product's movement went in.

@@ -1,0 +1,35 @@
+// What every sheet mapping does around its own rows: walking the staging table with
+// the progress display, and the small text helpers of the layouts.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "convert/contexto.h"
+
+namespace conversor::convert {
+
+// The layout of one record kind's sheet, as far as the walk needs it.
+struct LayoutPlanilha {
+    const char* legenda;  // the phase shown in `lblAguarde`
+    const char* tipo;     // the kind's sheet, for messages ("produtos")
+    int ultimaColuna;     // the highest staging column the mapping reads
+};
+
+// Walks the staging table from its first record to its end: shows the phase and, per
+// record, "Processando Registro i de N", lets pending window messages run, calls
+// `converteRegistro` with the record's number (the sheet row), and advances the
+// gauge; the display is cleared at the end. A sheet narrower than the layout is
+// refused before its first record. A database error in a record is raised again
+// naming the sheet row, which the database's own text cannot.
+void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layout,
+                        const std::function<void(int registro)>& converteRegistro);
+
+// The first `n` characters: the cut to a column's width.
+std::string Primeiros(std::string_view texto, size_t n);
+
+// Empty once blanks and control characters around it are dropped.
+bool EmBranco(std::string_view texto);
+
+}  // namespace conversor::convert
