@@ -35,6 +35,9 @@ const TipoNomeado kTipos[] = {
 
 const char* const kReferencias[] = {"CIDADES", "UNIDADES", "CLASFISC", "CADFABR"};
 
+// The shells' status for a program ended by Ctrl+C (128 + SIGINT).
+constexpr int kSaidaInterrompida = 130;
+
 // The command line has no controls to enable or focus.
 class SemControles final : public ControlesEntrada {
 public:
@@ -101,12 +104,14 @@ int ComandoConverter(const Argumentos& args) {
     SemControles controles;
 
     dbVantora.DefineNomeBanco(opcoes["--banco"]);
+    SeguraInterrupcao();
     try {
         dbVantora.Conecta();
     } catch (const db::ErroBanco& e) {
         mensagens.Erro(e.what());
         return 2;
     }
+    CapturaInterrupcao();
     PedidoConversao pedido;
     pedido.caminhoOrigem = opcoes["--planilha"];
     pedido.tipo = tipo->tipo;
@@ -138,8 +143,18 @@ int ComandoConverter(const Argumentos& args) {
 
     ExecucaoConversao execucao(dbVantora, dmExcel, cdsTabelaTemp, progresso, mensagens, controles,
                                opcoes.count("--cidades") ? opcoes["--cidades"] : std::string());
+    IniciaConversaoInterrompivel();
     const DesfechoConversao desfecho = execucao.btOKClick(pedido);
     progresso.Encerra();
+    // A Ctrl+C that came after the final commit changes nothing: the run succeeded.
+    const bool interrompida = InterrupcaoPedida() && desfecho != DesfechoConversao::Concluida;
+    const char* const kInterrompida =
+        "Conversão interrompida (Ctrl+C): a transação em andamento foi desfeita; fica no "
+        "banco só o que foi confirmado antes.";
+    if (interrompida && desfecho == DesfechoConversao::ErroLeitura) {
+        std::fprintf(stderr, "%s\n", ParaTerminal(kInterrompida).c_str());
+        return kSaidaInterrompida;
+    }
     if (desfecho == DesfechoConversao::Recusada || desfecho == DesfechoConversao::ErroLeitura)
         return 2;
 
@@ -156,6 +171,10 @@ int ComandoConverter(const Argumentos& args) {
     }
     std::printf("  Avisos: %d\n  Tempo: %.1f s\n", mensagens.Avisos(), segundos);
     if (dbVantora.DBTransaction().Ativa()) dbVantora.DBTransaction().Desfaz();
+    if (interrompida) {
+        std::fprintf(stderr, "%s\n", ParaTerminal(kInterrompida).c_str());
+        return kSaidaInterrompida;
+    }
     return desfecho == DesfechoConversao::Concluida ? 0 : 1;
 }
 

@@ -77,6 +77,8 @@ bool ExecucaoConversao::ExecutaConversao(TipoRegistro tipo) {
     try {
         IniciaTransacao();
         convert::TFerramentas ferramentas(dbVantora_, mensagens_, arquivoCidades_);
+        // Nobody else writes the reference tables while the run lasts.
+        ferramentas.LembraCodigos(true);
         convert::ContextoConversao contexto{dbVantora_, cdsTabelaTemp_, progresso_, mensagens_,
                                             ferramentas};
         switch (tipo) {

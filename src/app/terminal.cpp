@@ -1,8 +1,11 @@
 #include "app/terminal.h"
 
+#include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 
 #include "base/regional.h"
@@ -96,6 +99,61 @@ void ProgressoTerminal::Limpa() {
     std::fputs("\r\033[K", stderr);
     desenhado_ = false;
     ultimoDesenho_ = {};
+}
+
+namespace {
+
+// Only lock-free atomics may be touched from a signal handler.
+static_assert(std::atomic<int>::is_always_lock_free);
+std::atomic<int> convertendo{0};
+std::atomic<int> interrupcaoPedida{0};
+
+// The terminal wants UTF-8, while the program's own literals are Windows-1252.
+const char8_t kAntesDeConverter[] =
+    u8"\nConversão interrompida (Ctrl+C) antes de começar: nada foi gravado.\n";
+
+// Async-signal-safe: atomics, write and _exit only.
+void AoInterromper(int) {
+    if (!convertendo.load()) {
+        const ssize_t escrito =
+            write(STDERR_FILENO, kAntesDeConverter, sizeof kAntesDeConverter - 1);
+        (void)escrito;
+        _exit(130);
+    }
+    interrupcaoPedida.store(1);
+}
+
+}  // namespace
+
+void SeguraInterrupcao() {
+    // The threads the database engine starts meanwhile keep SIGINT blocked for good,
+    // so the handler always runs on a thread of the program's own.
+    sigset_t sinais;
+    sigemptyset(&sinais);
+    sigaddset(&sinais, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &sinais, nullptr);
+}
+
+void CapturaInterrupcao() {
+    struct sigaction acao {};
+    acao.sa_handler = AoInterromper;
+    sigemptyset(&acao.sa_mask);
+    // SA_RESTART: the database's reads and writes carry on undisturbed; SA_RESETHAND:
+    // a second Ctrl+C finds the default action and ends the program.
+    acao.sa_flags = SA_RESTART | SA_RESETHAND;
+    sigaction(SIGINT, &acao, nullptr);
+    sigset_t sinais;
+    sigemptyset(&sinais);
+    sigaddset(&sinais, SIGINT);
+    pthread_sigmask(SIG_UNBLOCK, &sinais, nullptr);
+}
+
+void IniciaConversaoInterrompivel() { convertendo.store(1); }
+
+bool InterrupcaoPedida() { return interrupcaoPedida.load() != 0; }
+
+void ProgressoTerminal::ProcessaMensagens() {
+    if (InterrupcaoPedida()) throw ErroInterrupcao("Conversão interrompida pelo usuário (Ctrl+C).");
 }
 
 }  // namespace conversor::app

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <stdexcept>
 #include <string>
 
 #include "convert/mensagens.h"
@@ -39,7 +40,8 @@ public:
     void Posicao(int posicao) override;
     void Avanca() override;
     void Status(std::string_view texto) override;
-    void ProcessaMensagens() override {}
+    // Where a Ctrl+C is honoured: once per row, between the row's statements.
+    void ProcessaMensagens() override;
     // Ends the progress line so that what follows starts on a line of its own.
     void Encerra();
     // Clears the progress line for a message; the next update draws it again.
@@ -56,5 +58,27 @@ private:
     bool desenhado_ = false;
     std::chrono::steady_clock::time_point ultimoDesenho_{};
 };
+
+// Ctrl+C on the command line. Until the conversion starts nothing has been
+// written, so Ctrl+C ends the program at once. Once it has started, the first
+// Ctrl+C only asks it to stop: the next row raises ErroInterrupcao, which the run
+// turns into the rollback of its current transaction; a second Ctrl+C ends the
+// program at once (the database is left as a killed process leaves it: what was
+// committed stays, the rest is undone by Firebird).
+class ErroInterrupcao : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The Firebird client installs its own SIGINT handler on the first connection, one
+// that closes every connection under the run's feet. So Ctrl+C is held back while
+// the connection is made (SeguraInterrupcao, before it) and taken over once it
+// exists (CapturaInterrupcao, after it), which also lets a held Ctrl+C through.
+void SeguraInterrupcao();
+void CapturaInterrupcao();
+// From here on Ctrl+C asks the run to stop instead of ending the program.
+void IniciaConversaoInterrompivel();
+// True once Ctrl+C has been pressed during the conversion.
+bool InterrupcaoPedida();
 
 }  // namespace conversor::app

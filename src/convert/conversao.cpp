@@ -20,7 +20,28 @@ std::string RetiraCaractere(std::string texto, char marca) {
 
 bool Digito(char c) { return c >= '0' && c <= '9'; }
 
+bool comandosPreparados = true;
+
 }  // namespace
+
+void TConversao::DefineComandosPreparados(bool preparados) { comandosPreparados = preparados; }
+bool TConversao::ComandosPreparados() { return comandosPreparados; }
+
+void TConversao::ExecutaLinha(const std::function<void(MontagemSql&)>& monta) {
+    if (comandosPreparados) {
+        MontagemSql m(true);
+        monta(m);
+        if (m.Fiel()) {
+            if (!preparados_) preparados_ = std::make_unique<PreparadosPorTexto>(database_);
+            preparados_->Executa(m);
+            return;
+        }
+    }
+    MontagemSql m(false);
+    monta(m);
+    query_.DefineSql(m.sql);
+    query_.Executa();
+}
 
 TConversao::TConversao(db::Conexao& database, Mensagens& mensagens)
     : database_(database), mensagens_(mensagens), query_(database), queryAux_(database) {}
@@ -78,6 +99,7 @@ std::string TConversao::SomenteNumeros(std::string_view texto) {
 
 std::string TConversao::ConverteUnidade(std::string_view unidade) {
     const std::string codigo = Maiusculas(unidade.substr(0, 2));
+    if (lembraUnidades_ && unidades_.count(codigo)) return codigo;
     try {
         db::Consulta& q = QueryAux();
         q.DefineSql("Select UNIDADE from UNIDADES Where UNIDADE = :PUNIDADE");
@@ -89,6 +111,7 @@ std::string TConversao::ConverteUnidade(std::string_view unidade) {
             q.ParamTexto("PUNIDADE", codigo);
             q.Executa();
         }
+        if (lembraUnidades_) unidades_.insert(codigo);
     } catch (const std::exception&) {
         Msg().Aviso("Erro ao converter Unidade.");
     }
@@ -115,17 +138,33 @@ void TConversao::GravaMovimento(db::Conexao& database, std::string_view codProd,
     std::string dataMovimento = hoje;
     for (char& c : dataMovimento)
         if (c == '/') c = '.';
+    const std::string documento = RetiraPontuacao(hoje);
 
-    const std::string sql =
-        "INSERT INTO MVGERAL (CODEMPRESA, TIPOAGENTE, CODIGOAGENTE, DOCUMENTO, CODPROD, "
-        "CODGRADE, DT_MOVIMENTO, TIPOMOV, QUANTIDADE, PRECOCUSTO, PRECOMEDIO)  VALUES ( " +
-        Aspas("00") + ", " + Aspas("F") + ", " + Aspas("000000") + ", " +
-        Aspas(RetiraPontuacao(hoje)) + ", " + Aspas(codProd) + ", " + Aspas("0000") + ", " +
-        Aspas(dataMovimento) + ", " + Aspas("04") + ", " + NumeroParaSql(quantidade) + ", " +
-        NumeroParaSql(precoCusto) + ", " + NumeroParaSql(precoMedio) + ") ";
-
+    const auto monta = [&](MontagemSql& m) {
+        m << "INSERT INTO MVGERAL (CODEMPRESA, TIPOAGENTE, CODIGOAGENTE, DOCUMENTO, CODPROD, "
+             "CODGRADE, DT_MOVIMENTO, TIPOMOV, QUANTIDADE, PRECOCUSTO, PRECOMEDIO)  VALUES ( ";
+        m.Texto("00") << ", ";
+        m.Texto("F") << ", ";
+        m.Texto("000000") << ", ";
+        m.Texto(documento) << ", ";
+        m.Texto(codProd) << ", ";
+        m.Texto("0000") << ", ";
+        m.Texto(dataMovimento) << ", ";
+        m.Texto("04") << ", ";
+        m.Numero(quantidade) << ", ";
+        m.Numero(precoCusto) << ", ";
+        m.Numero(precoMedio) << ") ";
+    };
+    // The movements of a run go through the converter's own connection, prepared
+    // once; a movement for another connection goes on its own.
+    if (&database == &database_) {
+        ExecutaLinha(monta);
+        return;
+    }
+    MontagemSql m(false);
+    monta(m);
     db::Consulta q(database);
-    q.DefineSql(sql);
+    q.DefineSql(m.sql);
     q.Executa();
 }
 

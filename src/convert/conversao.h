@@ -2,10 +2,14 @@
 // the text normalisation the setters and the sheet mappings share.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "convert/mensagens.h"
+#include "convert/montagem_sql.h"
 #include "db/conexao.h"
 #include "db/consulta.h"
 
@@ -26,6 +30,9 @@ public:
     // created in UNIDADES when missing. A failure is shown as a warning and the code
     // is still returned.
     std::string ConverteUnidade(std::string_view unidade);
+    // Within a conversion run: the units found or created are remembered and not
+    // asked for again (off by default).
+    void LembraUnidades(bool lembra) { lembraUnidades_ = lembra; }
 
     // Empties the table and commits; a failure is shown as an error message and the
     // run goes on.
@@ -42,17 +49,32 @@ public:
     static std::string RetiraPontuacao(std::string_view texto);
     static std::string SomenteNumeros(std::string_view texto);
 
+    // How the statements built with the values in their text reach the database:
+    // prepared once per distinct text and run with the values bound (the default),
+    // or each row as its own text. Both store the same rows; the text is the
+    // reference the prepared way is checked against. For the whole program.
+    static void DefineComandosPreparados(bool preparados);
+    static bool ComandosPreparados();
+
 protected:
     db::Consulta& Query() { return query_; }         // the statement query
     db::Consulta& QueryAux() { return queryAux_; }   // the second query
     db::Conexao& Database() { return database_; }
     Mensagens& Msg() { return mensagens_; }
 
+    // Builds the row's statement with `monta` and runs it in the connection's
+    // transaction: prepared and bound (see ComandosPreparados) or as text on the
+    // statement query. Database errors are raised.
+    void ExecutaLinha(const std::function<void(MontagemSql&)>& monta);
+
 private:
     db::Conexao& database_;
     Mensagens& mensagens_;
     db::Consulta query_;
     db::Consulta queryAux_;
+    std::unique_ptr<PreparadosPorTexto> preparados_;
+    bool lembraUnidades_ = false;
+    std::unordered_set<std::string> unidades_;
 };
 
 }  // namespace conversor::convert

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <exception>
-#include <functional>
+#include <unordered_map>
 
 #include "base/regional.h"
 #include "convert/conversao.h"
@@ -11,119 +11,165 @@
 
 namespace conversor::convert {
 
-namespace {
-
-// How one reference table is searched and extended.
-struct Referencia {
+// How one reference table is searched and extended, with the statements kept
+// prepared for the run and the codes it has found or created.
+struct TFerramentas::Referencia {
     const char* prefixoErro;
     const char* consulta;  // by the key parameters
-    const char* maiorCodigo;
+    const char* consultaMaior;
     const char* insercao;
     const char* campoCodigo;
     const char* parametroCodigo;  // of the insert
     int largura;
-    // Binds the key parameters (already cut) of the lookup or of the insert.
-    std::function<void(db::Consulta&, bool insercao)> chaves;
+    const char* parametro1;        // the key's parameters (of the lookup and the insert)
+    const char* parametro2;        // or nullptr
+    const char* parametroInsercao; // a further insert parameter taking the first key, or nullptr
+
+    db::Consulta busca, maior, insere, confirma;
+    std::unordered_map<std::string, std::string> codigos;
+    // The highest code as a number, once read: within a run it changes only by the
+    // rows created here, each one above it (-1: not known).
+    long long maiorCodigo = -1;
+
+    Referencia(db::Conexao& conexao, const char* prefixoErro, const char* consulta,
+               const char* maiorCodigo, const char* insercao, const char* campoCodigo,
+               const char* parametroCodigo, int largura, const char* parametro1,
+               const char* parametro2, const char* parametroInsercao)
+        : prefixoErro(prefixoErro),
+          consulta(consulta),
+          consultaMaior(maiorCodigo),
+          insercao(insercao),
+          campoCodigo(campoCodigo),
+          parametroCodigo(parametroCodigo),
+          largura(largura),
+          parametro1(parametro1),
+          parametro2(parametro2),
+          parametroInsercao(parametroInsercao),
+          busca(conexao),
+          maior(conexao),
+          insere(conexao),
+          confirma(conexao) {}
 };
 
 // Finds the row's code or creates the row with the highest code + 1 and commits.
 // Never raises: a failure is shown as a warning and what was known by then is
 // returned (empty before a code was known, the new code after).
-std::string BuscaOuCria(db::Conexao& conexao, Mensagens& mensagens, const Referencia& ref,
-                        bool podeCriar, int& criados) {
+std::string TFerramentas::BuscaOuCria(Referencia& ref, const std::string& chave1,
+                                      const std::string& chave2, bool podeCriar, int& criados) {
+    std::string chaveMemoria;
+    if (lembra_) {
+        chaveMemoria = chave1;
+        chaveMemoria += '\0';
+        chaveMemoria += chave2;
+        const auto it = ref.codigos.find(chaveMemoria);
+        if (it != ref.codigos.end()) return it->second;
+    }
     std::string resultado;
     try {
-        db::Consulta q(conexao);
+        db::Consulta& q = ref.busca;
         q.DefineSql(ref.consulta);
-        ref.chaves(q, false);
+        q.ParamTexto(ref.parametro1, chave1);
+        if (ref.parametro2) q.ParamTexto(ref.parametro2, chave2);
         q.Abre();
         const bool achou = !q.Eof() && !q.CampoNulo(ref.campoCodigo);
         if (achou) resultado = q.CampoTexto(ref.campoCodigo);
+        q.Fecha();
+        bool conhecido = achou;
         if (!achou && podeCriar) {
-            q.Fecha();
             // The codes are compared as numbers: as texts "9999" would sort above
             // "10000" and the same code would be handed out twice. A code that is not
             // a number makes the database refuse the query.
-            q.DefineSql(ref.maiorCodigo);
-            q.Abre();
-            if (q.Eof() || q.CampoNulo(ref.campoCodigo))
-                resultado = TConversao::CompletaZeros("1", ref.largura);
-            else
-                resultado = TConversao::CompletaZeros(
-                    std::to_string(q.CampoInteiro(ref.campoCodigo) + 1), ref.largura);
-            q.Fecha();
-            q.DefineSql(ref.insercao);
-            ref.chaves(q, true);
-            q.ParamTexto(ref.parametroCodigo, resultado);
-            q.Executa();
-            q.DefineSql("Commit");
-            q.Executa();
+            long long proximo = ref.maiorCodigo + 1;
+            if (!lembra_ || ref.maiorCodigo < 0) {
+                db::Consulta& m = ref.maior;
+                m.DefineSql(ref.consultaMaior);
+                m.Abre();
+                proximo = m.Eof() || m.CampoNulo(ref.campoCodigo)
+                              ? 1
+                              : m.CampoInteiro(ref.campoCodigo) + 1;
+                m.Fecha();
+            }
+            resultado = TConversao::CompletaZeros(std::to_string(proximo), ref.largura);
+            db::Consulta& i = ref.insere;
+            i.DefineSql(ref.insercao);
+            i.ParamTexto(ref.parametro1, chave1);
+            if (ref.parametro2) i.ParamTexto(ref.parametro2, chave2);
+            if (ref.parametroInsercao) i.ParamTexto(ref.parametroInsercao, chave1);
+            i.ParamTexto(ref.parametroCodigo, resultado);
+            i.Executa();
+            ref.confirma.DefineSql("Commit");
+            ref.confirma.Executa();
             ++criados;
+            conhecido = true;
+            if (lembra_) ref.maiorCodigo = proximo;
         }
+        if (lembra_ && conhecido) ref.codigos.emplace(std::move(chaveMemoria), resultado);
     } catch (const std::exception& e) {
-        mensagens.Aviso(std::string(ref.prefixoErro) + "\r" + e.what());
+        mensagens_.Aviso(std::string(ref.prefixoErro) + "\r" + e.what());
     }
+    ref.busca.Fecha();
+    ref.maior.Fecha();
     return resultado;
 }
+
+namespace {
 
 std::string Primeiros(std::string_view texto, size_t n) { return std::string(texto.substr(0, n)); }
 
 }  // namespace
 
 TFerramentas::TFerramentas(db::Conexao& dbVantora, Mensagens& mensagens, std::string arquivoCidades)
-    : dbVantora_(dbVantora), mensagens_(mensagens), arquivoCidades_(std::move(arquivoCidades)) {}
+    : dbVantora_(dbVantora),
+      mensagens_(mensagens),
+      arquivoCidades_(std::move(arquivoCidades)),
+      cidades_(std::make_unique<Referencia>(
+          dbVantora, "Erro ao converter Cidades. Motivo: ",
+          "Select CODCIDADE from CIDADES Where CIDADE = :PCIDADE AND ESTADO = :PESTADO",
+          "Select MAX(CAST(CODCIDADE AS INTEGER)) as CODCIDADE from CIDADES",
+          "Insert Into CIDADES (CODCIDADE, CIDADE, ESTADO) Values(:PCODCIDADE, :PCIDADE, "
+          ":PESTADO)",
+          "CODCIDADE", "PCODCIDADE", 5, "PCIDADE", "PESTADO", nullptr)),
+      classificacoes_(std::make_unique<Referencia>(
+          dbVantora, "Erro ao converter Classificação Fiscal. Motivo: ",
+          "Select CODCLASFIS from CLASFISC Where CODIGONCM = :PNCM",
+          "Select MAX(CAST(CODCLASFIS AS INTEGER)) as CODCLASFIS from CLASFISC",
+          "Insert Into CLASFISC (CODCLASFIS, CODIGONCM, CODNBM) Values(:PCODCLASFIS, :PNCM, "
+          ":PNBM)",
+          "CODCLASFIS", "PCODCLASFIS", 4, "PNCM", nullptr, "PNBM")),
+      fabricantes_(std::make_unique<Referencia>(
+          dbVantora, "Erro ao converter Fabricante. Motivo: ",
+          "Select CODFABRIC from CADFABR Where DESCRICAO = :PFABRIC",
+          "Select MAX(CAST(CODFABRIC AS INTEGER)) as CODFABRIC from CADFABR",
+          "Insert Into CADFABR (CODFABRIC, DESCRICAO) Values(:PCODFABRIC, :PFABRIC)", "CODFABRIC",
+          "PCODFABRIC", 5, "PFABRIC", nullptr, nullptr)) {}
 
 TFerramentas::~TFerramentas() = default;
+
+void TFerramentas::LembraCodigos(bool lembra) {
+    lembra_ = lembra;
+    if (!lembra) {
+        for (Referencia* ref : {cidades_.get(), classificacoes_.get(), fabricantes_.get()}) {
+            ref->codigos.clear();
+            ref->maiorCodigo = -1;
+        }
+    }
+}
 
 std::string TFerramentas::BuscaCidade(std::string_view cidade, std::string_view estado) {
     // "BHTE" is how the legacy sheets abbreviate Belo Horizonte.
     const std::string nome = Apara(cidade) == "BHTE" ? "Belo Horizonte" : std::string(cidade);
-    const std::string chaveCidade = Primeiros(nome, 30);
-    const std::string chaveEstado = Primeiros(estado, 2);
-    const Referencia ref{
-        "Erro ao converter Cidades. Motivo: ",
-        "Select CODCIDADE from CIDADES Where CIDADE = :PCIDADE AND ESTADO = :PESTADO",
-        "Select MAX(CAST(CODCIDADE AS INTEGER)) as CODCIDADE from CIDADES",
-        "Insert Into CIDADES (CODCIDADE, CIDADE, ESTADO) Values(:PCODCIDADE, :PCIDADE, :PESTADO)",
-        "CODCIDADE",
-        "PCODCIDADE",
-        5,
-        [&](db::Consulta& q, bool) {
-            q.ParamTexto("PCIDADE", chaveCidade);
-            q.ParamTexto("PESTADO", chaveEstado);
-        }};
-    return BuscaOuCria(dbVantora_, mensagens_, ref, true, criadosCidades_);
+    return BuscaOuCria(*cidades_, Primeiros(nome, 30), Primeiros(estado, 2), true,
+                       criadosCidades_);
 }
 
 std::string TFerramentas::BuscaClassificacaoFiscal(std::string_view ncm) {
-    const std::string chave = Primeiros(ncm, 8);
-    const Referencia ref{
-        "Erro ao converter Classificação Fiscal. Motivo: ",
-        "Select CODCLASFIS from CLASFISC Where CODIGONCM = :PNCM",
-        "Select MAX(CAST(CODCLASFIS AS INTEGER)) as CODCLASFIS from CLASFISC",
-        "Insert Into CLASFISC (CODCLASFIS, CODIGONCM, CODNBM) Values(:PCODCLASFIS, :PNCM, :PNBM)",
-        "CODCLASFIS",
-        "PCODCLASFIS",
-        4,
-        [&](db::Consulta& q, bool insercao) {
-            q.ParamTexto("PNCM", chave);
-            if (insercao) q.ParamTexto("PNBM", chave);
-        }};
-    return BuscaOuCria(dbVantora_, mensagens_, ref, true, criadosClassificacoes_);
+    return BuscaOuCria(*classificacoes_, Primeiros(ncm, 8), {}, true, criadosClassificacoes_);
 }
 
 std::string TFerramentas::BuscaFabricante(std::string_view fabricante) {
-    const std::string chave = Primeiros(fabricante, 30);
-    const Referencia ref{"Erro ao converter Fabricante. Motivo: ",
-                         "Select CODFABRIC from CADFABR Where DESCRICAO = :PFABRIC",
-                         "Select MAX(CAST(CODFABRIC AS INTEGER)) as CODFABRIC from CADFABR",
-                         "Insert Into CADFABR (CODFABRIC, DESCRICAO) Values(:PCODFABRIC, :PFABRIC)",
-                         "CODFABRIC",
-                         "PCODFABRIC",
-                         5,
-                         [&](db::Consulta& q, bool) { q.ParamTexto("PFABRIC", chave); }};
     // A product without a manufacturer gets no new manufacturer row.
-    return BuscaOuCria(dbVantora_, mensagens_, ref, !fabricante.empty(), criadosFabricantes_);
+    return BuscaOuCria(*fabricantes_, Primeiros(fabricante, 30), {}, !fabricante.empty(),
+                       criadosFabricantes_);
 }
 
 std::string TFerramentas::RetiraAspas(std::string_view texto) {

@@ -46,11 +46,26 @@ public:
     int CriadosClassificacoes() const { return criadosClassificacoes_; }
     int CriadosFabricantes() const { return criadosFabricantes_; }
 
+    // Within one conversion run nobody else writes the reference tables, so the
+    // codes found or created can be remembered and handed out again without asking
+    // the database; a lookup that failed is not remembered and is tried (and
+    // reported) again. Off by default: outside a run the tables may change.
+    void LembraCodigos(bool lembra);
+    bool LembraCodigos() const { return lembra_; }
+
 private:
+    struct Referencia;  // one reference table: its statements and remembered codes
+    std::string BuscaOuCria(Referencia& ref, const std::string& chave1,
+                            const std::string& chave2, bool podeCriar, int& criados);
+
     db::Conexao& dbVantora_;
     Mensagens& mensagens_;
     std::string arquivoCidades_;
     std::unique_ptr<TabelaDDD> tabelaDDD_;
+    bool lembra_ = false;
+    std::unique_ptr<Referencia> cidades_;
+    std::unique_ptr<Referencia> classificacoes_;
+    std::unique_ptr<Referencia> fabricantes_;
     int criadosCidades_ = 0;
     int criadosClassificacoes_ = 0;
     int criadosFabricantes_ = 0;

@@ -35,7 +35,7 @@ void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layou
         } catch (const db::ErroBanco& e) {
             throw db::ErroBanco(
                 std::string(e.what()) + "\r(linha " + std::to_string(registro) + " da planilha)",
-                e.SqlState());
+                e.SqlState(), e.Grave());
         }
         tabela.Next();
         progresso.Avanca();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/regional.h"
+#include "db/diagnostico.h"
 #include "db/firebird_api.h"
 #include "db/parametros.h"
 
@@ -25,7 +26,10 @@ ErroBanco ErroDe(Firebird::IStatus* status) {
     for (const intptr_t* v = status->getErrors(); v && *v != isc_arg_end; v += 2) {
         if (*v == isc_arg_sql_state) sqlState = reinterpret_cast<const char*>(v[1]);
     }
-    return ErroBanco(texto, sqlState);
+    const Diagnostico diagnostico = DiagnosticaFalha(status->getErrors());
+    std::string mensagem = texto;
+    if (!diagnostico.explicacao.empty()) mensagem = diagnostico.explicacao + "\r" + mensagem;
+    return ErroBanco(mensagem, sqlState, diagnostico.grave);
 }
 
 }  // namespace fb
@@ -126,7 +130,7 @@ void Conexao::Conecta() {
         });
     } catch (const ErroBanco& e) {
         throw ErroBanco("Não foi possível conectar ao banco '" + nomeBanco_ + "'.\r" + e.what(),
-                        e.SqlState());
+                        e.SqlState(), e.Grave());
     }
     ++geracao_;
 }
@@ -152,7 +156,7 @@ void Conexao::Desconecta() {
 }
 
 Firebird::IAttachment* Conexao::Anexo() {
-    if (!anexo_) throw ErroBanco("O banco de dados não está conectado.");
+    if (!anexo_) throw ErroBanco("O banco de dados não está conectado.", {}, true);
     return anexo_;
 }
 

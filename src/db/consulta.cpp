@@ -29,6 +29,9 @@ constexpr int kDia0Firebird = 15018;
 // Character set NONE: texts pass as the bytes they are.
 constexpr unsigned kCharsetNone = 0;
 constexpr double kFracoesPorDia = 86400.0 * ISC_TIME_SECONDS_PRECISION;
+// The longest text a parameter takes, and up to which length its room is rounded up.
+constexpr size_t kMaiorTexto = 32765;
+constexpr unsigned kFolga = 1024;
 
 ISC_TIMESTAMP ParaTimestamp(double dataHora) {
     const double dias = std::trunc(dataHora);
@@ -59,6 +62,13 @@ std::string HoraTexto(ISC_TIME tempo) {
 
 }  // namespace
 
+struct Consulta::Posicao {
+    Valor::Tipo tipo = Valor::Tipo::Nulo;
+    unsigned capacidade = 0;  // of a text: the longest it takes without a new layout
+    unsigned dado = 0;        // offsets in the message
+    unsigned nulo = 0;
+};
+
 Consulta::Consulta(Conexao& conexao) : conexao_(conexao) {}
 
 Consulta::~Consulta() {
@@ -71,18 +81,21 @@ Consulta::~Consulta() {
 
 void Consulta::DefineSql(std::string_view sql) {
     Fecha();
-    valores_.clear();
     if (sql == sql_ && (preparo_ || commit_)) {
-        // Same text: keep the preparation, only the values start over.
-    } else {
-        LiberaPreparo();
-        sql_ = std::string(sql);
-        commit_ = EhComandoCommit(sql_);
+        // Same text: the preparation and the names stay, only the values start over.
+        for (Valor& v : valores_) v.tipo = Valor::Tipo::Nulo;
+        return;
     }
+    LiberaPreparo();
+    sql_ = std::string(sql);
+    commit_ = EhComandoCommit(sql_);
+    valores_.clear();
     valorDaPosicao_.clear();
     nomes_.clear();
+    sqlPosicional_.clear();
     if (commit_) return;
     TextoPosicional posicional = TraduzParametros(sql_);
+    sqlPosicional_ = std::move(posicional.sql);
     nomes_ = std::move(posicional.nomes);
     for (const std::string& nome : nomes_) {
         auto it = std::find_if(valores_.begin(), valores_.end(),
@@ -100,6 +113,15 @@ Consulta::Valor& Consulta::Parametro(std::string_view nome) {
     for (Valor& v : valores_)
         if (v.nome == chave) return v;
     throw ErroBanco("Parâmetro '" + std::string(nome) + "' não encontrado.");
+}
+
+int Consulta::NumeroParametros() const { return static_cast<int>(valores_.size()); }
+
+Consulta::Valor& Consulta::Parametro(int posicao) {
+    if (posicao < 0 || posicao >= NumeroParametros())
+        throw ErroBanco("Parâmetro " + std::to_string(posicao + 1) + " não encontrado: \"" + sql_ +
+                        "\" tem " + std::to_string(valores_.size()) + ".");
+    return valores_[static_cast<size_t>(posicao)];
 }
 
 void Consulta::ParamTexto(std::string_view nome, std::string_view valor) {
@@ -134,40 +156,115 @@ void Consulta::ParamBlobTexto(std::string_view nome, std::string_view valor) {
 
 void Consulta::ParamNulo(std::string_view nome) { Parametro(nome).tipo = Valor::Tipo::Nulo; }
 
+void Consulta::ParamTexto(int posicao, std::string_view valor) {
+    Valor& v = Parametro(posicao);
+    v.tipo = Valor::Tipo::Texto;
+    v.texto.assign(valor);
+}
+
+void Consulta::ParamDouble(int posicao, double valor) {
+    Valor& v = Parametro(posicao);
+    v.tipo = Valor::Tipo::Double;
+    v.numero = valor;
+}
+
+void Consulta::ParamInteiro(int posicao, std::int32_t valor) {
+    Valor& v = Parametro(posicao);
+    v.tipo = Valor::Tipo::Inteiro;
+    v.inteiro = valor;
+}
+
+void Consulta::ParamDataHora(int posicao, double dataHora) {
+    Valor& v = Parametro(posicao);
+    v.tipo = Valor::Tipo::DataHora;
+    v.numero = dataHora;
+}
+
+void Consulta::ParamBlobTexto(int posicao, std::string_view valor) {
+    Valor& v = Parametro(posicao);
+    v.tipo = Valor::Tipo::Blob;
+    v.texto.assign(valor);
+}
+
+void Consulta::ParamNulo(int posicao) { Parametro(posicao).tipo = Valor::Tipo::Nulo; }
+
 void Consulta::Prepara() {
     if (preparo_ && geracaoPreparo_ == conexao_.Geracao()) return;
     LiberaPreparo();
     Firebird::IAttachment* anexo = conexao_.Anexo();
     Firebird::ITransaction* transacao = conexao_.DBTransaction().Corrente();
-    const std::string posicional = TraduzParametros(sql_).sql;
     preparo_ = fb::Chama([&](ThrowStatusWrapper* s) {
-        return anexo->prepare(s, transacao, static_cast<unsigned>(posicional.size()),
-                              posicional.c_str(), 1,
+        return anexo->prepare(s, transacao, static_cast<unsigned>(sqlPosicional_.size()),
+                              sqlPosicional_.c_str(), 1,
                               Firebird::IStatement::PREPARE_PREFETCH_METADATA);
     });
     geracaoPreparo_ = conexao_.Geracao();
-    saida_ = fb::Chama([&](ThrowStatusWrapper* s) { return preparo_->getOutputMetadata(s); });
-    nomesCampos_.clear();
     fb::Chama([&](ThrowStatusWrapper* s) {
+        tipoComando_ = preparo_->getType(s);
+        saida_ = preparo_->getOutputMetadata(s);
+        bufferSaida_.assign(saida_->getMessageLength(s), 0);
+        nomesCampos_.clear();
         const unsigned n = saida_->getCount(s);
         for (unsigned i = 0; i < n; ++i) nomesCampos_.push_back(Maiusculas(saida_->getAlias(s, i)));
     });
 }
 
-void Consulta::MontaEntrada(std::vector<unsigned char>& buffer, Firebird::IMessageMetadata*& meta) {
+void Consulta::ExigeTextosCabem() const {
+    for (const Valor& v : valores_)
+        if (v.tipo == Valor::Tipo::Texto && v.texto.size() > kMaiorTexto)
+            throw ErroBanco("Texto longo demais para o parâmetro " + v.nome + ".");
+}
+
+void Consulta::MontaEntrada() {
     const unsigned n = static_cast<unsigned>(nomes_.size());
-    meta = nullptr;
     if (n == 0) return;
+    // Layout is kept while every position keeps its type and its text fits: a null
+    // fits any type, and a text gets room to grow so that the next rows' texts,
+    // mostly of similar lengths, fit too (a text is sent with its own length, so
+    // the room is never seen by the database).
+    bool refaz = entrada_ == nullptr || posicoes_.size() != n;
+    for (unsigned p = 0; p < n && !refaz; ++p) {
+        const Valor& v = valores_[valorDaPosicao_[p]];
+        if (v.tipo == Valor::Tipo::Nulo) continue;
+        refaz = v.tipo != posicoes_[p].tipo ||
+                (v.tipo == Valor::Tipo::Texto && v.texto.size() > posicoes_[p].capacidade);
+    }
+    if (!refaz) return;
+
+    std::vector<Posicao> novas(n);
+    for (unsigned p = 0; p < n; ++p) {
+        const Valor& v = valores_[valorDaPosicao_[p]];
+        const Posicao* antiga = p < posicoes_.size() ? &posicoes_[p] : nullptr;
+        Posicao& nova = novas[p];
+        nova.tipo = v.tipo;
+        if (v.tipo == Valor::Tipo::Nulo)
+            nova.tipo = antiga && antiga->tipo != Valor::Tipo::Nulo ? antiga->tipo
+                                                                   : Valor::Tipo::Texto;
+        if (nova.tipo == Valor::Tipo::Texto) {
+            const unsigned preciso =
+                std::max(1u, v.tipo == Valor::Tipo::Texto ? static_cast<unsigned>(v.texto.size())
+                                                          : 1u);
+            const unsigned tinha =
+                antiga && antiga->tipo == Valor::Tipo::Texto ? antiga->capacidade : 0;
+            nova.capacidade = preciso <= tinha  ? tinha
+                              : preciso > kFolga ? preciso
+                                                 : std::min(kFolga, std::max({preciso, 2 * tinha, 32u}));
+        }
+    }
+    LiberaEntrada();
+    posicoes_.clear();
     fb::Chama([&](ThrowStatusWrapper* s) {
         Firebird::IMetadataBuilder* construtor = fb::Mestre()->getMetadataBuilder(s, n);
+        struct Libera {
+            Firebird::IMetadataBuilder* c;
+            ~Libera() { c->release(); }
+        } libera{construtor};
         for (unsigned p = 0; p < n; ++p) {
-            const Valor& v = valores_[valorDaPosicao_[p]];
-            switch (v.tipo) {
+            switch (novas[p].tipo) {
                 case Valor::Tipo::Nulo:
                 case Valor::Tipo::Texto:
                     construtor->setType(s, p, SQL_VARYING + 1);
-                    construtor->setLength(
-                        s, p, static_cast<unsigned>(std::max<size_t>(v.texto.size(), 1)));
+                    construtor->setLength(s, p, novas[p].capacidade);
                     construtor->setCharSet(s, p, kCharsetNone);
                     break;
                 case Valor::Tipo::Double:
@@ -191,39 +288,56 @@ void Consulta::MontaEntrada(std::vector<unsigned char>& buffer, Firebird::IMessa
                     break;
             }
         }
-        meta = construtor->getMetadata(s);
-        construtor->release();
+        Firebird::IMessageMetadata* meta = construtor->getMetadata(s);
+        try {
+            for (unsigned p = 0; p < n; ++p) {
+                novas[p].dado = meta->getOffset(s, p);
+                novas[p].nulo = meta->getNullOffset(s, p);
+            }
+            bufferEntrada_.assign(meta->getMessageLength(s), 0);
+        } catch (...) {
+            meta->release();
+            throw;
+        }
+        entrada_ = meta;
+    });
+    posicoes_ = std::move(novas);
+}
 
-        buffer.assign(meta->getMessageLength(s), 0);
-        for (unsigned p = 0; p < n; ++p) {
-            const Valor& v = valores_[valorDaPosicao_[p]];
-            unsigned char* dado = buffer.data() + meta->getOffset(s, p);
-            auto* nulo = reinterpret_cast<short*>(buffer.data() + meta->getNullOffset(s, p));
-            *nulo = v.tipo == Valor::Tipo::Nulo ? -1 : 0;
-            switch (v.tipo) {
-                case Valor::Tipo::Nulo:
-                    break;
-                case Valor::Tipo::Texto: {
-                    const auto tamanho = static_cast<unsigned short>(v.texto.size());
-                    std::memcpy(dado, &tamanho, sizeof tamanho);
-                    std::memcpy(dado + sizeof tamanho, v.texto.data(), v.texto.size());
-                    break;
-                }
-                case Valor::Tipo::Double:
-                    std::memcpy(dado, &v.numero, sizeof(double));
-                    break;
-                case Valor::Tipo::Inteiro: {
-                    const ISC_LONG i = v.inteiro;
-                    std::memcpy(dado, &i, sizeof i);
-                    break;
-                }
-                case Valor::Tipo::DataHora: {
-                    const ISC_TIMESTAMP ts = ParaTimestamp(v.numero);
-                    std::memcpy(dado, &ts, sizeof ts);
-                    break;
-                }
-                case Valor::Tipo::Blob: {
-                    ISC_QUAD id;
+void Consulta::PreencheEntrada() {
+    const unsigned n = static_cast<unsigned>(nomes_.size());
+    unsigned char* const buffer = bufferEntrada_.data();
+    for (unsigned p = 0; p < n; ++p) {
+        const Valor& v = valores_[valorDaPosicao_[p]];
+        const Posicao& pos = posicoes_[p];
+        unsigned char* dado = buffer + pos.dado;
+        const short nulo = v.tipo == Valor::Tipo::Nulo ? -1 : 0;
+        std::memcpy(buffer + pos.nulo, &nulo, sizeof nulo);
+        switch (v.tipo) {
+            case Valor::Tipo::Nulo:
+                break;
+            case Valor::Tipo::Texto: {
+                const auto tamanho = static_cast<unsigned short>(v.texto.size());
+                std::memcpy(dado, &tamanho, sizeof tamanho);
+                std::memcpy(dado + sizeof tamanho, v.texto.data(), v.texto.size());
+                break;
+            }
+            case Valor::Tipo::Double:
+                std::memcpy(dado, &v.numero, sizeof(double));
+                break;
+            case Valor::Tipo::Inteiro: {
+                const ISC_LONG i = v.inteiro;
+                std::memcpy(dado, &i, sizeof i);
+                break;
+            }
+            case Valor::Tipo::DataHora: {
+                const ISC_TIMESTAMP ts = ParaTimestamp(v.numero);
+                std::memcpy(dado, &ts, sizeof ts);
+                break;
+            }
+            case Valor::Tipo::Blob: {
+                ISC_QUAD id;
+                fb::Chama([&](ThrowStatusWrapper* s) {
                     Firebird::IBlob* blob = conexao_.Anexo()->createBlob(
                         s, conexao_.DBTransaction().Corrente(), &id, 0, nullptr);
                     for (size_t i = 0; i < v.texto.size(); i += 32768) {
@@ -231,12 +345,12 @@ void Consulta::MontaEntrada(std::vector<unsigned char>& buffer, Firebird::IMessa
                         blob->putSegment(s, static_cast<unsigned>(parte), v.texto.data() + i);
                     }
                     blob->close(s);
-                    std::memcpy(dado, &id, sizeof id);
-                    break;
-                }
+                });
+                std::memcpy(dado, &id, sizeof id);
+                break;
             }
         }
-    });
+    }
 }
 
 void Consulta::Executa() {
@@ -247,56 +361,36 @@ void Consulta::Executa() {
         if (transacao.Ativa()) transacao.Confirma();
         return;
     }
-    for (const Valor& v : valores_)
-        if (v.tipo == Valor::Tipo::Texto && v.texto.size() > 32765)
-            throw ErroBanco("Texto longo demais para o parâmetro " + v.nome + ".");
+    ExigeTextosCabem();
     Prepara();
-    const unsigned tipo = fb::Chama([&](ThrowStatusWrapper* s) { return preparo_->getType(s); });
-    if (tipo == isc_info_sql_stmt_select || tipo == isc_info_sql_stmt_select_for_upd) {
+    if (tipoComando_ == isc_info_sql_stmt_select ||
+        tipoComando_ == isc_info_sql_stmt_select_for_upd) {
         Abre();
         Fecha();
         return;
     }
-    std::vector<unsigned char> entrada;
-    Firebird::IMessageMetadata* meta = nullptr;
     Firebird::ITransaction* transacao = conexao_.DBTransaction().Corrente();
-    try {
-        MontaEntrada(entrada, meta);
-        std::vector<unsigned char> saida(
-            fb::Chama([&](ThrowStatusWrapper* s) { return saida_->getMessageLength(s); }));
-        fb::Chama([&](ThrowStatusWrapper* s) {
-            preparo_->execute(s, transacao, meta, meta ? entrada.data() : nullptr, saida_,
-                              saida.data());
-        });
-    } catch (...) {
-        if (meta) meta->release();
-        throw;
-    }
-    if (meta) meta->release();
+    MontaEntrada();
+    PreencheEntrada();
+    fb::Chama([&](ThrowStatusWrapper* s) {
+        preparo_->execute(s, transacao, entrada_, entrada_ ? bufferEntrada_.data() : nullptr,
+                          saida_, bufferSaida_.data());
+    });
 }
 
 void Consulta::Abre() {
     Fecha();
     if (commit_) throw ErroBanco("\"" + sql_ + "\" não é uma consulta.");
-    for (const Valor& v : valores_)
-        if (v.tipo == Valor::Tipo::Texto && v.texto.size() > 32765)
-            throw ErroBanco("Texto longo demais para o parâmetro " + v.nome + ".");
+    ExigeTextosCabem();
     Prepara();
-    std::vector<unsigned char> entrada;
-    Firebird::IMessageMetadata* meta = nullptr;
     Firebird::ITransaction* transacao = conexao_.DBTransaction().Corrente();
-    try {
-        MontaEntrada(entrada, meta);
-        cursor_ = fb::Chama([&](ThrowStatusWrapper* s) {
-            return preparo_->openCursor(s, transacao, meta, meta ? entrada.data() : nullptr, saida_,
-                                        0);
-        });
-    } catch (...) {
-        if (meta) meta->release();
-        throw;
-    }
-    if (meta) meta->release();
-    linha_.assign(fb::Chama([&](ThrowStatusWrapper* s) { return saida_->getMessageLength(s); }), 0);
+    MontaEntrada();
+    PreencheEntrada();
+    cursor_ = fb::Chama([&](ThrowStatusWrapper* s) {
+        return preparo_->openCursor(s, transacao, entrada_,
+                                    entrada_ ? bufferEntrada_.data() : nullptr, saida_, 0);
+    });
+    linha_.assign(bufferSaida_.size(), 0);
     eof_ = false;
     Proximo();
 }
@@ -322,8 +416,15 @@ void Consulta::Fecha() {
     }
 }
 
+void Consulta::LiberaEntrada() {
+    if (entrada_) entrada_->release();
+    entrada_ = nullptr;
+}
+
 void Consulta::LiberaPreparo() {
     Fecha();
+    LiberaEntrada();
+    posicoes_.clear();
     if (saida_) saida_->release();
     saida_ = nullptr;
     if (!preparo_) return;
@@ -449,7 +550,10 @@ std::string Consulta::CampoTexto(std::string_view nome) const {
         case SQL_TIMESTAMP: {
             const auto ts = Le<ISC_TIMESTAMP>(c.dado);
             std::string r = DataParaTexto(DeTimestamp(ts.timestamp_date, 0));
-            if (ts.timestamp_time != 0) r += " " + HoraTexto(ts.timestamp_time);
+            if (ts.timestamp_time != 0) {
+                r += ' ';
+                r += HoraTexto(ts.timestamp_time);
+            }
             return r;
         }
         case SQL_TYPE_DATE:

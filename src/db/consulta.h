@@ -20,8 +20,10 @@ namespace conversor::db {
 
 // A query object attached to a connection, running in the connection's transaction.
 // It keeps its statement prepared while its text stays the same, so executing it
-// again with other parameter values costs no new preparation. It must not outlive
-// its connection.
+// again with other parameter values costs no new preparation; the layout of the
+// values it sends is kept too while their types stay and their texts fit, so a
+// statement run once per sheet row costs the database's own work and little more.
+// It must not outlive its connection.
 class Consulta {
 public:
     explicit Consulta(Conexao& conexao);
@@ -41,6 +43,17 @@ public:
     void ParamDataHora(std::string_view nome, double dataHora);
     void ParamBlobTexto(std::string_view nome, std::string_view valor);
     void ParamNulo(std::string_view nome);
+
+    // The same by position: the parameters numbered from 0 in the order their names
+    // first appear in the text. For statements run once per row, where looking the
+    // names up would cost more than the statement.
+    int NumeroParametros() const;
+    void ParamTexto(int posicao, std::string_view valor);
+    void ParamDouble(int posicao, double valor);
+    void ParamInteiro(int posicao, std::int32_t valor);
+    void ParamDataHora(int posicao, double dataHora);
+    void ParamBlobTexto(int posicao, std::string_view valor);
+    void ParamNulo(int posicao);
 
     // Runs the statement (a select is opened and closed). "Commit" in any of its
     // spellings commits the connection's transaction instead.
@@ -64,26 +77,39 @@ public:
 
 private:
     struct Valor;
+    struct Posicao;
     void Prepara();
-    void MontaEntrada(std::vector<unsigned char>& buffer, Firebird::IMessageMetadata*& meta);
+    void MontaEntrada();
+    void PreencheEntrada();
+    void ExigeTextosCabem() const;
     Valor& Parametro(std::string_view nome);
+    Valor& Parametro(int posicao);
     unsigned IndiceCampo(std::string_view nome) const;
     void LiberaPreparo();
+    void LiberaEntrada();
 
     Conexao& conexao_;
     std::string sql_;
+    std::string sqlPosicional_;       // every ":NAME" turned into "?"
     std::vector<std::string> nomes_;  // parameter name of each position
     std::vector<Valor> valores_;      // one per distinct name
     std::vector<int> valorDaPosicao_;
 
     Firebird::IStatement* preparo_ = nullptr;
     std::uint64_t geracaoPreparo_ = 0;
+    unsigned tipoComando_ = 0;
     bool commit_ = false;
     Firebird::IMessageMetadata* saida_ = nullptr;
+    std::vector<unsigned char> bufferSaida_;
     std::vector<std::string> nomesCampos_;
     Firebird::IResultSet* cursor_ = nullptr;
     std::vector<unsigned char> linha_;
     bool eof_ = true;
+
+    // The layout of the values sent, kept from one execution to the next.
+    Firebird::IMessageMetadata* entrada_ = nullptr;
+    std::vector<Posicao> posicoes_;
+    std::vector<unsigned char> bufferEntrada_;
 };
 
 }  // namespace conversor::db

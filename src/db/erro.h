@@ -7,16 +7,21 @@
 namespace conversor::db {
 
 // A failure reported by the database or its client library. The message is the
-// database's own text (the status vector as the client library formats it), so the
-// run can show it after "Motivo: ".
+// database's own text (the status vector as the client library formats it), after a
+// line in Portuguese where the failure is one the user can act on, so the run can
+// show it after "Motivo: ". A grave failure is one of the database as a
+// whole (unreachable, read-only, out of space, a table missing...) rather than of one
+// row: the operations that report a failure and let the run go on raise these instead.
 class ErroBanco : public std::runtime_error {
 public:
-    explicit ErroBanco(const std::string& mensagem, std::string sqlState = {})
-        : std::runtime_error(mensagem), sqlState_(std::move(sqlState)) {}
+    explicit ErroBanco(const std::string& mensagem, std::string sqlState = {}, bool grave = false)
+        : std::runtime_error(mensagem), sqlState_(std::move(sqlState)), grave_(grave) {}
     const std::string& SqlState() const { return sqlState_; }
+    bool Grave() const { return grave_; }
 
 private:
     std::string sqlState_;
+    bool grave_;
 };
 
 }  // namespace conversor::db

@@ -405,6 +405,49 @@ TEST_F(LeitorZip, XlsxCelulaDeMegabytesFicaCortadaEm32767Caracteres) {
     EXPECT_EQ(aba.celulas["B1"], "5");
 }
 
+// A text blob of megabytes from every place a cell text comes from: each is cut to
+// what a cell holds, and the cells after it still arrive.
+TEST_F(LeitorZip, TextosDeMegabytesDeCadaOrigemFicamCortados) {
+    const std::string enorme(5'000'000, 'x');
+    std::string trechos;
+    for (int i = 0; i < 1000; ++i) trechos += "<r><t>" + std::string(5000, 'x') + "</t></r>";
+    const std::string depois = "<c r=\"B1\"><v>5</v></c></row>";
+    const auto ods = [](const std::string& celula) {
+        return PacoteOds(ConteudoOds(
+            "<table:table table:name=\"A\"><table:table-row>" + celula +
+            R"(<table:table-cell office:value-type="float" office:value="5"/>)"
+            "</table:table-row></table:table>"));
+    };
+    const struct {
+        const char* nome;
+        std::vector<Parte> partes;
+    } casos[] = {
+        {"texto compartilhado",
+         PacoteXlsx(Folha("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>" + depois),
+                    Textos({"<t>" + enorme + "</t>"}))},
+        {"mil trechos de texto rico",
+         PacoteXlsx(Folha("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is>" + trechos + "</is></c>" +
+                          depois))},
+        {"ods parágrafo",
+         ods("<table:table-cell office:value-type=\"string\"><text:p>" + enorme +
+             "</text:p></table:table-cell>")},
+        {"ods atributo string-value",
+         ods("<table:table-cell office:value-type=\"string\" office:string-value=\"" + enorme +
+             "\"/>")},
+        {"ods espaços repetidos",
+         ods("<table:table-cell office:value-type=\"string\"><text:p>x<text:s text:c=\"999999999\"/>"
+             "</text:p></table:table-cell>")},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.nome);
+        const Aba aba = LeAba(Zip("blob.zip", caso.partes));
+        const std::string a1 = aba.celulas["A1"];
+        EXPECT_EQ(a1.size(), kMaxTextoCelula);
+        EXPECT_EQ(a1.substr(0, 1), "x");
+        EXPECT_EQ(aba.celulas["B1"], "5");
+    }
+}
+
 TEST_F(LeitorZip, XlsxEmOutraCodificacaoQueUtf8) {
     // UTF-16 with a byte-order mark, and ISO-8859-1 declared.
     const std::u16string folha16 =

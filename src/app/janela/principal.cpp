@@ -309,7 +309,23 @@ void TFPrincipal::DefineCampos(bool habilitados) {
 void TFPrincipal::HabilitaCampos() { DefineCampos(true); }
 void TFPrincipal::DesabilitaCampos() { DefineCampos(false); }
 
+namespace {
+
+// At most this many paintings of the progress a second.
+constexpr qint64 kIntervaloPinturaMs = 40;
+
+}  // namespace
+
+void TFPrincipal::PintaProgresso() {
+    progressoPendente_ = false;
+    ultimaPintura_.start();
+    Barra->setValue(posicao_);
+    stbStatus->showMessage(Q(status_));
+}
+
 void TFPrincipal::Legenda(std::string_view texto) {
+    // A new phase: what the last one reached is shown before it goes.
+    if (progressoPendente_) PintaProgresso();
     lblAguarde->setText(Q(texto));
     lblAguarde->adjustSize();
 }
@@ -318,10 +334,32 @@ void TFPrincipal::Maximo(int maximo) {
     // an empty gauge instead.
     Barra->setMaximum(maximo > 0 ? maximo : 1);
 }
-void TFPrincipal::Posicao(int posicao) { Barra->setValue(posicao); }
-void TFPrincipal::Avanca() { Barra->setValue(Barra->value() + 1); }
-void TFPrincipal::Status(std::string_view texto) { stbStatus->showMessage(Q(texto)); }
-void TFPrincipal::ProcessaMensagens() { QCoreApplication::processEvents(); }
+void TFPrincipal::Posicao(int posicao) {
+    posicao_ = posicao;
+    // Going back to 0 ends or starts a phase: shown at once.
+    if (posicao == 0)
+        PintaProgresso();
+    else
+        progressoPendente_ = true;
+}
+void TFPrincipal::Avanca() {
+    ++posicao_;
+    progressoPendente_ = true;
+}
+void TFPrincipal::Status(std::string_view texto) {
+    status_.assign(texto);
+    // An emptied status bar is the end of the work: shown at once.
+    if (texto.empty())
+        PintaProgresso();
+    else
+        progressoPendente_ = true;
+}
+void TFPrincipal::ProcessaMensagens() {
+    if (progressoPendente_ &&
+        (!ultimaPintura_.isValid() || ultimaPintura_.elapsed() >= kIntervaloPinturaMs))
+        PintaProgresso();
+    QCoreApplication::processEvents();
+}
 
 void TFPrincipal::Aviso(std::string_view texto) {
     dialogos_.Mensagem(this, Dialogos::Tipo::Aviso, Q(texto));

@@ -2,8 +2,10 @@
 // last row and the record kind, and starts the conversion run.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <memory>
+#include <string>
 
 #include "app/execucao.h"
 #include "app/janela/dialogos.h"
@@ -58,6 +60,8 @@ private:
     void FormKeyDown();
     void MostraErro(const std::exception& e);
     void DefineCampos(bool habilitados);
+    // Shows the latest gauge position and status text.
+    void PintaProgresso();
 
     // intake::Progresso
     void Legenda(std::string_view texto) override;
@@ -79,6 +83,14 @@ private:
     intake::TTabelaTemp cdsTabelaTemp_;
     std::unique_ptr<ExecucaoConversao> execucao_;
     bool emConversao_ = false;
+
+    // The gauge and the status text follow every record, but reach the screen at most
+    // a few dozen times a second: painting them for each of 100,000 records would
+    // cost more than converting them.
+    int posicao_ = 0;
+    std::string status_;
+    bool progressoPendente_ = false;
+    QElapsedTimer ultimaPintura_;
 
     QLabel* Image;
     QLabel* Label1;

@@ -121,11 +121,14 @@ constexpr Coluna kDatas[] = {
     {"cliente.DT_ValCad", &TCamposCliente::DT_ValCad},
 };
 
-// Dialect 1 reads a double-quoted text as a string constant.
-constexpr const char* kNao = "\"N\"";
+// Written as "N", which dialect 1 reads as a string constant.
+constexpr const char* kNao = "N";
 
-std::string Valor(const TCamposCliente& campos, const Coluna& coluna) {
-    return coluna.campo ? Aspas(campos.*coluna.campo) : NumeroParaSql(campos.LimiteCredito);
+void Valor(MontagemSql& sql, const TCamposCliente& campos, const Coluna& coluna) {
+    if (coluna.campo)
+        sql.Texto(campos.*coluna.campo);
+    else
+        sql.Numero(campos.LimiteCredito);
 }
 
 }  // namespace
@@ -383,62 +386,83 @@ void TConverteCliente::ExcluiRegistros() {
     q.Executa();
 }
 
-std::string TConverteCliente::MontaInsert() const {
+void TConverteCliente::MontaInsert(MontagemSql& sql) const {
+    const size_t inicio = sql.sql.size();
     std::string colunas = " Insert Into Cliente ( ";
-    std::string valores = " Values ( ";
+    MontagemSql& valores = sql;
+    valores << " Values ( ";
     for (const Coluna& c : kColunas) {
         colunas += c.nome;
         colunas += ", ";
-        valores += Valor(campos_, c);
-        valores += ", ";
+        Valor(valores, campos_, c);
+        valores << ", ";
     }
     for (const Coluna& d : kDatas) {
         if ((campos_.*d.campo).empty()) continue;
         colunas += d.nome;
         colunas += ", ";
-        valores += Aspas(campos_.*d.campo);
-        valores += ", ";
+        valores.Texto(campos_.*d.campo) << ", ";
     }
     colunas +=
         "cliente.Ativo, cliente.CliBloqueado, cliente.TipoCliente, cliente.maladiretaeletr, "
         "cliente.protestarcliente) ";
-    valores += Aspas(campos_.Ativo) + "," + Aspas(campos_.CliBloqueado) + "," +
-               Aspas(campos_.TipoCliente) + "," + kNao + ", " + kNao + ") ";
-    return colunas + valores;
+    valores.Texto(campos_.Ativo) << ",";
+    valores.Texto(campos_.CliBloqueado) << ",";
+    valores.Texto(campos_.TipoCliente) << ",";
+    valores.Constante(kNao) << ", ";
+    valores.Constante(kNao) << ") ";
+    sql.sql.insert(inicio, colunas);
 }
 
-std::string TConverteCliente::MontaUpdate() const {
-    std::string sql = " Update Cliente set ";
+std::string TConverteCliente::MontaInsert() const {
+    MontagemSql sql(false);
+    MontaInsert(sql);
+    return sql.sql;
+}
+
+void TConverteCliente::MontaUpdate(MontagemSql& sql) const {
+    sql << " Update Cliente set ";
     bool primeira = true;
     for (const Coluna& c : kColunas) {
         if (c.campo == &TCamposCliente::codCliente) continue;  // the key stays
-        sql += primeira ? "cliente.Nome" : c.nome;
+        sql << (primeira ? "cliente.Nome" : c.nome);
         primeira = false;
-        sql += " = " + Valor(campos_, c) + ", ";
+        sql << " = ";
+        Valor(sql, campos_, c);
+        sql << ", ";
     }
     for (const Coluna& d : kDatas) {
         const std::string& data = campos_.*d.campo;
-        sql += std::string(d.nome) + " = " + (data.empty() ? std::string("NULL") : Aspas(data)) +
-               ", ";
+        sql << d.nome << " = ";
+        if (data.empty())
+            sql.Nulo();
+        else
+            sql.Texto(data);
+        sql << ", ";
     }
-    sql += "cliente.Ativo = " + Aspas(campos_.Ativo) + ", cliente.TipoCliente = " +
-           Aspas(campos_.TipoCliente) + ", cliente.CliBloqueado = " + kNao +
-           ", cliente.maladiretaeletr = " + kNao + ", cliente.protestarcliente = " + kNao +
-           " Where cliente.codcliente = " + Aspas(campos_.codCliente);
-    return sql;
+    sql << "cliente.Ativo = ";
+    sql.Texto(campos_.Ativo) << ", cliente.TipoCliente = ";
+    sql.Texto(campos_.TipoCliente) << ", cliente.CliBloqueado = ";
+    sql.Constante(kNao) << ", cliente.maladiretaeletr = ";
+    sql.Constante(kNao) << ", cliente.protestarcliente = ";
+    sql.Constante(kNao) << " Where cliente.codcliente = ";
+    sql.Texto(campos_.codCliente);
+}
+
+std::string TConverteCliente::MontaUpdate() const {
+    MontagemSql sql(false);
+    MontaUpdate(sql);
+    return sql.sql;
 }
 
 bool TConverteCliente::GravaCliente(int modo) {
-    std::string sql;
     switch (modo) {
-        case 1: sql = MontaInsert(); break;
-        case 2: sql = MontaUpdate(); break;
+        case 1: ExecutaLinha([this](MontagemSql& sql) { MontaInsert(sql); }); break;
+        case 2: ExecutaLinha([this](MontagemSql& sql) { MontaUpdate(sql); }); break;
         default:
             throw std::invalid_argument("Modo de gravação de cliente inválido: " +
                                         std::to_string(modo) + " (1 inclui, 2 altera).");
     }
-    Query().DefineSql(sql);
-    Query().Executa();
     Limpa();
     return true;
 }

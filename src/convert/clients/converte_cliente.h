@@ -98,6 +98,9 @@ public:
     std::string MontaInsert() const;
     // Rewrites every column but the code of the client with this record's code.
     std::string MontaUpdate() const;
+    // The same statements into `sql`, with the values written or as parameters.
+    void MontaInsert(MontagemSql& sql) const;
+    void MontaUpdate(MontagemSql& sql) const;
 
     // Mode 1 inserts, mode 2 updates; on success the record is reset and true is
     // returned. A database error passes to the caller and the record keeps its

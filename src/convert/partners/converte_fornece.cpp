@@ -132,34 +132,37 @@ void TConverteFornece::SetAtivo(std::string_view valor) {
     ativo_ = Maiusculas(Primeiros(valor, 1));
 }
 
-std::string TConverteFornece::MontaInsert() const {
+void TConverteFornece::MontaInsert(MontagemSql& sql) const {
     const std::string* const valores[] = {
         &CodFornec_, &Nome_,        &NomeFantasia_, &Contato_,     &Endereco_,    &Bairro_,
         &Cep_,       &CodCidade_,   &Numero_,       &Complemento_, &Estado_,      &InscMunicipal_,
         &Pessoa_FJ_, &CgcCpf_,      &InscEst_,      &observacao_,  &Fone_,        &Fax_,
         &Celular_,   &Email_,       &HomePage_,     &CampoLivre1_, &CampoLivre2_, &codcliente_,
         &ativo_,     &TipoFornece_, &contacx_,      &ctctbred_,    &codmunicipio_};
-    std::string sql =
-        "Insert Into fornece ( fornece.CodFornec, fornece.Nome, fornece.NomeFantasia, "
-        "fornece.Contato, fornece.Endereco, fornece.Bairro, fornece.Cep, fornece.CodCidade, "
-        "fornece.Numero, fornece.Complemento, fornece.Estado, fornece.InscMunicipal, "
-        "fornece.Pessoa_FJ, fornece.CgcCpf, fornece.InscEst, fornece.observacao, fornece.Fone, "
-        "fornece.Fax, fornece.Celular, fornece.Email, fornece.HomePage, fornece.CampoLivre1, "
-        "fornece.CampoLivre2, fornece.codcliente, fornece.ativo, fornece.TipoFornece, "
-        "fornece.contacx, fornece.ctctbred, fornece.codmunicipio) Values (";
+    sql << "Insert Into fornece ( fornece.CodFornec, fornece.Nome, fornece.NomeFantasia, "
+           "fornece.Contato, fornece.Endereco, fornece.Bairro, fornece.Cep, fornece.CodCidade, "
+           "fornece.Numero, fornece.Complemento, fornece.Estado, fornece.InscMunicipal, "
+           "fornece.Pessoa_FJ, fornece.CgcCpf, fornece.InscEst, fornece.observacao, fornece.Fone, "
+           "fornece.Fax, fornece.Celular, fornece.Email, fornece.HomePage, fornece.CampoLivre1, "
+           "fornece.CampoLivre2, fornece.codcliente, fornece.ativo, fornece.TipoFornece, "
+           "fornece.contacx, fornece.ctctbred, fornece.codmunicipio) Values (";
     bool primeiro = true;
     for (const std::string* valor : valores) {
-        if (!primeiro) sql += ", ";
+        if (!primeiro) sql << ", ";
         primeiro = false;
-        sql += Aspas(*valor);
+        sql.Texto(*valor);
     }
-    sql += ") ";
-    return sql;
+    sql << ") ";
+}
+
+std::string TConverteFornece::MontaInsert() const {
+    MontagemSql sql(false);
+    MontaInsert(sql);
+    return sql.sql;
 }
 
 void TConverteFornece::Inserir() {
-    Query().DefineSql(MontaInsert());
-    Query().Executa();
+    ExecutaLinha([this](MontagemSql& sql) { MontaInsert(sql); });
     Limpa();
 }
 

@@ -47,6 +47,8 @@ public:
 
     // The INSERT of the held supplier.
     std::string MontaInsert() const;
+    // The same statement into `sql`, with the values written or as parameters.
+    void MontaInsert(MontagemSql& sql) const;
     // Writes the held supplier in the connection's transaction, then Limpa. A refused
     // row is raised.
     void Inserir();

@@ -89,7 +89,10 @@ bool TVendedorDAO::Inserir(const TRegistroVendedor& r) {
     try {
         q.Executa();
     } catch (const db::ErroBanco& e) {
-        // One refused seller does not stop the others.
+        // One refused seller does not stop the others; a database that refuses every
+        // seller (read-only, the table missing, out of space) ends the run instead of
+        // warning once per row and then reporting success.
+        if (e.Grave()) throw;
         mensagens_.Aviso(std::string("Ocorreu um erro ao tentar inserir os dados da ") +
                          "TVendedorDAO" + ".\rMotivo: " + e.what());
         return false;

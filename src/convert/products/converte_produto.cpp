@@ -16,38 +16,46 @@ std::string Codigo(std::string_view texto, int largura) {
     return t.empty() ? t : TConversao::CompletaZeros(t, largura);
 }
 
-// Builds the column list and the value list side by side.
+// Builds the column list and the value list side by side; the values go into
+// `valores`, whose text is the value list.
 class Montagem {
 public:
+    explicit Montagem(MontagemSql& valores) : valores_(valores) {}
+
     // A column written with a separator after it (the part before the optional columns).
-    void Antes(std::string_view coluna, std::string valor) {
+    template <class Valor>
+    void Antes(std::string_view coluna, Valor valor) {
         colunas_ += coluna;
         colunas_ += ", ";
-        valores_ += valor;
-        valores_ += ", ";
+        valor(valores_);
+        valores_ << ", ";
     }
     // An optional column: its pieces carry their own separator.
-    void Opcional(std::string_view coluna, std::string valor) {
+    template <class Valor>
+    void Opcional(std::string_view coluna, Valor valor) {
         colunas_ += coluna;
-        valores_ += valor;
+        valor(valores_);
+        valores_ << ",";
     }
     // A column of the closing part, separated from the one before it.
-    void Depois(std::string_view coluna, std::string valor) {
+    template <class Valor>
+    void Depois(std::string_view coluna, Valor valor) {
         if (!primeiroDepois_) {
             colunas_ += ", ";
-            valores_ += ", ";
+            valores_ << ", ";
         }
         primeiroDepois_ = false;
         colunas_ += coluna;
-        valores_ += valor;
+        valor(valores_);
     }
-    std::string Texto() const {
-        return " Insert Into Produto (" + colunas_ + ") Values ( " + valores_ + ") ";
+    // The whole statement, in place of the value list.
+    void Fecha() {
+        valores_.sql = " Insert Into Produto (" + colunas_ + ") Values ( " + valores_.sql + ") ";
     }
 
 private:
+    MontagemSql& valores_;
     std::string colunas_;
-    std::string valores_;
     bool primeiroDepois_ = true;
 };
 
@@ -246,11 +254,13 @@ void TConverteProduto::Limpa() {
     Setgrade(0);
 }
 
-std::string TConverteProduto::TextoInsert() const {
-    const auto T = [](const std::string& texto) { return Aspas(texto); };
-    const auto N = [](double numero) { return NumeroParaSql(numero); };
+void TConverteProduto::MontaInsert(MontagemSql& sql) const {
+    const auto T = [](const std::string& texto) {
+        return [&texto](MontagemSql& s) { s.Texto(texto); };
+    };
+    const auto N = [](double numero) { return [numero](MontagemSql& s) { s.Numero(numero); }; };
 
-    Montagem m;
+    Montagem m(sql);
     m.Antes("Produto.CODPROD", T(CODPROD_));
     m.Antes("Produto.TIPOPROD", T(TIPOPROD_));
     m.Antes("Produto.ATIVO", T(ATIVO_));
@@ -312,13 +322,15 @@ std::string TConverteProduto::TextoInsert() const {
     // The registration date goes in only when there is one; the two dates of the
     // last entry and the last price change only when they differ from "never"
     // (written day.month.year, the order the database reads unambiguously).
-    if (!DT_CADASTRO_.empty()) m.Opcional("Produto.DT_CADASTRO     ,", T(DT_CADASTRO_) + ",");
-    if (Data_Ult_Ent1_ != dataNenhuma_)
-        m.Opcional("Produto.Data_Ult_Ent1, ",
-                   T(FormataDataHora("dd.mm.yyyy", Data_Ult_Ent1_)) + ",");
-    if (Data_Ult_Reajuste_ != dataNenhuma_)
-        m.Opcional("Produto.Data_Ult_Reajuste, ",
-                   T(FormataDataHora("dd.mm.yyyy", Data_Ult_Reajuste_)) + ",");
+    if (!DT_CADASTRO_.empty()) m.Opcional("Produto.DT_CADASTRO     ,", T(DT_CADASTRO_));
+    if (Data_Ult_Ent1_ != dataNenhuma_) {
+        const std::string data = FormataDataHora("dd.mm.yyyy", Data_Ult_Ent1_);
+        m.Opcional("Produto.Data_Ult_Ent1, ", T(data));
+    }
+    if (Data_Ult_Reajuste_ != dataNenhuma_) {
+        const std::string data = FormataDataHora("dd.mm.yyyy", Data_Ult_Reajuste_);
+        m.Opcional("Produto.Data_Ult_Reajuste, ", T(data));
+    }
 
     m.Depois("Produto.Fracionado", T(Fracionado_));
     m.Depois("Produto.CAMPOLIVRE1", T(CAMPOLIVRE1_));
@@ -357,14 +369,18 @@ std::string TConverteProduto::TextoInsert() const {
     m.Depois("produto.percbasesubstribsaidaR4", N(percbasesubstribsaidaR4_));
     m.Depois("Produto.ControleLote", T(ControleLote_));
     m.Depois("produto.PercIcmsSubsTribSaidaR4", N(PercIcmsSubsTribSaidaR4_));
-    m.Depois("produto.grade", std::to_string(grade_));
-    return m.Texto();
+    m.Depois("produto.grade", [this](MontagemSql& s) { s.Inteiro(grade_); });
+    m.Fecha();
+}
+
+std::string TConverteProduto::TextoInsert() const {
+    MontagemSql sql(false);
+    MontaInsert(sql);
+    return sql.sql;
 }
 
 bool TConverteProduto::Inserir() {
-    db::Consulta& q = Query();
-    q.DefineSql(TextoInsert());
-    q.Executa();
+    ExecutaLinha([this](MontagemSql& sql) { MontaInsert(sql); });
     Limpa();
     return true;
 }

@@ -32,28 +32,43 @@ void TConverteProdutoDetalhe::Limpa() {
     // ALIQPISENT and ALIQCOFINSENT stay: the entry rates hold for every later product.
 }
 
-std::string TConverteProdutoDetalhe::TextoInsert() const {
-    const auto I = [](std::int32_t n) { return std::to_string(n); };
-    return " Insert Into ProdutoDetalhe ("
+void TConverteProdutoDetalhe::MontaInsert(MontagemSql& sql) const {
+    sql << " Insert Into ProdutoDetalhe ("
            " CODPROD, CONTROLERECEITUARIO, CODIGOATIVIDADE, CODIGOLISTASERVICO,"
            " ESPELHOMERCSERV, IMPORTADOPORTOSEGURO, CODPROMOCAO, ALIQPIS, PIS_CST, PISENT_CST,"
            " PIS_ST, ALIQCOFINS, ALIQPISENT, ALIQCOFINSENT, COFINS_CST, COFINSENT_CST,"
            " COFINS_ST, CODCSOSN, PRECOMAXVENDA, PONTOBONUS"
-           ")  Values (" +
-           Aspas(CODPROD_) + ", " + Aspas(CONTROLERECEITUARIO_) + ", " + Aspas(CODIGOATIVIDADE_) +
-           ", " + Aspas(CODIGOLISTASERVICO_) + ", " + Aspas(ESPELHOMERCSERV_) + ", " +
-           Aspas(IMPORTADOPORTOSEGURO_) + ", " + I(CODPROMOCAO_) + ", " + NumeroParaSql(ALIQPIS_) +
-           ", " + Aspas(PIS_CST_) + ", " + Aspas(PISENT_CST_) + ", " + I(PIS_ST_) + ", " +
-           NumeroParaSql(ALIQCOFINS_) + ", " + NumeroParaSql(ALIQPISENT_) + ", " +
-           NumeroParaSql(ALIQCOFINSENT_) + ", " + Aspas(COFINS_CST_) + ", " +
-           Aspas(COFINSENT_CST_) + ", " + I(COFINS_ST_) + ", " + Aspas(CODCSOSN_) + ", " +
-           NumeroParaSql(PRECOMAXVENDA_) + ", " + I(PONTOBONUS_) + ") ";
+           ")  Values (";
+    sql.Texto(CODPROD_) << ", ";
+    sql.Texto(CONTROLERECEITUARIO_) << ", ";
+    sql.Texto(CODIGOATIVIDADE_) << ", ";
+    sql.Texto(CODIGOLISTASERVICO_) << ", ";
+    sql.Texto(ESPELHOMERCSERV_) << ", ";
+    sql.Texto(IMPORTADOPORTOSEGURO_) << ", ";
+    sql.Inteiro(CODPROMOCAO_) << ", ";
+    sql.Numero(ALIQPIS_) << ", ";
+    sql.Texto(PIS_CST_) << ", ";
+    sql.Texto(PISENT_CST_) << ", ";
+    sql.Inteiro(PIS_ST_) << ", ";
+    sql.Numero(ALIQCOFINS_) << ", ";
+    sql.Numero(ALIQPISENT_) << ", ";
+    sql.Numero(ALIQCOFINSENT_) << ", ";
+    sql.Texto(COFINS_CST_) << ", ";
+    sql.Texto(COFINSENT_CST_) << ", ";
+    sql.Inteiro(COFINS_ST_) << ", ";
+    sql.Texto(CODCSOSN_) << ", ";
+    sql.Numero(PRECOMAXVENDA_) << ", ";
+    sql.Inteiro(PONTOBONUS_) << ") ";
+}
+
+std::string TConverteProdutoDetalhe::TextoInsert() const {
+    MontagemSql sql(false);
+    MontaInsert(sql);
+    return sql.sql;
 }
 
 bool TConverteProdutoDetalhe::Inserir() {
-    db::Consulta& q = Query();
-    q.DefineSql(TextoInsert());
-    q.Executa();
+    ExecutaLinha([this](MontagemSql& sql) { MontaInsert(sql); });
     Limpa();
     return true;
 }

@@ -32,6 +32,7 @@ public:
 
     // The INSERT of the current fields, as Inserir executes it.
     std::string TextoInsert() const;
+    void MontaInsert(MontagemSql& sql) const;
 
     // Writes the row in the connection's transaction, then resets the fields. A
     // database error is raised and leaves the fields as they were.

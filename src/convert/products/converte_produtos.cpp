@@ -111,6 +111,7 @@ void ConverteLinha(ContextoConversao& c, int linha, TConversao& conversao,
 
 void ConverteProdutos(ContextoConversao& c) {
     TConversao conversao(c.dbVantora, c.mensagens);
+    conversao.LembraUnidades(c.ferramentas.LembraCodigos());
     TConverteProduto produto(c.dbVantora, c.mensagens);
     TConverteCompProd compProd(c.dbVantora, c.mensagens);
     TConverteProdutoDetalhe detalhe(c.dbVantora, c.mensagens);

@@ -1,0 +1,24 @@
+// What a failure reported by Firebird means for the user and for the run: the
+// database's own text is English and names the symptom ("I/O error during "lock"
+// operation"), while the user needs to know what to do about it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace conversor::db {
+
+struct Diagnostico {
+    // A Portuguese sentence saying what is wrong and, where it helps, what to do;
+    // empty when the database's own text is all there is to say.
+    std::string explicacao;
+    // The database as a whole refuses the work (missing, not a database, read-only,
+    // in use elsewhere, shut down, out of disk space, connection lost, a table or
+    // column missing): every later statement of the run would fail the same way.
+    bool grave = false;
+};
+
+// From a Firebird status vector (the client library's error list).
+Diagnostico DiagnosticaFalha(const std::intptr_t* erros);
+
+}  // namespace conversor::db

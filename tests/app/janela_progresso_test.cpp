@@ -1,0 +1,147 @@
+// The window's progress during a long run: the gauge and the status bar follow the
+// records but reach the screen only a few dozen times a second, while the window's
+// pending messages still run once per record.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <fstream>
+
+#include "apoio/banco_teste.h"
+#include "app/janela/principal.h"
+
+namespace conversor::app {
+namespace {
+
+using ::testing::HasSubstr;
+
+class DialogosDeTeste final : public Dialogos {
+public:
+    QString AbreArquivo(QWidget*, const QString&) override {
+        if (arquivos.empty()) return {};
+        QString r = arquivos.front();
+        arquivos.pop_front();
+        return r;
+    }
+    void Mensagem(QWidget*, Tipo, const QString& texto) override { mensagens.push_back(texto); }
+    std::deque<QString> arquivos;
+    std::vector<QString> mensagens;
+};
+
+// Counts the paintings of a control and keeps the texts it showed.
+class Pinturas : public QObject {
+public:
+    explicit Pinturas(QWidget* alvo) : alvo_(alvo) { alvo->installEventFilter(this); }
+    bool eventFilter(QObject* objeto, QEvent* evento) override {
+        if (objeto == alvo_ && evento->type() == QEvent::Paint) {
+            ++vezes;
+            if (auto* barra = qobject_cast<QStatusBar*>(alvo_))
+                textos.push_back(barra->currentMessage());
+        }
+        return false;
+    }
+    int vezes = 0;
+    std::vector<QString> textos;
+
+private:
+    QWidget* alvo_;
+};
+
+constexpr int kRegistros = 3000;
+
+class JanelaProgresso : public teste::BancoTeste {
+public:
+    static void SetUpTestSuite() {
+        BancoTeste::SetUpTestSuite();
+        pasta_ = new teste::PastaTemporaria();
+        // Carriers in their layout: the code in column 27, the name in 20, the state in 14.
+        std::ofstream saida(pasta_->Arquivo("transportadoras.csv"));
+        for (int i = 1; i <= kRegistros; ++i) {
+            for (int coluna = 1; coluna <= 27; ++coluna) {
+                if (coluna > 1) saida << ';';
+                if (coluna == 14) saida << "MG";
+                if (coluna == 20) saida << "Transportadora " << i;
+                if (coluna == 27) saida << i;
+            }
+            saida << '\n';
+        }
+    }
+    static void TearDownTestSuite() {
+        delete pasta_;
+        BancoTeste::TearDownTestSuite();
+    }
+
+protected:
+    template <typename T>
+    T* Controle(const char* nome) {
+        return janela_->findChild<T*>(nome);
+    }
+
+    static teste::PastaTemporaria* pasta_;
+    DialogosDeTeste dialogos_;
+    std::unique_ptr<TFPrincipal> janela_;
+};
+
+teste::PastaTemporaria* JanelaProgresso::pasta_ = nullptr;
+
+TEST_F(JanelaProgresso, PintaPoucasVezesEProcessaMensagensACadaRegistro) {
+    janela_ = std::make_unique<TFPrincipal>(dialogos_);
+    janela_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(janela_.get()));
+    dialogos_.arquivos.push_back(QString::fromStdString(ArquivoBanco()));
+    Controle<QPushButton>("btAbrirVantora")->click();
+    dialogos_.arquivos.push_back(QString::fromStdString(pasta_->Arquivo("transportadoras.csv")));
+    Controle<QPushButton>("Btabrir")->click();
+    ASSERT_EQ(Controle<QLineEdit>("edtNumLinha")->text(), QString::number(kRegistros));
+    Controle<QRadioButton>("rbtTransportadoras")->setChecked(true);
+    QApplication::processEvents();
+
+    Pinturas barra(Controle<QProgressBar>("Barra"));
+    Pinturas status(Controle<QStatusBar>("stbStatus"));
+    // A timer of no delay fires at every turn of the message pumping.
+    int turnos = 0;
+    QTimer relogio;
+    QObject::connect(&relogio, &QTimer::timeout, [&] { ++turnos; });
+    relogio.start(0);
+    QElapsedTimer tempo;
+    tempo.start();
+    Controle<QPushButton>("btOK")->click();
+    const qint64 ms = tempo.elapsed();
+    relogio.stop();
+
+    ASSERT_FALSE(dialogos_.mensagens.empty());
+    EXPECT_THAT(dialogos_.mensagens.back().toStdString(), HasSubstr("sucesso"));
+    EXPECT_EQ(ContaLinhas("TRANSPT"), kRegistros);
+    // Messages ran for every record of the staging load and of the conversion.
+    EXPECT_GE(turnos, 2 * kRegistros);
+    // At most one painting per 40 ms of the run, give or take the phases' changes.
+    EXPECT_LE(barra.vezes, ms / 40 + 10) << ms << " ms";
+    EXPECT_LE(status.vezes, ms / 40 + 10) << ms << " ms";
+    EXPECT_LT(status.vezes, kRegistros / 10);
+    // What was painted was the progress, and it ends cleared.
+    EXPECT_TRUE(std::any_of(status.textos.begin(), status.textos.end(), [](const QString& t) {
+        return t.startsWith("Processando Registro ");
+    }));
+    EXPECT_EQ(Controle<QStatusBar>("stbStatus")->currentMessage(), "");
+    EXPECT_EQ(Controle<QProgressBar>("Barra")->value(), 0);
+}
+
+}  // namespace
+}  // namespace conversor::app
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication aplicacao(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
