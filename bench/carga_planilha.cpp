@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "apoio.h"
 #include "base/regional.h"
 #include "intake/excel.h"
 #include "intake/progresso.h"
@@ -36,40 +37,7 @@ namespace {
 
 using namespace conversor;
 using namespace conversor::intake;
-using Relogio = std::chrono::steady_clock;
-
-// Texts of the program are Windows-1252; the terminal wants UTF-8.
-void Mostra(const char* formato, ...) {
-    char texto[1024];
-    va_list args;
-    va_start(args, formato);
-    std::vsnprintf(texto, sizeof texto, formato, args);
-    va_end(args);
-    std::fputs(Cp1252ParaUtf8(texto).c_str(), stdout);
-    std::fflush(stdout);
-}
-
-double Segundos(Relogio::time_point desde) {
-    return std::chrono::duration<double>(Relogio::now() - desde).count();
-}
-
-double PicoMemoriaMb() {
-    rusage uso{};
-    getrusage(RUSAGE_SELF, &uso);
-    return uso.ru_maxrss / 1024.0;  // kilobytes on Linux
-}
-
-// A small fixed generator (splitmix64): the same workbook on every machine.
-struct Sorteio {
-    uint64_t estado;
-    uint64_t Proximo() {
-        uint64_t z = (estado += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    uint64_t Ate(uint64_t n) { return Proximo() % n; }
-};
+using namespace conversor::bench;
 
 // UTF-8, as libxlsxwriter takes them.
 const char* const kCidades[] = {"S\xC3\xA3o Paulo",

@@ -53,6 +53,7 @@
 #include <string>
 #include <vector>
 
+#include "apoio.h"
 #include "app/execucao.h"
 #include "base/regional.h"
 #include "convert/conversao.h"
@@ -66,31 +67,10 @@
 namespace {
 
 using namespace conversor;
-using Relogio = std::chrono::steady_clock;
-
-// Texts of the program are Windows-1252; the terminal wants UTF-8.
-void Mostra(const char* formato, ...) {
-    char texto[2048];
-    va_list args;
-    va_start(args, formato);
-    std::vsnprintf(texto, sizeof texto, formato, args);
-    va_end(args);
-    std::fputs(Cp1252ParaUtf8(texto).c_str(), stdout);
-    std::fflush(stdout);
-}
+using namespace conversor::bench;
 
 // UTF-8 literals, as libxlsxwriter takes them.
 const char* U(const char8_t* texto) { return reinterpret_cast<const char*>(texto); }
-
-double Segundos(Relogio::time_point desde) {
-    return std::chrono::duration<double>(Relogio::now() - desde).count();
-}
-
-double PicoMemoriaMb() {
-    rusage uso{};
-    getrusage(RUSAGE_SELF, &uso);
-    return uso.ru_maxrss / 1024.0;  // kilobytes on Linux
-}
 
 std::string Carga() {
     std::ifstream f("/proc/loadavg");
@@ -100,23 +80,6 @@ std::string Carga() {
     std::snprintf(texto, sizeof texto, "%.2f %.2f %.2f", a, b, c);
     return texto;
 }
-
-// A small fixed generator (splitmix64): the same workbooks on every machine.
-struct Sorteio {
-    uint64_t estado;
-    uint64_t Proximo() {
-        uint64_t z = (estado += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    uint64_t Ate(uint64_t n) { return Proximo() % n; }
-    bool Chance(int porcento) { return Ate(100) < static_cast<uint64_t>(porcento); }
-    template <size_t N>
-    const char* De(const char* const (&lista)[N]) {
-        return lista[Ate(N)];
-    }
-};
 
 // ---------------------------------------------------------------------------------
 // The workbooks.

@@ -9,6 +9,7 @@ PACOTES=(
   libfbclient2 firebird3.0-server-core firebird3.0-utils firebird-dev
   libzip-dev libexpat1-dev libgsf-1-dev libshp-dev
   libgtest-dev libgmock-dev libxlsxwriter-dev nlohmann-json3-dev
+  clang libclang-rt-14-dev llvm
 )
 
 faltam=()

@@ -1,7 +1,20 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test.
+# Sets up, builds and runs every test; then builds them again with AddressSanitizer and
+# UndefinedBehaviorSanitizer (build-asan/) and runs them there, where any report fails
+# the test. SANITIZADORES=0 skips that second pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+RAIZ=$PWD
 bash scripts/build.sh
-cd build
+(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)")
+
+[ "${SANITIZADORES:-1}" = 0 ] && exit 0
+echo "== Os mesmos testes com AddressSanitizer e UndefinedBehaviorSanitizer (build-asan) =="
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCONVERSOR_SANITIZE=ON > /dev/null
+cmake --build build-asan -j"$(nproc)"
+# Leaks of the Firebird client and engine are theirs (tests/lsan.supp); ours fail the test.
+cd build-asan
+ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:check_initialization_order=1:strict_init_order=1 \
+LSAN_OPTIONS="suppressions=$RAIZ/tests/lsan.supp:print_suppressions=0" \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
