@@ -65,6 +65,11 @@ double TextoParaData(std::string_view texto);
 // single quotes doubled.
 std::string Aspas(std::string_view texto);
 
+// The first `n` characters: the cut to a column's width.
+inline std::string Primeiros(std::string_view texto, size_t n) {
+    return std::string(texto.substr(0, n));
+}
+
 // Blanks and control characters (everything up to code 32) removed at both ends.
 std::string Apara(std::string_view texto);
 std::string AparaEsquerda(std::string_view texto);

@@ -112,12 +112,6 @@ std::string TFerramentas::BuscaOuCria(Referencia& ref, const std::string& chave1
     return resultado;
 }
 
-namespace {
-
-std::string Primeiros(std::string_view texto, size_t n) { return std::string(texto.substr(0, n)); }
-
-}  // namespace
-
 TFerramentas::TFerramentas(db::Conexao& dbVantora, Mensagens& mensagens, std::string arquivoCidades)
     : dbVantora_(dbVantora),
       mensagens_(mensagens),

@@ -45,8 +45,6 @@ void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layou
     progresso.Posicao(0);
 }
 
-std::string Primeiros(std::string_view texto, size_t n) { return std::string(texto.substr(0, n)); }
-
 bool EmBranco(std::string_view texto) { return Apara(texto).empty(); }
 
 }  // namespace conversor::convert

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/regional.h"
 #include "convert/contexto.h"
 
 namespace conversor::convert {
@@ -25,9 +26,6 @@ struct LayoutPlanilha {
 // naming the sheet row, which the database's own text cannot.
 void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layout,
                         const std::function<void(int registro)>& converteRegistro);
-
-// The first `n` characters: the cut to a column's width.
-std::string Primeiros(std::string_view texto, size_t n);
 
 // Empty once blanks and control characters around it are dropped.
 bool EmBranco(std::string_view texto);

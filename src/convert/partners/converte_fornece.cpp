@@ -8,7 +8,6 @@ namespace conversor::convert {
 
 namespace {
 
-std::string Primeiros(std::string_view texto, size_t n) { return std::string(texto.substr(0, n)); }
 
 std::string SemApostrofos(std::string_view valor) {
     std::string texto(valor);

@@ -6,7 +6,6 @@ namespace conversor::convert {
 
 namespace {
 
-std::string Primeiros(std::string_view texto, size_t n) { return std::string(texto.substr(0, n)); }
 
 // Takes the double quotes out one by one; after each removal the value is cleaned
 // again (`aposRemocao`), then the final cleaning gives the stored value.

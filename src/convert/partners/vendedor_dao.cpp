@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/regional.h"
 #include "convert/conversao.h"
 #include "db/erro.h"
 
@@ -9,7 +10,6 @@ namespace conversor::convert {
 
 namespace {
 
-std::string Primeiros(std::string_view texto, size_t n) { return std::string(texto.substr(0, n)); }
 
 std::string Codigo(std::string_view texto, int largura) {
     return TConversao::CompletaZeros(Primeiros(texto, static_cast<size_t>(largura)), largura);

@@ -8,7 +8,6 @@ namespace conversor::convert {
 
 namespace {
 
-std::string Primeiros(std::string_view texto, size_t n) { return std::string(texto.substr(0, n)); }
 
 // A code column: trimmed, and padded with zeros unless there is no code at all.
 std::string Codigo(std::string_view texto, int largura) {
