@@ -2,12 +2,14 @@
 // fixed random generator their workbooks are written with.
 #pragma once
 
+#include <stdlib.h>
 #include <sys/resource.h>
 
 #include <chrono>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "base/regional.h"
@@ -53,5 +55,22 @@ struct Sorteio {
         return lista[Ate(N)];
     }
 };
+
+// The folder the workbooks go to: `dada` (created if needed), where they stay and are
+// reused on the next run, or a new temporary folder named after `prefixo`. Empty
+// when the temporary folder cannot be made.
+inline std::filesystem::path PastaDeTrabalho(const std::string& dada, const char* prefixo) {
+    if (!dada.empty()) {
+        std::filesystem::create_directories(dada);
+        return dada;
+    }
+    std::string modelo =
+        (std::filesystem::temp_directory_path() / (std::string(prefixo) + "-XXXXXX")).string();
+    if (!mkdtemp(modelo.data())) {
+        std::perror("mkdtemp");
+        return {};
+    }
+    return modelo;
+}
 
 }  // namespace conversor::bench

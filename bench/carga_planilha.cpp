@@ -240,18 +240,8 @@ int main(int argc, char** argv) {
         return mede(arquivo) ? 0 : 1;
     }
 
-    std::filesystem::path pasta = pastaDada;
-    if (pastaDada.empty()) {
-        std::string modelo =
-            (std::filesystem::temp_directory_path() / "bench-planilha-XXXXXX").string();
-        if (!mkdtemp(modelo.data())) {
-            std::perror("mkdtemp");
-            return 1;
-        }
-        pasta = modelo;
-    } else {
-        std::filesystem::create_directories(pasta);
-    }
+    const std::filesystem::path pasta = PastaDeTrabalho(pastaDada, "bench-planilha");
+    if (pasta.empty()) return 1;
     bool tudoCerto = true;
     for (const bool textosNaLinha : {false, true}) {
         const std::string caminho =

@@ -769,18 +769,8 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    std::filesystem::path pasta = pastaDada;
-    if (pastaDada.empty()) {
-        std::string modelo =
-            (std::filesystem::temp_directory_path() / "bench-conversao-XXXXXX").string();
-        if (!mkdtemp(modelo.data())) {
-            std::perror("mkdtemp");
-            return 1;
-        }
-        pasta = modelo;
-    } else {
-        std::filesystem::create_directories(pasta);
-    }
+    const std::filesystem::path pasta = PastaDeTrabalho(pastaDada, "bench-conversao");
+    if (pasta.empty()) return 1;
 
     const std::time_t agora = std::time(nullptr);
     char data[32];

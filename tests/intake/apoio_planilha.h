@@ -16,6 +16,17 @@
 
 namespace conversor::intake::teste {
 
+// The message of the exception `f` raises; "(nenhum erro)" when it raises none.
+template <class F>
+std::string MensagemDe(F&& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "(nenhum erro)";
+}
+
 struct CelulaFalsa {
     int linha;
     int coluna;

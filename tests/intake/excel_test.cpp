@@ -13,20 +13,11 @@ namespace conversor::intake {
 namespace {
 
 using teste::ArquivosFalsos;
+using teste::MensagemDe;
 using teste::PastaTemporaria;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-
-template <class F>
-std::string MensagemDe(F&& f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "(nenhum erro)";
-}
 
 TEST(LetraColuna, LetrasDaColuna) {
     const struct {

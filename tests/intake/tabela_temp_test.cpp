@@ -17,18 +17,9 @@ namespace conversor::intake {
 namespace {
 
 using teste::ArquivosFalsos;
+using teste::MensagemDe;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-
-template <class F>
-std::string MensagemDe(F&& f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "(nenhum erro)";
-}
 
 // Writes down every call, in order, as the window would see them.
 class ProgressoGravado final : public Progresso {
