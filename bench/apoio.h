@@ -4,6 +4,7 @@
 
 #include <stdlib.h>
 #include <sys/resource.h>
+#include <xlsxwriter.h>
 
 #include <chrono>
 #include <cstdarg>
@@ -55,6 +56,66 @@ struct Sorteio {
         return lista[Ate(N)];
     }
 };
+
+// A filler cell, as the columns no mapping reads hold them in any wide export. The
+// column's place in a cycle of six picks the kind: codes, amounts, dates, one of ten
+// cities, many distinct names, long free texts (some past the 100 characters kept).
+inline void CelulaDeEnchimento(lxw_worksheet* aba, lxw_row_t linha, lxw_col_t coluna,
+                               lxw_format* data, Sorteio& s, const char* const (&cidades)[10]) {
+    char texto[128];
+    switch (coluna % 6) {
+        case 0:
+            worksheet_write_number(aba, linha, coluna, static_cast<double>(s.Ate(1000000)), nullptr);
+            break;
+        case 1:
+            worksheet_write_number(aba, linha, coluna, static_cast<double>(s.Ate(10000000)) / 100,
+                                   nullptr);
+            break;
+        case 2:  // between 1990 and 2025
+            worksheet_write_number(aba, linha, coluna, 32874.0 + static_cast<double>(s.Ate(12784)),
+                                   data);
+            break;
+        case 3:
+            worksheet_write_string(aba, linha, coluna, cidades[s.Ate(10)], nullptr);
+            break;
+        case 4:
+            std::snprintf(texto, sizeof texto, "Cliente %llu da Silva",
+                          static_cast<unsigned long long>(s.Ate(50000)));
+            worksheet_write_string(aba, linha, coluna, texto, nullptr);
+            break;
+        default:
+            std::snprintf(texto, sizeof texto,
+                          "Rua %llu, n\xC2\xBA %llu - complemento %llu - bloco %llu - "
+                          "apartamento %llu",
+                          static_cast<unsigned long long>(s.Ate(5000)),
+                          static_cast<unsigned long long>(s.Ate(3000)),
+                          static_cast<unsigned long long>(s.Proximo() % 1000000000000ull),
+                          static_cast<unsigned long long>(s.Ate(100)),
+                          static_cast<unsigned long long>(s.Ate(1000)));
+            worksheet_write_string(aba, linha, coluna, texto, nullptr);
+    }
+}
+
+// A workbook being generated: its one sheet, "Cadastro", and a dd/mm/yyyy format for
+// the dates written into it.
+struct PastaGerada {
+    lxw_workbook* pasta = nullptr;  // null when the file cannot be created
+    lxw_worksheet* aba = nullptr;
+    lxw_format* data = nullptr;
+};
+
+// Texts go inline into their cells when `textosNaLinha`, as shared strings otherwise.
+inline PastaGerada NovaPasta(const std::string& caminho, bool textosNaLinha) {
+    lxw_workbook_options opcoes{};
+    opcoes.constant_memory = textosNaLinha ? LXW_TRUE : LXW_FALSE;
+    PastaGerada r;
+    r.pasta = workbook_new_opt(caminho.c_str(), &opcoes);
+    if (!r.pasta) return r;
+    r.aba = workbook_add_worksheet(r.pasta, "Cadastro");
+    r.data = workbook_add_format(r.pasta);
+    format_set_num_format(r.data, "dd/mm/yyyy");
+    return r;
+}
 
 // The folder the workbooks go to: `dada` (created if needed), where they stay and are
 // reused on the next run, or a new temporary folder named after `prefixo`. Empty

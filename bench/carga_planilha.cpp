@@ -53,13 +53,11 @@ const char* const kCidades[] = {"S\xC3\xA3o Paulo",
                                 "Salvador"};
 
 bool GeraPasta(const std::string& caminho, int linhas, int colunas, bool textosNaLinha) {
-    lxw_workbook_options opcoes{};
-    opcoes.constant_memory = textosNaLinha ? LXW_TRUE : LXW_FALSE;  // inline strings
-    lxw_workbook* wb = workbook_new_opt(caminho.c_str(), &opcoes);
-    if (!wb) return false;
-    lxw_worksheet* ws = workbook_add_worksheet(wb, "Cadastro");
-    lxw_format* data = workbook_add_format(wb);
-    format_set_num_format(data, "dd/mm/yyyy");
+    const PastaGerada gerada = NovaPasta(caminho, textosNaLinha);
+    if (!gerada.pasta) return false;
+    lxw_workbook* wb = gerada.pasta;
+    lxw_worksheet* ws = gerada.aba;
+    lxw_format* data = gerada.data;
     Sorteio s{20240517};
     char texto[96];
     for (int c = 0; c < colunas; ++c) {
@@ -69,40 +67,8 @@ bool GeraPasta(const std::string& caminho, int linhas, int colunas, bool textosN
     for (int l = 1; l < linhas; ++l) {
         for (int c = 0; c < colunas; ++c) {
             if (s.Ate(10) < 3) continue;  // about 30% empty
-            const auto lr = static_cast<lxw_row_t>(l);
-            const auto lc = static_cast<lxw_col_t>(c);
-            switch (c % 6) {
-                case 0:  // codes
-                    worksheet_write_number(ws, lr, lc, static_cast<double>(s.Ate(1000000)),
-                                           nullptr);
-                    break;
-                case 1:  // amounts with cents
-                    worksheet_write_number(ws, lr, lc, static_cast<double>(s.Ate(10000000)) / 100,
-                                           nullptr);
-                    break;
-                case 2:  // dates between 1990 and 2025
-                    worksheet_write_number(ws, lr, lc, 32874.0 + static_cast<double>(s.Ate(12784)),
-                                           data);
-                    break;
-                case 3:  // few distinct values: cities
-                    worksheet_write_string(ws, lr, lc, kCidades[s.Ate(10)], nullptr);
-                    break;
-                case 4:  // many distinct values: names
-                    std::snprintf(texto, sizeof texto, "Cliente %llu da Silva",
-                                  static_cast<unsigned long long>(s.Ate(50000)));
-                    worksheet_write_string(ws, lr, lc, texto, nullptr);
-                    break;
-                default:  // longer free text, sometimes past the 100 characters kept
-                    std::snprintf(texto, sizeof texto,
-                                  "Rua %llu, n\xC2\xBA %llu - complemento %llu - bloco %llu - "
-                                  "apartamento %llu",
-                                  static_cast<unsigned long long>(s.Ate(5000)),
-                                  static_cast<unsigned long long>(s.Ate(3000)),
-                                  static_cast<unsigned long long>(s.Proximo() % 1000000000000ull),
-                                  static_cast<unsigned long long>(s.Ate(100)),
-                                  static_cast<unsigned long long>(s.Ate(1000)));
-                    worksheet_write_string(ws, lr, lc, texto, nullptr);
-            }
+            CelulaDeEnchimento(ws, static_cast<lxw_row_t>(l), static_cast<lxw_col_t>(c), data, s,
+                               kCidades);
         }
     }
     return workbook_close(wb) == LXW_NO_ERROR;

@@ -113,6 +113,7 @@ public:
     bool Usada(int coluna) const { return usada_[coluna]; }
     lxw_worksheet* Aba() const { return aba_; }
     lxw_row_t Indice() const { return linha_; }
+    lxw_format* FormatoData() const { return data_; }
 
 private:
     lxw_worksheet* aba_;
@@ -379,42 +380,16 @@ void Vendedor(Linha& l, Sorteio& s, int linha) {
 // bench_carga_planilha writes): codes, amounts, dates, a few cities, many names and
 // long free texts.
 void Enchimento(Linha& l, Sorteio& s, int colunas) {
-    char texto[128];
+    // The first ten cities, as the filler takes them.
+    static const char* const cidades[10] = {kCidades[0].nome, kCidades[1].nome, kCidades[2].nome,
+                                            kCidades[3].nome, kCidades[4].nome, kCidades[5].nome,
+                                            kCidades[6].nome, kCidades[7].nome, kCidades[8].nome,
+                                            kCidades[9].nome};
     for (int c = 1; c <= colunas; ++c) {
         if (l.Usada(c)) continue;
         if (s.Ate(10) < 3) continue;  // about 30% empty
-        const auto lc = static_cast<lxw_col_t>(c - 1);
-        switch ((c - 1) % 6) {
-            case 0:
-                worksheet_write_number(l.Aba(), l.Indice(), lc, static_cast<double>(s.Ate(1000000)),
-                                       nullptr);
-                break;
-            case 1:
-                worksheet_write_number(l.Aba(), l.Indice(), lc,
-                                       static_cast<double>(s.Ate(10000000)) / 100, nullptr);
-                break;
-            case 2:
-                l.Data(c, 32874.0 + static_cast<double>(s.Ate(12784)));
-                break;
-            case 3:
-                worksheet_write_string(l.Aba(), l.Indice(), lc, kCidades[s.Ate(10)].nome, nullptr);
-                break;
-            case 4:
-                std::snprintf(texto, sizeof texto, "Cliente %llu da Silva",
-                              static_cast<unsigned long long>(s.Ate(50000)));
-                worksheet_write_string(l.Aba(), l.Indice(), lc, texto, nullptr);
-                break;
-            default:
-                std::snprintf(texto, sizeof texto,
-                              "Rua %llu, n\xC2\xBA %llu - complemento %llu - bloco %llu - "
-                              "apartamento %llu",
-                              static_cast<unsigned long long>(s.Ate(5000)),
-                              static_cast<unsigned long long>(s.Ate(3000)),
-                              static_cast<unsigned long long>(s.Proximo() % 1000000000000ull),
-                              static_cast<unsigned long long>(s.Ate(100)),
-                              static_cast<unsigned long long>(s.Ate(1000)));
-                worksheet_write_string(l.Aba(), l.Indice(), lc, texto, nullptr);
-        }
+        CelulaDeEnchimento(l.Aba(), l.Indice(), static_cast<lxw_col_t>(c - 1), l.FormatoData(), s,
+                           cidades);
     }
 }
 
@@ -440,13 +415,11 @@ const Tipo kTipos[] = {
 const char* const kReferencias[] = {"UNIDADES", "CIDADES", "CLASFISC", "CADFABR"};
 
 bool GeraPasta(const Tipo& tipo, const std::string& caminho, int linhas, bool textosNaLinha) {
-    lxw_workbook_options opcoes{};
-    opcoes.constant_memory = textosNaLinha ? LXW_TRUE : LXW_FALSE;  // inline strings
-    lxw_workbook* wb = workbook_new_opt(caminho.c_str(), &opcoes);
-    if (!wb) return false;
-    lxw_worksheet* ws = workbook_add_worksheet(wb, "Cadastro");
-    lxw_format* data = workbook_add_format(wb);
-    format_set_num_format(data, "dd/mm/yyyy");
+    const PastaGerada gerada = NovaPasta(caminho, textosNaLinha);
+    if (!gerada.pasta) return false;
+    lxw_workbook* wb = gerada.pasta;
+    lxw_worksheet* ws = gerada.aba;
+    lxw_format* data = gerada.data;
     Sorteio s{20240517};
     for (int i = 1; i <= linhas; ++i) {
         Linha l(ws, data, i - 1, tipo.colunas);

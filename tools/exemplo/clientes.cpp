@@ -161,52 +161,45 @@ void EscreveClientes(lxw_workbook* pasta) {
     lxw_format* formatoData = workbook_add_format(pasta);
     format_set_num_format(formatoData, "dd/mm/yyyy");
 
-    int linha = 0;  // 0-based, as libxlsxwriter counts
+    lxw_row_t linha = 0;
     for (const Cliente& c : kClientes) {
-        // Columns are given 1-based, as the staging table names them.
-        const auto texto = [&](int coluna, const char* valor) {
-            if (valor && *valor) worksheet_write_string(aba, linha, coluna - 1, valor, nullptr);
-        };
-        const auto numero = [&](int coluna, double valor) {
-            worksheet_write_number(aba, linha, coluna - 1, valor, nullptr);
-        };
         // Columns the conversion ignores, as a legacy export carries them.
-        numero(1, 1000 + c.codigo);
-        texto(2, "A");
-        numero(33, c.limite);
+        Numero(aba, linha, 1, 1000 + c.codigo);
+        Texto(aba, linha, 2, "A");
+        Numero(aba, linha, 33, c.limite);
 
-        numero(18, c.codigo);
-        texto(108, c.nome);
-        texto(76, c.fantasia);
-        texto(10, c.documento);
-        texto(28, c.documento2);
-        texto(65, c.inscEstadual);
-        texto(66, c.inscMunicipal);
-        texto(48, c.rua);
-        texto(79, c.numero);
-        texto(21, c.complemento);
-        texto(6, c.bairro);
-        texto(9, c.cep);
-        texto(15, c.cidade);
-        texto(51, c.uf);
-        texto(43, c.ruaEnt);
-        texto(49, c.numeroEnt);
-        texto(39, c.bairroEnt);
-        texto(40, c.cepEnt);
-        texto(41, c.cidadeEnt);
-        texto(44, c.ufEnt);
-        texto(123, c.fone);
-        texto(54, c.fax);
-        texto(47, c.email);
-        texto(25, c.contato);
-        texto(50, c.observacao);
+        Numero(aba, linha, 18, c.codigo);
+        Texto(aba, linha, 108, c.nome);
+        Texto(aba, linha, 76, c.fantasia);
+        Texto(aba, linha, 10, c.documento);
+        Texto(aba, linha, 28, c.documento2);
+        Texto(aba, linha, 65, c.inscEstadual);
+        Texto(aba, linha, 66, c.inscMunicipal);
+        Texto(aba, linha, 48, c.rua);
+        Texto(aba, linha, 79, c.numero);
+        Texto(aba, linha, 21, c.complemento);
+        Texto(aba, linha, 6, c.bairro);
+        Texto(aba, linha, 9, c.cep);
+        Texto(aba, linha, 15, c.cidade);
+        Texto(aba, linha, 51, c.uf);
+        Texto(aba, linha, 43, c.ruaEnt);
+        Texto(aba, linha, 49, c.numeroEnt);
+        Texto(aba, linha, 39, c.bairroEnt);
+        Texto(aba, linha, 40, c.cepEnt);
+        Texto(aba, linha, 41, c.cidadeEnt);
+        Texto(aba, linha, 44, c.ufEnt);
+        Texto(aba, linha, 123, c.fone);
+        Texto(aba, linha, 54, c.fax);
+        Texto(aba, linha, 47, c.email);
+        Texto(aba, linha, 25, c.contato);
+        Texto(aba, linha, 50, c.observacao);
         if (c.cadastro.ano != 0) {
             lxw_datetime dia = {c.cadastro.ano, c.cadastro.mes, c.cadastro.dia, 0, 0, 0};
             worksheet_write_datetime(aba, linha, 30 - 1, &dia, formatoData);
         }
-        texto(30, c.cadastroTexto);
-        numero(130, c.vendedor);
-        texto(131, c.codigo % 2 ? "Varejo" : "Atacado");
+        Texto(aba, linha, 30, c.cadastroTexto);
+        Numero(aba, linha, 130, c.vendedor);
+        Texto(aba, linha, 131, c.codigo % 2 ? "Varejo" : "Atacado");
         ++linha;
     }
     for (const auto& t : kTitulos) worksheet_write_comment(aba, 0, t.coluna - 1, t.titulo);

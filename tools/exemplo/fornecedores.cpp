@@ -88,28 +88,25 @@ const Fornecedor kFornecedores[] = {
 void EscreveFornecedores(lxw_workbook* pasta) {
     lxw_worksheet* aba = workbook_add_worksheet(pasta, "Fornecedores");
     lxw_row_t linha = 0;
-    const auto texto = [&](int coluna, const char* valor) {
-        if (*valor) worksheet_write_string(aba, linha, static_cast<lxw_col_t>(coluna - 1), valor, nullptr);
-    };
     for (const Fornecedor& f : kFornecedores) {
-        texto(4, f.bairro);
-        texto(5, f.cep);
-        texto(6, f.cnpj);
-        texto(8, f.cidade);
-        texto(12, f.complemento);
-        texto(16, f.contato);
-        texto(18, f.cpf);
-        texto(26, f.email);
-        texto(27, f.numero);
-        texto(28, f.estado);
-        texto(29, f.fax);
-        worksheet_write_number(aba, linha, 29, f.codigo, nullptr);
-        texto(33, f.inscricaoEstadual);
-        texto(36, f.rua);
-        texto(38, f.razaoSocial);
-        texto(39, f.nomeFantasia);
-        texto(40, f.numero);
-        texto(48, f.fone);
+        Texto(aba, linha, 4, f.bairro);
+        Texto(aba, linha, 5, f.cep);
+        Texto(aba, linha, 6, f.cnpj);
+        Texto(aba, linha, 8, f.cidade);
+        Texto(aba, linha, 12, f.complemento);
+        Texto(aba, linha, 16, f.contato);
+        Texto(aba, linha, 18, f.cpf);
+        Texto(aba, linha, 26, f.email);
+        Texto(aba, linha, 27, f.numero);
+        Texto(aba, linha, 28, f.estado);
+        Texto(aba, linha, 29, f.fax);
+        Numero(aba, linha, 30, f.codigo);
+        Texto(aba, linha, 33, f.inscricaoEstadual);
+        Texto(aba, linha, 36, f.rua);
+        Texto(aba, linha, 38, f.razaoSocial);
+        Texto(aba, linha, 39, f.nomeFantasia);
+        Texto(aba, linha, 40, f.numero);
+        Texto(aba, linha, 48, f.fone);
         ++linha;
     }
 }

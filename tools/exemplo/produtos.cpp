@@ -98,14 +98,6 @@ const Produto kProdutos[] = {
      39.2, "TML-1L", 3, "7896009400103", 0, "un", false},
 };
 
-void Texto(lxw_worksheet* aba, lxw_row_t linha, int coluna, const char* texto) {
-    if (texto && *texto) worksheet_write_string(aba, linha, static_cast<lxw_col_t>(coluna - 1), texto, nullptr);
-}
-
-void Numero(lxw_worksheet* aba, lxw_row_t linha, int coluna, double numero) {
-    worksheet_write_number(aba, linha, static_cast<lxw_col_t>(coluna - 1), numero, nullptr);
-}
-
 }  // namespace
 
 void EscreveProdutos(lxw_workbook* pasta) {

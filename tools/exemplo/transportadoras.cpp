@@ -68,24 +68,21 @@ const Transportadora kTransportadoras[] = {
 void EscreveTransportadoras(lxw_workbook* pasta) {
     lxw_worksheet* aba = workbook_add_worksheet(pasta, "Transportadoras");
     lxw_row_t linha = 0;
-    const auto texto = [&](int coluna, const char* valor) {
-        if (*valor) worksheet_write_string(aba, linha, static_cast<lxw_col_t>(coluna - 1), valor, nullptr);
-    };
     for (const Transportadora& t : kTransportadoras) {
-        texto(3, t.bairro);
-        texto(4, t.cep);
-        texto(5, t.cnpj);
-        texto(6, t.cidade);
-        texto(10, t.contato);
-        texto(13, t.numero);
-        texto(14, t.estado);
-        texto(16, t.fax);
-        texto(18, t.inscricaoEstadual);
-        texto(19, t.rua);
-        texto(20, t.nome);
-        texto(21, t.complemento);
-        texto(26, t.fone);
-        worksheet_write_number(aba, linha, 26, t.codigo, nullptr);
+        Texto(aba, linha, 3, t.bairro);
+        Texto(aba, linha, 4, t.cep);
+        Texto(aba, linha, 5, t.cnpj);
+        Texto(aba, linha, 6, t.cidade);
+        Texto(aba, linha, 10, t.contato);
+        Texto(aba, linha, 13, t.numero);
+        Texto(aba, linha, 14, t.estado);
+        Texto(aba, linha, 16, t.fax);
+        Texto(aba, linha, 18, t.inscricaoEstadual);
+        Texto(aba, linha, 19, t.rua);
+        Texto(aba, linha, 20, t.nome);
+        Texto(aba, linha, 21, t.complemento);
+        Texto(aba, linha, 26, t.fone);
+        Numero(aba, linha, 27, t.codigo);
         ++linha;
     }
 }

@@ -53,20 +53,17 @@ const Vendedor kVendedores[] = {
 void EscreveVendedores(lxw_workbook* pasta) {
     lxw_worksheet* aba = workbook_add_worksheet(pasta, "Vendedores");
     lxw_row_t linha = 0;
-    const auto texto = [&](int coluna, const char* valor) {
-        if (*valor) worksheet_write_string(aba, linha, static_cast<lxw_col_t>(coluna - 1), valor, nullptr);
-    };
     for (const Vendedor& v : kVendedores) {
-        texto(7, v.cep);
-        texto(9, v.rg);
-        texto(10, v.cidade);
-        if (v.comissao >= 0) worksheet_write_number(aba, linha, 11, v.comissao, nullptr);
-        texto(20, v.cpf);
-        texto(26, v.endereco);
-        texto(27, v.estado);
-        texto(40, v.nome);
-        texto(54, v.fone);
-        worksheet_write_number(aba, linha, 56, v.codigo, nullptr);
+        Texto(aba, linha, 7, v.cep);
+        Texto(aba, linha, 9, v.rg);
+        Texto(aba, linha, 10, v.cidade);
+        if (v.comissao >= 0) Numero(aba, linha, 12, v.comissao);
+        Texto(aba, linha, 20, v.cpf);
+        Texto(aba, linha, 26, v.endereco);
+        Texto(aba, linha, 27, v.estado);
+        Texto(aba, linha, 40, v.nome);
+        Texto(aba, linha, 54, v.fone);
+        Numero(aba, linha, 57, v.codigo);
         ++linha;
     }
 }
