@@ -19,6 +19,19 @@ struct Consulta::Valor {
     std::string texto;
     double numero = 0;
     std::int32_t inteiro = 0;
+
+    void Define(Tipo t, std::string_view valor) {
+        tipo = t;
+        texto.assign(valor);
+    }
+    void Define(Tipo t, double valor) {
+        tipo = t;
+        numero = valor;
+    }
+    void Define(std::int32_t valor) {
+        tipo = Tipo::Inteiro;
+        inteiro = valor;
+    }
 };
 
 namespace {
@@ -125,65 +138,43 @@ Consulta::Valor& Consulta::Parametro(int posicao) {
 }
 
 void Consulta::ParamTexto(std::string_view nome, std::string_view valor) {
-    Valor& v = Parametro(nome);
-    v.tipo = Valor::Tipo::Texto;
-    v.texto.assign(valor);
+    Parametro(nome).Define(Valor::Tipo::Texto, valor);
 }
 
 void Consulta::ParamDouble(std::string_view nome, double valor) {
-    Valor& v = Parametro(nome);
-    v.tipo = Valor::Tipo::Double;
-    v.numero = valor;
+    Parametro(nome).Define(Valor::Tipo::Double, valor);
 }
 
 void Consulta::ParamInteiro(std::string_view nome, std::int32_t valor) {
-    Valor& v = Parametro(nome);
-    v.tipo = Valor::Tipo::Inteiro;
-    v.inteiro = valor;
+    Parametro(nome).Define(valor);
 }
 
 void Consulta::ParamDataHora(std::string_view nome, double dataHora) {
-    Valor& v = Parametro(nome);
-    v.tipo = Valor::Tipo::DataHora;
-    v.numero = dataHora;
+    Parametro(nome).Define(Valor::Tipo::DataHora, dataHora);
 }
 
 void Consulta::ParamBlobTexto(std::string_view nome, std::string_view valor) {
-    Valor& v = Parametro(nome);
-    v.tipo = Valor::Tipo::Blob;
-    v.texto.assign(valor);
+    Parametro(nome).Define(Valor::Tipo::Blob, valor);
 }
 
 void Consulta::ParamNulo(std::string_view nome) { Parametro(nome).tipo = Valor::Tipo::Nulo; }
 
 void Consulta::ParamTexto(int posicao, std::string_view valor) {
-    Valor& v = Parametro(posicao);
-    v.tipo = Valor::Tipo::Texto;
-    v.texto.assign(valor);
+    Parametro(posicao).Define(Valor::Tipo::Texto, valor);
 }
 
 void Consulta::ParamDouble(int posicao, double valor) {
-    Valor& v = Parametro(posicao);
-    v.tipo = Valor::Tipo::Double;
-    v.numero = valor;
+    Parametro(posicao).Define(Valor::Tipo::Double, valor);
 }
 
-void Consulta::ParamInteiro(int posicao, std::int32_t valor) {
-    Valor& v = Parametro(posicao);
-    v.tipo = Valor::Tipo::Inteiro;
-    v.inteiro = valor;
-}
+void Consulta::ParamInteiro(int posicao, std::int32_t valor) { Parametro(posicao).Define(valor); }
 
 void Consulta::ParamDataHora(int posicao, double dataHora) {
-    Valor& v = Parametro(posicao);
-    v.tipo = Valor::Tipo::DataHora;
-    v.numero = dataHora;
+    Parametro(posicao).Define(Valor::Tipo::DataHora, dataHora);
 }
 
 void Consulta::ParamBlobTexto(int posicao, std::string_view valor) {
-    Valor& v = Parametro(posicao);
-    v.tipo = Valor::Tipo::Blob;
-    v.texto.assign(valor);
+    Parametro(posicao).Define(Valor::Tipo::Blob, valor);
 }
 
 void Consulta::ParamNulo(int posicao) { Parametro(posicao).tipo = Valor::Tipo::Nulo; }
