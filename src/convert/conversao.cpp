@@ -119,6 +119,16 @@ std::string TConversao::ConverteUnidade(std::string_view unidade) {
     return codigo;
 }
 
+void TConversao::ExcluiEConfirma(const char* exclusao, const char* confirmacao) {
+    db::Consulta& q = QueryAux();
+    q.Fecha();
+    q.DefineSql(exclusao);
+    q.Executa();
+    q.Fecha();
+    q.DefineSql(confirmacao);
+    q.Executa();
+}
+
 void TConversao::ExcluiTabela(std::string_view tabela) {
     try {
         db::Consulta q(Database());

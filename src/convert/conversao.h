@@ -62,6 +62,10 @@ protected:
     db::Conexao& Database() { return database_; }
     Mensagens& Msg() { return mensagens_; }
 
+    // Runs the DELETE `exclusao` and then the commit statement `confirmacao` on the
+    // second query; database errors are raised.
+    void ExcluiEConfirma(const char* exclusao, const char* confirmacao);
+
     // Builds the row's statement with `monta` and runs it in the connection's
     // transaction: prepared and bound (see ComandosPreparados) or as text on the
     // statement query. Database errors are raised.

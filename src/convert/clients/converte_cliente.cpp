@@ -376,15 +376,7 @@ void TConverteCliente::Limpa() {
     SetTipoCliente("");
 }
 
-void TConverteCliente::ExcluiRegistros() {
-    db::Consulta& q = QueryAux();
-    q.Fecha();
-    q.DefineSql("Delete from CLIENTE");
-    q.Executa();
-    q.Fecha();
-    q.DefineSql("Commit;");
-    q.Executa();
-}
+void TConverteCliente::ExcluiRegistros() { ExcluiEConfirma("Delete from CLIENTE", "Commit;"); }
 
 void TConverteCliente::MontaInsert(MontagemSql& sql) const {
     const size_t inicio = sql.sql.size();

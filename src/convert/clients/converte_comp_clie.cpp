@@ -34,15 +34,7 @@ void TConverteCompClie::Limpa() {
     campos_.DATA_LIB = "01/01/1900";
 }
 
-void TConverteCompClie::ExcluiRegistros() {
-    db::Consulta& q = QueryAux();
-    q.Fecha();
-    q.DefineSql("Delete from COMPCLIE");
-    q.Executa();
-    q.Fecha();
-    q.DefineSql("Commit;");
-    q.Executa();
-}
+void TConverteCompClie::ExcluiRegistros() { ExcluiEConfirma("Delete from COMPCLIE", "Commit;"); }
 
 bool TConverteCompClie::Inserir() {
     db::Consulta& q = Query();

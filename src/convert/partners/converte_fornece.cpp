@@ -22,15 +22,7 @@ TConverteFornece::TConverteFornece(db::Conexao& database, Mensagens& mensagens)
     Limpa();
 }
 
-void TConverteFornece::ExcluiRegistros() {
-    db::Consulta& q = QueryAux();
-    q.Fecha();
-    q.DefineSql("Delete from FORNECE");
-    q.Executa();
-    q.Fecha();
-    q.DefineSql("Commit;");
-    q.Executa();
-}
+void TConverteFornece::ExcluiRegistros() { ExcluiEConfirma("Delete from FORNECE", "Commit;"); }
 
 void TConverteFornece::SetCodFornec(std::string_view valor) {
     CodFornec_ = CompletaZeros(SemApostrofos(valor), 6);

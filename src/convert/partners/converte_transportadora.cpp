@@ -40,15 +40,7 @@ TConverteTransportadora::TConverteTransportadora(db::Conexao& database, Mensagen
     Limpa();
 }
 
-void TConverteTransportadora::ExcluiRegistros() {
-    db::Consulta& q = QueryAux();
-    q.Fecha();
-    q.DefineSql("DELETE FROM TRANSPT");
-    q.Executa();
-    q.Fecha();
-    q.DefineSql("COMMIT;");
-    q.Executa();
-}
+void TConverteTransportadora::ExcluiRegistros() { ExcluiEConfirma("DELETE FROM TRANSPT", "COMMIT;"); }
 
 void TConverteTransportadora::SetCodTransp(std::string_view valor) {
     // Padded before the non-digits go: "A12" becomes "0A12" and then "012".

@@ -13,14 +13,6 @@ void TConverteCompProd::Limpa() {
     SetPrecoCusto(0);
 }
 
-void TConverteCompProd::ExcluiRegistros() {
-    db::Consulta& q = QueryAux();
-    q.Fecha();
-    q.DefineSql("Delete from COMPPROD");
-    q.Executa();
-    q.Fecha();
-    q.DefineSql("Commit;");
-    q.Executa();
-}
+void TConverteCompProd::ExcluiRegistros() { ExcluiEConfirma("Delete from COMPPROD", "Commit;"); }
 
 }  // namespace conversor::convert

@@ -384,14 +384,6 @@ bool TConverteProduto::Inserir() {
     return true;
 }
 
-void TConverteProduto::ExcluiRegistros() {
-    db::Consulta& q = QueryAux();
-    q.Fecha();
-    q.DefineSql("Delete from PRODUTO");
-    q.Executa();
-    q.Fecha();
-    q.DefineSql("Commit;");
-    q.Executa();
-}
+void TConverteProduto::ExcluiRegistros() { ExcluiEConfirma("Delete from PRODUTO", "Commit;"); }
 
 }  // namespace conversor::convert

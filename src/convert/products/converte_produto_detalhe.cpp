@@ -73,14 +73,6 @@ bool TConverteProdutoDetalhe::Inserir() {
     return true;
 }
 
-void TConverteProdutoDetalhe::ExcluiRegistros() {
-    db::Consulta& q = QueryAux();
-    q.Fecha();
-    q.DefineSql("Delete from PRODUTODETALHE");
-    q.Executa();
-    q.Fecha();
-    q.DefineSql("Commit;");
-    q.Executa();
-}
+void TConverteProdutoDetalhe::ExcluiRegistros() { ExcluiEConfirma("Delete from PRODUTODETALHE", "Commit;"); }
 
 }  // namespace conversor::convert
