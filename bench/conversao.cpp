@@ -520,13 +520,6 @@ public:
     void Informacao(std::string_view) override {}
 };
 
-class SemControles final : public app::ControlesEntrada {
-public:
-    void HabilitaCampos() override {}
-    void DesabilitaCampos() override {}
-    void Foca(Controle) override {}
-};
-
 long long Conta(db::Conexao& conexao, const char* tabela) {
     db::Consulta q(conexao);
     q.DefineSql(std::string("select count(*) as N from ") + tabela);
@@ -540,7 +533,7 @@ Medida MedeConversao(const Tipo& tipo, const std::string& pasta, int linhas,
     db::Conexao conexao;
     conexao.DefineNomeBanco(banco);
     MensagensContadas mensagens;
-    SemControles controles;
+    app::SemControles controles;
     intake::ProgressoMudo progresso;
 
     const auto inicio = Relogio::now();

@@ -38,14 +38,6 @@ const char* const kReferencias[] = {"CIDADES", "UNIDADES", "CLASFISC", "CADFABR"
 // The shells' status for a program ended by Ctrl+C (128 + SIGINT).
 constexpr int kSaidaInterrompida = 130;
 
-// The command line has no controls to enable or focus.
-class SemControles final : public ControlesEntrada {
-public:
-    void HabilitaCampos() override {}
-    void DesabilitaCampos() override {}
-    void Foca(Controle) override {}
-};
-
 int Uso(const std::string& erro) {
     std::fprintf(stderr, "%s\n%s", ParaTerminal(erro).c_str(), kUso);
     return 2;

@@ -36,6 +36,14 @@ public:
     virtual void Foca(Controle controle) = 0;
 };
 
+// Where there are no controls to enable or focus: the command line, the tests.
+class SemControles final : public ControlesEntrada {
+public:
+    void HabilitaCampos() override {}
+    void DesabilitaCampos() override {}
+    void Foca(Controle) override {}
+};
+
 enum class DesfechoConversao {
     Recusada,    // an input was missing; the user was warned
     ErroLeitura, // selecting or loading the sheet failed; nothing was written

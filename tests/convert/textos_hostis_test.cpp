@@ -218,13 +218,6 @@ protected:
     teste::MensagensGravadas mensagens_;
 };
 
-class SemControles final : public app::ControlesEntrada {
-public:
-    void HabilitaCampos() override {}
-    void DesabilitaCampos() override {}
-    void Foca(Controle) override {}
-};
-
 TEST_P(TextosHostis, ChegamNormalizadosESemExecutarNada) {
     const Tipo& t = std::get<0>(GetParam());
     struct Modo {
@@ -241,7 +234,7 @@ TEST_P(TextosHostis, ChegamNormalizadosESemExecutarNada) {
         for (const Alvo& alvo : t.alvos) tabela_.DefineCampo(alvo.coluna, kHostis[caso]);
         tabela_.Grava();
     }
-    SemControles controles;
+    app::SemControles controles;
     app::ExecucaoConversao execucao(Banco(), excel_, tabela_, progresso_, mensagens_, controles,
                                     CONVERSOR_TABELA_CIDADES);
     ASSERT_TRUE(execucao.ExecutaConversao(t.tipo)) << ::testing::PrintToString(mensagens_.Erros());

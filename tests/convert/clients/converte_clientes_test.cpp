@@ -11,6 +11,7 @@
 
 #include "apoio/banco_teste.h"
 #include "apoio/mensagens_gravadas.h"
+#include "apoio/progresso_gravado.h"
 #include "app/execucao.h"
 #include "base/regional.h"
 #include "db/consulta.h"
@@ -28,26 +29,6 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using teste::BancoTeste;
 using teste::MensagensGravadas;
-
-class ControlesMudos : public app::ControlesEntrada {
-public:
-    void HabilitaCampos() override {}
-    void DesabilitaCampos() override {}
-    void Foca(Controle) override {}
-};
-
-class ProgressoGravado : public intake::Progresso {
-public:
-    void Legenda(std::string_view texto) override { legendas.emplace_back(texto); }
-    void Maximo(int m) override { maximo = m; }
-    void Posicao(int p) override { posicao = p; }
-    void Avanca() override { ++posicao; }
-    void Status(std::string_view texto) override { status.emplace_back(texto); }
-    void ProcessaMensagens() override { ++mensagens; }
-
-    std::vector<std::string> legendas, status;
-    int maximo = -1, posicao = -1, mensagens = 0;
-};
 
 // A staging row: column number -> text; columns not given are empty.
 using Linha = std::map<int, std::string>;
@@ -100,9 +81,9 @@ protected:
 
     intake::TTabelaTemp tabela_;
     intake::TDMCotrolaExcel excel_;
-    ProgressoGravado progresso_;
+    teste::ProgressoGravado progresso_;
     MensagensGravadas mensagens_;
-    ControlesMudos controles_;
+    app::SemControles controles_;
     ExecucaoConversao execucao_{Banco(), excel_,      tabela_,    progresso_,
                                 mensagens_, controles_, CONVERSOR_TABELA_CIDADES};
 };
@@ -344,7 +325,7 @@ TEST_F(ConverteClientesTeste, ProgressoPorLinha) {
     EXPECT_THAT(progresso_.status,
                 ElementsAre("Processando Registro 1 de 2", "Processando Registro 2 de 2", ""));
     EXPECT_EQ(progresso_.maximo, 2);
-    EXPECT_EQ(progresso_.mensagens, 2);
+    EXPECT_EQ(progresso_.mensagensProcessadas, 2);
     EXPECT_EQ(progresso_.posicao, 0);
 }
 

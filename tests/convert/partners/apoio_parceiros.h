@@ -12,6 +12,7 @@
 
 #include "apoio/banco_teste.h"
 #include "apoio/mensagens_gravadas.h"
+#include "apoio/progresso_gravado.h"
 #include "app/execucao.h"
 #include "db/consulta.h"
 #include "intake/excel.h"
@@ -19,27 +20,6 @@
 #include "intake/tabela_temp.h"
 
 namespace conversor::teste {
-
-// What the run showed on the progress display.
-class ProgressoGravado final : public intake::Progresso {
-public:
-    void Legenda(std::string_view texto) override { legendas.emplace_back(texto); }
-    void Maximo(int m) override { maximo = m; }
-    void Posicao(int p) override { posicao = p; }
-    void Avanca() override { ++posicao; ++avancos; }
-    void Status(std::string_view texto) override { status.emplace_back(texto); }
-    void ProcessaMensagens() override { ++mensagensProcessadas; }
-
-    std::vector<std::string> legendas, status;
-    int maximo = -1, posicao = -1, avancos = 0, mensagensProcessadas = 0;
-};
-
-class SemControles final : public app::ControlesEntrada {
-public:
-    void HabilitaCampos() override {}
-    void DesabilitaCampos() override {}
-    void Foca(Controle) override {}
-};
 
 // One staging row: column number -> cell text (Windows-1252).
 using LinhaPlanilha = std::map<int, std::string>;
@@ -81,7 +61,7 @@ protected:
     intake::TTabelaTemp tabela_;
     ProgressoGravado progresso_;
     MensagensGravadas mensagens_;
-    SemControles controles_;
+    app::SemControles controles_;
 };
 
 }  // namespace conversor::teste

@@ -47,13 +47,6 @@ public:
     std::vector<std::string> eventos;
 };
 
-class ControlesMudos : public app::ControlesEntrada {
-public:
-    void HabilitaCampos() override {}
-    void DesabilitaCampos() override {}
-    void Foca(Controle) override {}
-};
-
 // A sheet cell as the workbook stores it: text, number or boolean.
 struct Celula {
     enum class Tipo { Texto, Numero, Booleano } tipo;
@@ -121,7 +114,7 @@ protected:
         EscrevePlanilha(arquivo, linhas);
         intake::TDMCotrolaExcel excel;
         excel.AbreArquivo(arquivo);
-        ControlesMudos controles;
+        app::SemControles controles;
         app::ExecucaoConversao execucao(Banco(), excel, tabela_, progresso, mensagens, controles);
         return execucao.btOKClick(
             {std::to_string(linhas.size()), arquivo, 0, app::TipoRegistro::Produtos});
