@@ -359,20 +359,31 @@ std::string Cp1252ParaUtf8(std::string_view texto) {
     return r;
 }
 
-std::string Utf8ParaCp1252(std::string_view texto) {
-    std::string r;
-    r.reserve(texto.size());
+void Utf8ParaCp1252(std::string_view texto, std::string& saida) {
+    saida.clear();
+    saida.reserve(texto.size());
     for (size_t i = 0; i < texto.size();) {
+        // Runs of ASCII, most of any text, go across whole.
+        size_t fim = i;
+        while (fim < texto.size() && static_cast<unsigned char>(texto[fim]) < 0x80) ++fim;
+        saida.append(texto, i, fim - i);
+        i = fim;
+        if (i == texto.size()) break;
         char32_t cp;
         const size_t n = DecodificaUtf8(texto, i, cp);
         if (n == 0) {
-            r += '?';
+            saida += '?';
             ++i;
         } else {
-            r += ByteCp1252(cp);
+            saida += ByteCp1252(cp);
             i += n;
         }
     }
+}
+
+std::string Utf8ParaCp1252(std::string_view texto) {
+    std::string r;
+    Utf8ParaCp1252(texto, r);
     return r;
 }
 

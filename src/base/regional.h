@@ -82,6 +82,8 @@ std::string Maiusculas(std::string_view texto);
 // character); invalid UTF-8 bytes become "?" too.
 std::string Cp1252ParaUtf8(std::string_view texto);
 std::string Utf8ParaCp1252(std::string_view texto);
+// The same into `saida`, whose storage is reused.
+void Utf8ParaCp1252(std::string_view texto, std::string& saida);
 
 // Whether the bytes are well-formed UTF-8.
 bool Utf8Valido(std::string_view texto);

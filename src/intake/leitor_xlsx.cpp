@@ -2,13 +2,21 @@
 //
 // The package relationships lead to the workbook part, its relationships to the
 // worksheets and the shared strings. Worksheets are streamed cell by cell; only the
-// shared strings are kept, converted once, in one block of text.
+// shared strings are kept, converted once, loaded alongside the sheet on a thread of
+// their own.
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <initializer_list>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -127,7 +135,7 @@ std::string_view TextoCelula(const std::string& bruto, std::string& auxiliar, st
         t = auxiliar;
     }
     if (!SoAscii(t)) {
-        saida = Utf8ParaCp1252(t);
+        Utf8ParaCp1252(t, saida);
         t = saida;
     }
     return t.substr(0, kMaxTextoCelula);
@@ -167,31 +175,115 @@ bool LeIntervalo(const char* ref, AreaUsada& area) {
     return true;
 }
 
-// The shared-string table: every string in one block, found by its start offset.
+// The shared-string table. It is filled on a thread of its own while the worksheet is
+// read (CargaTextos): the strings are published in batches, and a reader that needs one
+// not yet there waits for it. Files number their strings in order of first use, so the
+// table keeps ahead of the sheet and waits are short.
 class TextosCompartilhados {
 public:
-    size_t Quantos() const { return inicios_.size() - 1; }
-    std::string_view operator[](size_t i) const {
-        return std::string_view(bloco_).substr(inicios_[i], inicios_[i + 1] - inicios_[i]);
-    }
+    // --- The loading thread.
+
     // False when the table would pass its bounds.
     bool Acrescenta(std::string_view t) {
-        if (Quantos() >= kMaxTextosCompartilhados ||
-            bloco_.size() + t.size() > kMaxBytesCompartilhados)
+        if (escritos_ >= kMaxTextosCompartilhados || bytes_ + t.size() > kMaxBytesCompartilhados)
             return false;
-        bloco_.append(t);
-        inicios_.push_back(static_cast<uint32_t>(bloco_.size()));
+        // Each string is stored after its length, in two bytes: shared strings are cut
+        // to the longest cell text.
+        static_assert(kMaxTextoCelula <= 0xFFFF);
+        const size_t tamanho = std::min(t.size(), kMaxTextoCelula);
+        if (livre_ < 2 + tamanho) {
+            // Left uninitialised: every byte handed out is written first.
+            pedacos_[novoPedaco_].reset(new char[kPedaco]);
+            fimPedaco_ = novoPedaco_++ * kPedaco;
+            livre_ = kPedaco;
+        }
+        char* p = pedacos_[fimPedaco_ / kPedaco].get() + fimPedaco_ % kPedaco;
+        p[0] = static_cast<char>(tamanho & 0xFF);
+        p[1] = static_cast<char>(tamanho >> 8);
+        std::memcpy(p + 2, t.data(), tamanho);
+        auto& segmento = segmentos_[escritos_ / kPorSegmento];
+        if (!segmento) segmento = std::make_unique<uint32_t[]>(kPorSegmento);
+        segmento[escritos_ % kPorSegmento] = static_cast<uint32_t>(fimPedaco_);
+        fimPedaco_ += 2 + tamanho;
+        livre_ -= 2 + tamanho;
+        bytes_ += tamanho;
+        if (++escritos_ % kLote == 0) Publica(false, nullptr);
         return true;
     }
-    void Compacta() {
-        bloco_.shrink_to_fit();
-        inicios_.shrink_to_fit();
+
+    // The load ended, with the reason when it failed.
+    void Termina(std::exception_ptr erro) { Publica(true, std::move(erro)); }
+
+    // --- Readers.
+
+    // Strings published so far.
+    size_t Quantos() const { return publicados_.load(std::memory_order_acquire); }
+    // Only below Quantos().
+    std::string_view operator[](size_t i) const {
+        const uint32_t onde = segmentos_[i / kPorSegmento][i % kPorSegmento];
+        const unsigned char* p = reinterpret_cast<const unsigned char*>(
+            pedacos_[onde / kPedaco].get() + onde % kPedaco);
+        return std::string_view(reinterpret_cast<const char*>(p + 2),
+                                static_cast<size_t>(p[0] | (p[1] << 8)));
     }
 
+    // Waits until string i is published or the load ends. False when the whole table
+    // has fewer strings; raises the load's failure.
+    bool Espera(uint64_t i) {
+        if (i < Quantos()) return true;
+        std::unique_lock<std::mutex> trava(mutex_);
+        mudou_.wait(trava, [&] { return i < Quantos() || terminou_; });
+        if (i < Quantos()) return true;
+        if (erro_) std::rethrow_exception(erro_);
+        return false;
+    }
+
+    // Waits for the end of the load; raises its failure.
+    void EsperaFim() { Espera(UINT64_MAX); }
+
 private:
-    std::string bloco_;
-    std::vector<uint32_t> inicios_{0};
+    static constexpr size_t kPedaco = size_t{1} << 20;
+    static constexpr size_t kPorSegmento = size_t{1} << 16;
+    static constexpr size_t kLote = 1024;
+
+    void Publica(bool fim, std::exception_ptr erro) {
+        {
+            std::lock_guard<std::mutex> trava(mutex_);
+            publicados_.store(escritos_, std::memory_order_release);
+            if (fim) {
+                terminou_ = true;
+                erro_ = std::move(erro);
+            }
+        }
+        mudou_.notify_all();
+    }
+
+    // Strings are found by their place in the pieces laid end to end. None spans two
+    // pieces, so each piece is more than half full. The arrays are fixed, so readers
+    // never see them move.
+    std::array<std::unique_ptr<char[]>,
+               (kMaxBytesCompartilhados + 2 * kMaxTextosCompartilhados) / (kPedaco / 2)>
+        pedacos_;
+    std::array<std::unique_ptr<uint32_t[]>, kMaxTextosCompartilhados / kPorSegmento> segmentos_;
+    // Written by the loading thread only.
+    size_t novoPedaco_ = 0;
+    size_t fimPedaco_ = 0;  // where the next string goes
+    size_t livre_ = 0;      // bytes left in its piece
+    size_t bytes_ = 0;
+    size_t escritos_ = 0;
+
+    std::atomic<size_t> publicados_{0};
+    std::mutex mutex_;
+    std::condition_variable mudou_;
+    bool terminou_ = false;
+    std::exception_ptr erro_;
 };
+
+// Why a cell's shared-string index is refused.
+std::string ForaDaTabela(uint64_t indice, size_t quantos) {
+    return "o índice de texto compartilhado " + std::to_string(indice) +
+           " está fora da tabela, que tem " + std::to_string(quantos) + " textos";
+}
 
 // --- Package structure -------------------------------------------------------------
 
@@ -345,12 +437,14 @@ private:
 
 // --- One worksheet -----------------------------------------------------------------
 
-// A cell read on a worker thread, its text in the block's own text buffer.
+// A cell read on a worker thread: its text in the block's own text buffer or, for a
+// shared string, the string's index, looked up when the block is delivered.
 struct CelulaLida {
+    static constexpr uint32_t kCompartilhado = UINT32_MAX;
     long long linha;
     int coluna;
-    uint32_t inicio;
-    uint32_t tamanho;
+    uint32_t tamanho;  // kCompartilhado: `inicio` is the shared string's index
+    uint64_t inicio;
 };
 
 // A cell error found in a block whose rows are still counted from its start: the
@@ -369,7 +463,7 @@ struct FalhaRelativa {
 class LeituraAba : public ManipuladorXml {
 public:
     struct Contexto {
-        const TextosCompartilhados& textos;
+        TextosCompartilhados& textos;
         bool data1904;
         const std::string& arquivo;
         const std::string& aba;
@@ -618,11 +712,12 @@ private:
                     FalhaNaCelula("índice de texto compartilhado inválido '" +
                                       Utf8ParaCp1252(bruto_.substr(0, 40)) + "'",
                                   linha, coluna);
-                if (indice >= contexto_.textos.Quantos())
-                    FalhaNaCelula("o índice de texto compartilhado " + std::to_string(indice) +
-                                      " está fora da tabela, que tem " +
-                                      std::to_string(contexto_.textos.Quantos()) + " textos",
-                                  linha, coluna);
+                if (EmBloco()) {
+                    celulas_->push_back({linha, coluna, CelulaLida::kCompartilhado, indice});
+                    return;
+                }
+                if (!contexto_.textos.Espera(indice))
+                    FalhaNaCelula(ForaDaTabela(indice, contexto_.textos.Quantos()), linha, coluna);
                 texto = contexto_.textos[indice];
                 break;
             }
@@ -651,8 +746,8 @@ private:
             visitante_->Celula(static_cast<int>(linha), coluna, texto);
             return;
         }
-        celulas_->push_back({linha, coluna, static_cast<uint32_t>(textosBloco_->size()),
-                             static_cast<uint32_t>(texto.size())});
+        celulas_->push_back({linha, coluna, static_cast<uint32_t>(texto.size()),
+                             textosBloco_->size()});
         textosBloco_->append(texto);
     }
 
@@ -707,7 +802,12 @@ public:
 
     void Entrega(BlocoXml& b) override {
         Bloco& bloco = static_cast<Bloco&>(b);
+        const LeituraAba& l = bloco.leitura;
         if (bloco.erro) {
+            // A shared string out of the table in a cell before the failure is the
+            // first fault of the file.
+            for (size_t i = 0; i < bloco.celulas.size(); ++i)
+                if (bloco.celulas[i].tamanho == CelulaLida::kCompartilhado) TextoDe(bloco, i);
             try {
                 std::rethrow_exception(bloco.erro);
             } catch (const FalhaRelativa& f) {
@@ -717,15 +817,11 @@ public:
                                   f.motivo);
             }
         }
-        const LeituraAba& l = bloco.leitura;
-        const std::string_view textos = bloco.textos;
         for (size_t i = 0; i < bloco.celulas.size(); ++i) {
-            const CelulaLida& c = bloco.celulas[i];
-            long long linha = c.linha;
-            if (l.Relativa() || i < l.relativas) linha += linha_;
-            if (linha < 1 || linha > kMaxLinhas) ForaDosLimites(linha);
-            visitante_.Celula(static_cast<int>(linha), c.coluna,
-                              textos.substr(c.inicio, c.tamanho));
+            const std::string_view texto = TextoDe(bloco, i);
+            if (!texto.empty())
+                visitante_.Celula(static_cast<int>(LinhaDe(bloco, i)), bloco.celulas[i].coluna,
+                                  texto);
         }
         if (l.maxRelativa > 0) {
             if (linha_ + l.maxRelativa > kMaxLinhas) ForaDosLimites(linha_ + l.maxRelativa);
@@ -751,6 +847,27 @@ private:
         LeituraAba leitura;
     };
 
+    // The row of the block's i-th cell, counted from the sheet's start.
+    long long LinhaDe(const Bloco& bloco, size_t i) {
+        const LeituraAba& l = bloco.leitura;
+        long long linha = bloco.celulas[i].linha;
+        if (l.Relativa() || i < l.relativas) linha += linha_;
+        if (linha < 1 || linha > kMaxLinhas) ForaDosLimites(linha);
+        return linha;
+    }
+
+    std::string_view TextoDe(const Bloco& bloco, size_t i) {
+        const CelulaLida& c = bloco.celulas[i];
+        if (c.tamanho != CelulaLida::kCompartilhado)
+            return std::string_view(bloco.textos).substr(c.inicio, c.tamanho);
+        if (!contexto_.textos.Espera(c.inicio))
+            throw ErroLeitura(contexto_.arquivo,
+                              "aba '" + contexto_.aba + "', célula " +
+                                  EnderecoCelula(LinhaDe(bloco, i), c.coluna),
+                              ForaDaTabela(c.inicio, contexto_.textos.Quantos()));
+        return contexto_.textos[c.inicio];
+    }
+
     [[noreturn]] void ForaDosLimites(long long linha) {
         throw ErroLeitura(contexto_.arquivo, "aba '" + contexto_.aba + "'",
                           "a linha " + std::to_string(linha) +
@@ -769,8 +886,8 @@ private:
 class LeituraTextos : public ManipuladorXml {
 public:
     LeituraTextos(TextosCompartilhados& textos, const std::string& arquivo,
-                  const std::string& parte)
-        : textos_(textos), arquivo_(arquivo), parte_(parte) {}
+                  const std::string& parte, const std::atomic<bool>& desistir)
+        : textos_(textos), arquivo_(arquivo), parte_(parte), desistir_(desistir) {}
 
     void Inicio(const char* nome, const char**) override {
         const char* local = Local(nome);
@@ -795,6 +912,7 @@ public:
             if (!textos_.Acrescenta(TextoCelula(bruto_, auxiliar_, convertido_)))
                 throw ErroLeitura(arquivo_, "parte '" + parte_ + "'",
                                   "a tabela de textos compartilhados passa do tamanho aceitável");
+            if (desistir_.load(std::memory_order_relaxed)) Encerra();
         }
     }
     void Texto(const char* texto, int tamanho) override {
@@ -805,12 +923,55 @@ private:
     TextosCompartilhados& textos_;
     const std::string& arquivo_;
     const std::string& parte_;
+    const std::atomic<bool>& desistir_;
     bool emTexto_ = false;
     bool coletando_ = false;
     int fonetica_ = 0;
     std::string bruto_;
     std::string auxiliar_;
     std::string convertido_;
+};
+
+// The shared strings, loaded on a thread of their own while the worksheet is read. The
+// thread opens the package again: one libzip archive is not read from two threads.
+class CargaTextos {
+public:
+    // `parte` empty: a workbook without shared strings.
+    CargaTextos(const PacoteZip& pacote, const std::string& parte)
+        : caminho_(pacote.Caminho()), arquivo_(pacote.Nome()), parte_(parte) {
+        if (parte_.empty())
+            textos_.Termina(nullptr);
+        else
+            thread_ = std::thread([this] { Carrega(); });
+    }
+    ~CargaTextos() {
+        desistir_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    CargaTextos(const CargaTextos&) = delete;
+    CargaTextos& operator=(const CargaTextos&) = delete;
+
+    TextosCompartilhados& Textos() { return textos_; }
+
+private:
+    void Carrega() {
+        try {
+            PacoteZip pacote(caminho_);
+            const std::string parte = Utf8ParaCp1252(parte_);
+            LeituraTextos leitura(textos_, arquivo_, parte, desistir_);
+            pacote.Percorre(parte_, leitura, false);
+            textos_.Termina(nullptr);
+        } catch (...) {
+            textos_.Termina(std::current_exception());
+        }
+    }
+
+    const std::string caminho_;
+    const std::string arquivo_;
+    const std::string parte_;
+    TextosCompartilhados textos_;
+    std::atomic<bool> desistir_{false};
+    std::thread thread_;
 };
 
 // --- The reader --------------------------------------------------------------------
@@ -858,34 +1019,30 @@ public:
             throw ErroLeitura(pacote_->Nome(), {},
                               "a aba " + std::to_string(posicao) + " não existe (a pasta tem " +
                                   std::to_string(abas_.size()) + " abas)");
-        CarregaTextos();
+        if (!textos_)
+            textos_ = std::make_unique<CargaTextos>(
+                *pacote_, pacote_->Tem(parteTextos_) ? parteTextos_ : std::string());
+        TextosCompartilhados& textos = textos_->Textos();
         const AbaXlsx& aba = abas_[static_cast<size_t>(posicao) - 1];
-        const LeituraAba::Contexto contexto{textos_, data1904_, pacote_->Nome(), aba.nome};
+        const LeituraAba::Contexto contexto{textos, data1904_, pacote_->Nome(), aba.nome};
         LeituraAbaEmBlocos leitura(contexto, visitante);
-        pacote_->PercorreEmBlocos(aba.parte, "sheetData", leitura, "aba '" + aba.nome + "'");
+        try {
+            pacote_->PercorreEmBlocos(aba.parte, "sheetData", leitura, "aba '" + aba.nome + "'");
+        } catch (const ErroPlanilha&) {
+            // A broken shared-string table is the file's first fault: it comes first.
+            textos.EsperaFim();
+            throw;
+        }
+        textos.EsperaFim();
         return leitura.Area();
     }
 
 private:
-    void CarregaTextos() {
-        if (textosCarregados_) return;
-        if (!parteTextos_.empty() && pacote_->Tem(parteTextos_)) {
-            const std::string parte = Utf8ParaCp1252(parteTextos_);
-            TextosCompartilhados textos;
-            LeituraTextos leitura(textos, pacote_->Nome(), parte);
-            pacote_->Percorre(parteTextos_, leitura, false);
-            textos.Compacta();
-            textos_ = std::move(textos);
-        }
-        textosCarregados_ = true;
-    }
-
     std::unique_ptr<PacoteZip> pacote_;
     std::vector<AbaXlsx> abas_;
     bool data1904_ = false;
     std::string parteTextos_;
-    TextosCompartilhados textos_;
-    bool textosCarregados_ = false;
+    std::unique_ptr<CargaTextos> textos_;
 };
 
 }  // namespace

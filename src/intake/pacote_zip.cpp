@@ -303,7 +303,8 @@ private:
     zip_file_t* arquivo_zip_ = nullptr;
 };
 
-PacoteZip::PacoteZip(const std::string& caminho) : nome_(Utf8ParaCp1252(caminho)) {
+PacoteZip::PacoteZip(const std::string& caminho)
+    : caminho_(caminho), nome_(Utf8ParaCp1252(caminho)) {
     int erro = 0;
     errno = 0;
     zip_t* z = zip_open(caminho.c_str(), ZIP_RDONLY, &erro);

@@ -146,6 +146,8 @@ public:
 
     // The file name as messages show it (Windows-1252).
     const std::string& Nome() const { return nome_; }
+    // The path it was opened with, to open it again on another thread.
+    const std::string& Caminho() const { return caminho_; }
 
     // Whether the package holds the part; part names compare without regard to case.
     bool Tem(std::string_view parte) const;
@@ -167,6 +169,7 @@ public:
 
 private:
     class Parte;
+    std::string caminho_;
     std::string nome_;
     struct Fechador {
         void operator()(zip* z) const;

@@ -530,6 +530,37 @@ TEST_F(LeitorZip, XlsxGrandeSemNumerosDeLinhaEComMarcacaoEnganosa) {
     EXPECT_THAT(msg, HasSubstr("fora da tabela"));
 }
 
+// The shared strings load alongside the sheet: a sheet that wants the table's last
+// strings first waits for them, and a broken table is the error reported, even when the
+// sheet has a fault of its own or never uses the broken part.
+TEST_F(LeitorZip, XlsxTextosCompartilhadosCarregadosAoLadoDaAba) {
+    constexpr int kTextos = 60000;
+    std::vector<std::string> itens;
+    for (int i = 0; i < kTextos; ++i) itens.push_back("<t>texto " + std::to_string(i) + "</t>");
+    const std::string textos = Textos(itens);
+    std::string dados;
+    for (int i = 1; i <= kTextos; ++i)
+        dados += "<row><c t=\"s\"><v>" + std::to_string(kTextos - i) + "</v></c></row>";
+
+    const Aba aba = LeAba(Zip("invertida.xlsx", PacoteXlsx(Folha(dados), textos)));
+    ASSERT_EQ(aba.celulas.celulas.size(), size_t{kTextos});
+    int erradas = 0;
+    for (int i = 1; i <= kTextos; ++i)
+        if (aba.celulas["A" + std::to_string(i)] != "texto " + std::to_string(kTextos - i) &&
+            ++erradas <= 5)
+            ADD_FAILURE() << "linha " << i << ": '" << aba.celulas["A" + std::to_string(i)] << "'";
+    EXPECT_EQ(erradas, 0);
+
+    const std::string quebrada = textos.substr(0, textos.size() - 10) + "<si><t></si></sst>";
+    for (const std::string& folha :
+         {dados, "<row><c><v>1,5</v></c></row>" + dados, std::string("<row><c><v>1</v></c></row>")}) {
+        const std::string msg =
+            ErroAoLer(Zip("textos-quebrados.xlsx", PacoteXlsx(Folha(folha), quebrada)));
+        EXPECT_THAT(msg, HasSubstr("sharedStrings.xml"));
+        EXPECT_THAT(msg, HasSubstr("malformado"));
+    }
+}
+
 // The visitor's own exception leaves the reading as it is, with the workers stopped,
 // and the reader can read the sheet again.
 TEST_F(LeitorZip, XlsxExcecaoDoVisitanteAtravessaALeitura) {
