@@ -74,7 +74,6 @@ std::string TFerramentas::BuscaOuCria(Referencia& ref, const std::string& chave1
         const bool achou = !q.Eof() && !q.CampoNulo(ref.campoCodigo);
         if (achou) resultado = q.CampoTexto(ref.campoCodigo);
         q.Fecha();
-        bool conhecido = achou;
         if (!achou && podeCriar) {
             // The codes are compared as numbers: as texts "9999" would sort above
             // "10000" and the same code would be handed out twice. A code that is not
@@ -100,10 +99,11 @@ std::string TFerramentas::BuscaOuCria(Referencia& ref, const std::string& chave1
             ref.confirma.DefineSql("Commit");
             ref.confirma.Executa();
             ++criados;
-            conhecido = true;
             if (lembra_) ref.maiorCodigo = proximo;
         }
-        if (lembra_ && conhecido) ref.codigos.emplace(std::move(chaveMemoria), resultado);
+        // Any answer but a failure holds for the rest of the run, "not there" included
+        // where nothing may be created: nothing else writes these tables meanwhile.
+        if (lembra_) ref.codigos.emplace(std::move(chaveMemoria), resultado);
     } catch (const std::exception& e) {
         mensagens_.Aviso(std::string(ref.prefixoErro) + "\r" + e.what());
     }

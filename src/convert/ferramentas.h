@@ -47,9 +47,10 @@ public:
     int CriadosFabricantes() const { return criadosFabricantes_; }
 
     // Within one conversion run nobody else writes the reference tables, so the
-    // codes found or created can be remembered and handed out again without asking
-    // the database; a lookup that failed is not remembered and is tried (and
-    // reported) again. Off by default: outside a run the tables may change.
+    // codes found or created, and the absence of a key that may not be created, can
+    // be remembered and handed out again without asking the database; a lookup that
+    // failed is not remembered and is tried (and reported) again. Off by default:
+    // outside a run the tables may change.
     void LembraCodigos(bool lembra);
     bool LembraCodigos() const { return lembra_; }
 

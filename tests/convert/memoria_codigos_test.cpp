@@ -1,6 +1,6 @@
-// Within a run the reference lookups remember the codes they found or created and
-// the highest code; a lookup that failed is not remembered and is tried again. Outside
-// a run nothing is remembered.
+// Within a run the reference lookups remember the codes they found or created, the
+// absence of a key they may not create, and the highest code; a lookup that failed is
+// not remembered and is tried again. Outside a run nothing is remembered.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -70,12 +70,20 @@ TEST_F(MemoriaCodigos, FalhaNaoELembradaETentadaDeNovo) {
     EXPECT_EQ(f.BuscaClassificacaoFiscal("84713012"), "0001");
     EXPECT_EQ(ContaLinhas("CLASFISC"), 1);
 
-    // A manufacturer without a name is neither created nor remembered as missing.
-    mensagens.Limpa();
-    EXPECT_EQ(f.BuscaFabricante(""), "");
-    Executa("insert into CADFABR (CODFABRIC, DESCRICAO) values ('00003', '')");
-    EXPECT_EQ(f.BuscaFabricante(""), "00003");
-    EXPECT_THAT(mensagens.lista, IsEmpty());
+    // A manufacturer without a name is not created, and within a run its absence is
+    // an answer like any other; outside a run it is asked again.
+    for (const bool lembra : {true, false}) {
+        SCOPED_TRACE(lembra ? "lembrando" : "sem lembrar");
+        Executa("delete from CADFABR");
+        TFerramentas g(Banco(), mensagens);
+        g.LembraCodigos(lembra);
+        mensagens.Limpa();
+        EXPECT_EQ(g.BuscaFabricante(""), "");
+        EXPECT_EQ(ContaLinhas("CADFABR"), 0);
+        Executa("insert into CADFABR (CODFABRIC, DESCRICAO) values ('00003', '')");
+        EXPECT_EQ(g.BuscaFabricante(""), lembra ? "" : "00003");
+        EXPECT_THAT(mensagens.lista, IsEmpty());
+    }
 }
 
 TEST_F(MemoriaCodigos, UnidadeLembradaSoQuandoPedido) {
