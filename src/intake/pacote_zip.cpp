@@ -396,12 +396,11 @@ public:
         const char* const b = buf.data();
         const size_t n = buf.size();
         while (pos_ < n) {
-            const void* menor = std::memchr(b + pos_, '<', n - pos_);
-            if (!menor) {
+            const size_t i = Proximo(b, n, pos_, '<');
+            if (i == std::string_view::npos) {
                 pos_ = n;
                 break;
             }
-            const size_t i = static_cast<size_t>(static_cast<const char*>(menor) - b);
             if (i + 1 >= n) return Pendente(i, n);
             size_t fim = std::string_view::npos;
             const char c = b[i + 1];
@@ -423,7 +422,8 @@ public:
                     fim = Procura(b, n, i + 2, ">");
                 }
             } else if (c == '/') {
-                fim = Procura(b, n, i + 2, ">");
+                fim = Proximo(b, n, i + 2, '>');
+                if (fim != std::string_view::npos) ++fim;
                 if (fim != std::string_view::npos) {
                     if (fase_ == Fase::Conteudo && profundidade_ == 0) {
                         marca_ = i;
@@ -469,6 +469,18 @@ private:
         return Resultado::Precisa;
     }
 
+    // The position of the next `c` from `de`; npos when not there yet. Tags mostly
+    // follow each other or a short value, so a few bytes are looked at one by one
+    // before the library search.
+    static size_t Proximo(const char* b, size_t n, size_t de, char c) {
+        for (const size_t perto = std::min(n, de + 16); de < perto; ++de)
+            if (b[de] == c) return de;
+        if (de >= n) return std::string_view::npos;
+        const void* achado = std::memchr(b + de, c, n - de);
+        return achado ? static_cast<size_t>(static_cast<const char*>(achado) - b)
+                      : std::string_view::npos;
+    }
+
     // The position after `fecho`, searched from `de`; npos when not there yet.
     static size_t Procura(const char* b, size_t n, size_t de, std::string_view fecho) {
         if (de > n) return std::string_view::npos;
@@ -482,9 +494,8 @@ private:
             const char ch = b[k];
             if (ch == '>') return k + 1;
             if (ch == '"' || ch == '\'') {
-                const void* fecha = std::memchr(b + k + 1, ch, n - k - 1);
-                if (!fecha) return std::string_view::npos;
-                k = static_cast<size_t>(static_cast<const char*>(fecha) - b);
+                k = Proximo(b, n, k + 1, ch);
+                if (k == std::string_view::npos) return k;
             }
         }
         return std::string_view::npos;
