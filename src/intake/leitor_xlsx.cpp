@@ -220,11 +220,19 @@ public:
     size_t Quantos() const { return publicados_.load(std::memory_order_acquire); }
     // Only below Quantos().
     std::string_view operator[](size_t i) const {
-        const uint32_t onde = segmentos_[i / kPorSegmento][i % kPorSegmento];
-        const unsigned char* p = reinterpret_cast<const unsigned char*>(
-            pedacos_[onde / kPedaco].get() + onde % kPedaco);
+        const unsigned char* p = reinterpret_cast<const unsigned char*>(Lugar(i));
         return std::string_view(reinterpret_cast<const char*>(p + 2),
                                 static_cast<size_t>(p[0] | (p[1] << 8)));
+    }
+
+    // Strings of a sheet are scattered over the table: whoever reads many in a row
+    // asks for the place of one (Antecipa) and then for its text (AntecipaTexto) a few
+    // cells before reading it, so that memory is not waited for one string at a time.
+    void Antecipa(uint64_t i) const {
+        if (i < Quantos()) __builtin_prefetch(&segmentos_[i / kPorSegmento][i % kPorSegmento]);
+    }
+    void AntecipaTexto(uint64_t i) const {
+        if (i < Quantos()) __builtin_prefetch(Lugar(i));
     }
 
     // Waits until string i is published or the load ends. False when the whole table
@@ -245,6 +253,11 @@ private:
     static constexpr size_t kPedaco = size_t{1} << 20;
     static constexpr size_t kPorSegmento = size_t{1} << 16;
     static constexpr size_t kLote = 1024;
+
+    const char* Lugar(size_t i) const {
+        const uint32_t onde = segmentos_[i / kPorSegmento][i % kPorSegmento];
+        return pedacos_[onde / kPedaco].get() + onde % kPedaco;
+    }
 
     void Publica(bool fim, std::exception_ptr erro) {
         {
@@ -817,7 +830,13 @@ public:
                                   f.motivo);
             }
         }
-        for (size_t i = 0; i < bloco.celulas.size(); ++i) {
+        const std::vector<CelulaLida>& celulas = bloco.celulas;
+        const auto compartilhado = [&](size_t k) {
+            return k < celulas.size() && celulas[k].tamanho == CelulaLida::kCompartilhado;
+        };
+        for (size_t i = 0; i < celulas.size(); ++i) {
+            if (compartilhado(i + 16)) contexto_.textos.Antecipa(celulas[i + 16].inicio);
+            if (compartilhado(i + 8)) contexto_.textos.AntecipaTexto(celulas[i + 8].inicio);
             const std::string_view texto = TextoDe(bloco, i);
             if (!texto.empty())
                 visitante_.Celula(static_cast<int>(LinhaDe(bloco, i)), bloco.celulas[i].coluna,
