@@ -29,11 +29,11 @@ bool TConversao::ComandosPreparados() { return comandosPreparados; }
 
 void TConversao::ExecutaLinha(const std::function<void(MontagemSql&)>& monta) {
     if (comandosPreparados) {
-        MontagemSql m(true);
-        monta(m);
-        if (m.Fiel()) {
+        montagem_.Reinicia();
+        monta(montagem_);
+        if (montagem_.Fiel()) {
             if (!preparados_) preparados_ = std::make_unique<PreparadosPorTexto>(database_);
-            preparados_->Executa(m);
+            preparados_->Executa(montagem_);
             return;
         }
     }

@@ -77,6 +77,7 @@ private:
     db::Consulta query_;
     db::Consulta queryAux_;
     std::unique_ptr<PreparadosPorTexto> preparados_;
+    MontagemSql montagem_{true};  // the rows' statements, built in the same memory
     bool lembraUnidades_ = false;
     std::unordered_set<std::string> unidades_;
 };

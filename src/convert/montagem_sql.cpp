@@ -52,10 +52,14 @@ bool MontagemSql::DoubleDoTexto(double valor, double& lido) {
     return r.ec == std::errc() && r.ptr == texto.data() + texto.size();
 }
 
-void MontagemSql::Marca() {
+MontagemSql::Valor& MontagemSql::Acrescenta(Valor::Tipo tipo) {
+    if (usados_ == valores_.size()) valores_.emplace_back();
+    Valor& v = valores_[usados_++];
+    v.tipo = tipo;
     char marca[16] = ":P";
-    const auto r = std::to_chars(marca + 2, marca + sizeof marca, valores_.size());
+    const auto r = std::to_chars(marca + 2, marca + sizeof marca, usados_ - 1);
     sql.append(marca, r.ptr);
+    return v;
 }
 
 MontagemSql& MontagemSql::Texto(std::string_view valor) {
@@ -64,8 +68,7 @@ MontagemSql& MontagemSql::Texto(std::string_view valor) {
         return *this;
     }
     if (valor.size() > kMaiorTexto) fiel_ = false;
-    valores_.push_back({Valor::Tipo::Texto, std::string(valor)});
-    Marca();
+    Acrescenta(Valor::Tipo::Texto).texto.assign(valor);
     return *this;
 }
 
@@ -74,10 +77,7 @@ MontagemSql& MontagemSql::Numero(double valor) {
         sql += NumeroParaSql(valor);
         return *this;
     }
-    Valor v{Valor::Tipo::Numero, {}};
-    if (!DoubleDoTexto(valor, v.numero)) fiel_ = false;
-    valores_.push_back(std::move(v));
-    Marca();
+    if (!DoubleDoTexto(valor, Acrescenta(Valor::Tipo::Numero).numero)) fiel_ = false;
     return *this;
 }
 
@@ -86,10 +86,7 @@ MontagemSql& MontagemSql::Inteiro(std::int32_t valor) {
         sql += std::to_string(valor);
         return *this;
     }
-    Valor v{Valor::Tipo::Inteiro, {}};
-    v.inteiro = valor;
-    valores_.push_back(std::move(v));
-    Marca();
+    Acrescenta(Valor::Tipo::Inteiro).inteiro = valor;
     return *this;
 }
 
@@ -100,8 +97,7 @@ MontagemSql& MontagemSql::Constante(std::string_view valor) {
         sql += '"';
         return *this;
     }
-    valores_.push_back({Valor::Tipo::Texto, std::string(valor)});
-    Marca();
+    Acrescenta(Valor::Tipo::Texto).texto.assign(valor);
     return *this;
 }
 
@@ -110,8 +106,7 @@ MontagemSql& MontagemSql::Nulo() {
         sql += "NULL";
         return *this;
     }
-    valores_.push_back({Valor::Tipo::Nulo, {}});
-    Marca();
+    Acrescenta(Valor::Tipo::Nulo);
     return *this;
 }
 
@@ -125,7 +120,7 @@ void PreparadosPorTexto::Executa(const MontagemSql& montagem) {
         q = consultas_.back().get();
     }
     q->DefineSql(montagem.sql);
-    const auto& valores = montagem.Valores();
+    const std::span<const MontagemSql::Valor> valores = montagem.Valores();
     for (size_t i = 0; i < valores.size(); ++i) {
         const int p = static_cast<int>(i);
         const MontagemSql::Valor& v = valores[i];

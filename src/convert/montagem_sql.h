@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,13 @@ class MontagemSql {
 public:
     // `parametros`: a parameter (":P1", ":P2", ...) in each value's place.
     explicit MontagemSql(bool parametros) : parametros_(parametros) {}
+
+    // Empties it for the next row, keeping the memory its texts have grown to.
+    void Reinicia() {
+        sql.clear();
+        usados_ = 0;
+        fiel_ = true;
+    }
 
     // The statement so far; fixed pieces are appended here directly.
     std::string sql;
@@ -52,7 +60,7 @@ public:
         double numero = 0;
         std::int32_t inteiro = 0;
     };
-    const std::vector<Valor>& Valores() const { return valores_; }
+    std::span<const Valor> Valores() const { return {valores_.data(), usados_}; }
 
     // The double that the database reads from the number as a statement text writes
     // it (15 significant digits): false when that text is in exponent notation or
@@ -60,11 +68,14 @@ public:
     static bool DoubleDoTexto(double valor, double& lido);
 
 private:
-    void Marca();
+    // The next value's place, with a parameter for it in the text.
+    Valor& Acrescenta(Valor::Tipo tipo);
 
     bool parametros_;
     bool fiel_ = true;
+    // The first usados_ are this row's; the rest are kept from longer rows.
     std::vector<Valor> valores_;
+    size_t usados_ = 0;
 };
 
 // The prepared statements of one converter, one per distinct text, each prepared at
