@@ -82,7 +82,7 @@ std::string Maiusculas(std::string_view texto);
 // character); invalid UTF-8 bytes become "?" too.
 std::string Cp1252ParaUtf8(std::string_view texto);
 std::string Utf8ParaCp1252(std::string_view texto);
-// The same into `saida`, whose storage is reused.
+// The same into `saida`, whose storage is reused; `texto` must not view it.
 void Utf8ParaCp1252(std::string_view texto, std::string& saida);
 
 // Whether the bytes are well-formed UTF-8.
