@@ -21,9 +21,9 @@ struct TFerramentas::Referencia {
     const char* campoCodigo;
     const char* parametroCodigo;  // of the insert
     int largura;
-    const char* parametro1;        // the key's parameters (of the lookup and the insert)
-    const char* parametro2;        // or nullptr
-    const char* parametroInsercao; // a further insert parameter taking the first key, or nullptr
+    const char* parametro1;         // the key's parameters (of the lookup and the insert)
+    const char* parametro2;         // or nullptr
+    const char* parametroInsercao;  // a further insert parameter taking the first key, or nullptr
 
     db::Consulta busca, maior, insere, confirma;
     std::unordered_map<std::string, std::string> codigos;
@@ -152,8 +152,7 @@ void TFerramentas::LembraCodigos(bool lembra) {
 std::string TFerramentas::BuscaCidade(std::string_view cidade, std::string_view estado) {
     // "BHTE" is how the legacy sheets abbreviate Belo Horizonte.
     const std::string nome = Apara(cidade) == "BHTE" ? "Belo Horizonte" : std::string(cidade);
-    return BuscaOuCria(*cidades_, Primeiros(nome, 30), Primeiros(estado, 2), true,
-                       criadosCidades_);
+    return BuscaOuCria(*cidades_, Primeiros(nome, 30), Primeiros(estado, 2), true, criadosCidades_);
 }
 
 std::string TFerramentas::BuscaClassificacaoFiscal(std::string_view ncm) {
@@ -198,6 +197,40 @@ std::string TFerramentas::BuscaDDD(std::string_view cidade, std::string_view est
     return ddd;
 }
 
+namespace {
+
+// A letter of Windows-1252: a to z in either case and the accented ones.
+bool Letra(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z')) return true;
+    if (u >= 0xC0) return u != 0xD7 && u != 0xF7;  // not the signs of times and division
+    switch (u) {
+        case 0x83:
+        case 0x8A:
+        case 0x8C:
+        case 0x8E:
+        case 0x9A:
+        case 0x9C:
+        case 0x9E:
+        case 0x9F:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The cell's first number: from its first digit (a word in front, "Tel.", is not part
+// of it) up to the first letter or "/" after it.
+std::string_view PrimeiroNumero(std::string_view celula) {
+    const size_t inicio = celula.find_first_of("0123456789");
+    if (inicio == std::string_view::npos) return {};
+    size_t fim = inicio;
+    while (fim < celula.size() && celula[fim] != '/' && !Letra(celula[fim])) ++fim;
+    return celula.substr(inicio, fim - inicio);
+}
+
+}  // namespace
+
 std::string TFerramentas::Telefone(std::string_view cidade, std::string_view estado,
                                    std::string_view numero) {
     const std::string celula = Apara(numero);
@@ -205,8 +238,9 @@ std::string TFerramentas::Telefone(std::string_view cidade, std::string_view est
     const std::string ddd = BuscaDDD(cidade, estado);
     const std::string limpo = TConversao::RetiraPontuacao(numero);
     // A number of ten digits or more already carries its area code; a second one in
-    // front would spoil it.
-    const std::string digitos = TConversao::SomenteNumeros(limpo);
+    // front would spoil it. Only the first number counts: the digits of an extension
+    // ("r. 21", "ramal 2") or of a second number ("/ 3333-5555") are not an area code.
+    const std::string digitos = TConversao::SomenteNumeros(PrimeiroNumero(numero));
     const size_t significativos =
         digitos.size() - std::min(digitos.find_first_not_of('0'), digitos.size());
     if (significativos >= 10) return FormataTelefone(limpo);
