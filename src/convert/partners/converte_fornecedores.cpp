@@ -46,13 +46,8 @@ void ConverteFornecedores(ContextoConversao& contexto) {
             fornecedor.SetFax(
                 ferramentas.Telefone(cidade, fornecedor.Estado(), tabela.Texto("29")));
             fornecedor.SetNumero(Primeiros(tabela.Texto("40"), 10));
-            const std::string rua = tabela.Texto("36");
-            const std::string complementoRua = tabela.Texto("27");
-            // Without a street there is no address (not a lone blank).
-            if (EmBranco(rua) && EmBranco(complementoRua))
-                fornecedor.SetEndereco("");
-            else
-                fornecedor.SetEndereco(Primeiros(rua, 60) + " " + complementoRua);
+            // The street, a blank and its complement, also when both are empty.
+            fornecedor.SetEndereco(Primeiros(tabela.Texto("36"), 60) + " " + tabela.Texto("27"));
             fornecedor.SetNome(Primeiros(tabela.Texto("38"), 50));
             fornecedor.SetNomeFantasia(Primeiros(tabela.Texto("39"), 40));
             fornecedor.SetInscEst(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("33")), 15));

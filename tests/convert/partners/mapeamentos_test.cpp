@@ -68,7 +68,8 @@ TEST_F(Mapeamentos, UmaGravacaoEUmPassoDeProgressoPorLinha) {
         SCOPED_TRACE(t.nome);
         mensagens_.Limpa();
         progresso_ = {};
-        EXPECT_TRUE(Converte(t.tipo, t.colunas, {{{t.colunaCodigo, "1"}}, {{t.colunaCodigo, "2"}}}));
+        EXPECT_TRUE(
+            Converte(t.tipo, t.colunas, {{{t.colunaCodigo, "1"}}, {{t.colunaCodigo, "2"}}}));
         EXPECT_EQ(ContaLinhas(t.tabela), 2);
         EXPECT_THAT(mensagens_.lista, SizeIs(1));
         EXPECT_THAT(progresso_.legendas, ElementsAre(t.legenda, ""));
@@ -110,9 +111,19 @@ TEST_F(Mapeamentos, TransportadoraDeLinhaVazia) {
 
 TEST_F(Mapeamentos, TransportadorasComCidadesETelefones) {
     const std::vector<LinhaPlanilha> linhas = {
-        {{27, "12"}, {19, "Rua Curitiba"}, {13, "1500"}, {21, "Sala 2"}, {3, "Centro"},
-         {4, "30.170-120"}, {14, "mg"}, {6, "Contagem"}, {5, "12.345.678/0001-90"}, {10, "3"},
-         {26, "3333-4444"}, {16, "(31) 3333-5555"}, {20, "Transportes \"Rápido\" D'Ávila"},
+        {{27, "12"},
+         {19, "Rua Curitiba"},
+         {13, "1500"},
+         {21, "Sala 2"},
+         {3, "Centro"},
+         {4, "30.170-120"},
+         {14, "mg"},
+         {6, "Contagem"},
+         {5, "12.345.678/0001-90"},
+         {10, "3"},
+         {26, "3333-4444"},
+         {16, "(31) 3333-5555"},
+         {20, "Transportes \"Rápido\" D'Ávila"},
          {18, "062.123.456/0078"}},
         // No street nor number: no address, even with a complement.
         {{27, "A12"}, {21, "Galpão 3"}, {14, "SP"}, {6, "  "}, {26, "."}, {16, "   "}},
@@ -161,6 +172,7 @@ TEST_F(Mapeamentos, FornecedorDeLinhaVazia) {
     ASSERT_TRUE(Converte(TipoRegistro::Fornecedores, 48, {{}}));
     std::vector<std::string> esperado(29, "");
     esperado[0] = "000000";    // CODFORNEC
+    esperado[4] = " ";         // ENDERECO: the street, a blank and its complement
     esperado[12] = "J";        // PESSOA_FJ
     esperado[24] = "S";        // ATIVO
     esperado[28] = "0000000";  // CODMUNICIPIO
@@ -176,26 +188,40 @@ TEST_F(Mapeamentos, FornecedorDeLinhaVazia) {
 
 TEST_F(Mapeamentos, FornecedoresComCidadesETelefones) {
     const std::vector<LinhaPlanilha> linhas = {
-        {{30, "123"}, {28, "mg"}, {8, "Contagem"}, {5, "32.010-000"}, {4, "Eldorado"},
-         {12, "Galpão 4   "}, {6, "12.345.678/0001-90"}, {18, "999.999.999-99"}, {48, "3333-4444"},
-         {29, "(31) 3333-5555"}, {40, "1500"}, {36, "Av. João César de Oliveira"}, {27, "Bloco B"},
-         {38, "Aços D'Ávila Ltda"}, {39, "Aços DÁvila"}, {33, "062.123.456/0078"}, {16, "Marta"},
+        {{30, "123"},
+         {28, "mg"},
+         {8, "Contagem"},
+         {5, "32.010-000"},
+         {4, "Eldorado"},
+         {12, "Galpão 4   "},
+         {6, "12.345.678/0001-90"},
+         {18, "999.999.999-99"},
+         {48, "3333-4444"},
+         {29, "(31) 3333-5555"},
+         {40, "1500"},
+         {36, "Av. João César de Oliveira"},
+         {27, "Bloco B"},
+         {38, "Aços D'Ávila Ltda"},
+         {39, "Aços DÁvila"},
+         {33, "062.123.456/0078"},
+         {16, "Marta"},
          {26, "compras@acosdavila.com.br"}},
         // Column "6" holds only punctuation: the CPF of column "18" is used.
         {{30, "1234567"}, {28, "SP"}, {6, " ./- "}, {18, "123.456.789-09"}, {48, "."}, {29, ""}},
         {{30, "7"}, {28, "MG"}, {8, "Juiz de Fora"}, {48, "3215-0000"}},
     };
     ASSERT_TRUE(Converte(TipoRegistro::Fornecedores, 48, linhas));
-    EXPECT_THAT(Linha("select CODFORNEC, ESTADO, CODCIDADE, CEP, BAIRRO, COMPLEMENTO, CGCCPF, FONE, "
-                      "FAX, NUMERO, ENDERECO, NOME, NOMEFANTASIA, INSCEST, CONTATO, EMAIL, ATIVO "
-                      "from FORNECE where CODFORNEC = '000123'"),
-                ElementsAre("000123", "mg", "00001", "32010000", "Eldorado", "Galpão 4",
-                            "12345678000190", "3133334444", "3133335555", "1500",
-                            "Av. João César de Oliveira Bloco B", "Aços DÁvila Ltda", "Aços DÁvila",
-                            "0621234560078", "Marta", "compras@acosdavila.com.br", "S"));
+    EXPECT_THAT(
+        Linha("select CODFORNEC, ESTADO, CODCIDADE, CEP, BAIRRO, COMPLEMENTO, CGCCPF, FONE, "
+              "FAX, NUMERO, ENDERECO, NOME, NOMEFANTASIA, INSCEST, CONTATO, EMAIL, ATIVO "
+              "from FORNECE where CODFORNEC = '000123'"),
+        ElementsAre("000123", "mg", "00001", "32010000", "Eldorado", "Galpão 4", "12345678000190",
+                    "3133334444", "3133335555", "1500", "Av. João César de Oliveira Bloco B",
+                    "Aços DÁvila Ltda", "Aços DÁvila", "0621234560078", "Marta",
+                    "compras@acosdavila.com.br", "S"));
     EXPECT_THAT(Linha("select CODCIDADE, CGCCPF, FONE, FAX, ENDERECO from FORNECE "
                       "where CODFORNEC = '123456'"),
-                ElementsAre("", "12345678909", "", "", ""));
+                ElementsAre("", "12345678909", "", "", " "));
     EXPECT_THAT(Linha("select CODCIDADE, FONE from FORNECE where CODFORNEC = '000007'"),
                 ElementsAre("00002", "3232150000"));
     // The state goes to the lookup as the sheet writes it.
@@ -209,11 +235,12 @@ TEST_F(Mapeamentos, FornecedoresComCidadesETelefones) {
 
 TEST_F(Mapeamentos, VendedorDeLinhaVazia) {
     ASSERT_TRUE(Converte(TipoRegistro::Vendedores, 57, {{}}));
-    EXPECT_THAT(Linha("select CODVENDEDOR, NOME, CODCIDADE, ESTADO, CEP, TELEFONE, COMISSAO, ATIVO, "
-                      "TIPOVENDEDOR, MUDAPRECOPDV, PRECOVENDEDOR, CODEMPRESA, CODFORNEC, BAIRRO, "
-                      "EMAIL, CODROTA, INSCEST, SENHATRANSF, CODFID from VENDEND"),
-                ElementsAre("0000", "", "00000", "", "", "", "0", "S", "V", "N", "1", "00",
-                            "000000", "", "", "", "", "", ""));
+    EXPECT_THAT(
+        Linha("select CODVENDEDOR, NOME, CODCIDADE, ESTADO, CEP, TELEFONE, COMISSAO, ATIVO, "
+              "TIPOVENDEDOR, MUDAPRECOPDV, PRECOVENDEDOR, CODEMPRESA, CODFORNEC, BAIRRO, "
+              "EMAIL, CODROTA, INSCEST, SENHATRANSF, CODFID from VENDEND"),
+        ElementsAre("0000", "", "00000", "", "", "", "0", "S", "V", "N", "1", "00", "000000", "",
+                    "", "", "", "", ""));
     EXPECT_THAT(Linha("select DATAULTIMAVISITA, ULTIMAVISITAMARCADA, VERSION from VENDEND"),
                 ElementsAre("30/12/1899", "30/12/1899", "30/12/1899"));
     EXPECT_EQ(ContaLinhas("CIDADES"), 0);
@@ -221,24 +248,33 @@ TEST_F(Mapeamentos, VendedorDeLinhaVazia) {
 
 TEST_F(Mapeamentos, VendedoresComCidadesTelefonesEComissao) {
     const std::vector<LinhaPlanilha> linhas = {
-        {{57, "7"}, {7, "30.130-000"}, {26, "Rua da Bahia, 1148"}, {27, "MG"},
-         {10, "Belo Horizonte"}, {20, "123.456.789-09"}, {9, "MG-12.345.678"}, {54, "3333-4444"},
-         {40, "Ana Paula Souza"}, {12, "2,5"}},
+        {{57, "7"},
+         {7, "30.130-000"},
+         {26, "Rua da Bahia, 1148"},
+         {27, "MG"},
+         {10, "Belo Horizonte"},
+         {20, "123.456.789-09"},
+         {9, "MG-12.345.678"},
+         {54, "3333-4444"},
+         {40, "Ana Paula Souza"},
+         {12, "2,5"}},
         // No city: no city code, not the previous seller's.
         {{57, "12345"}, {27, "MG"}, {10, " "}, {54, "."}, {40, "Bruno Lima"}, {12, " "}},
         {{57, "8"}, {27, "MG"}, {10, "Juiz de Fora"}, {54, "(32) 3215-0000"}, {12, " 3 "}},
     };
     ASSERT_TRUE(Converte(TipoRegistro::Vendedores, 57, linhas));
-    EXPECT_THAT(Linha("select CODVENDEDOR, CEP, ENDERECO, ESTADO, CODCIDADE, CGCCPF, RG, TELEFONE, "
-                      "NOME, COMISSAO, ATIVO, TIPOVENDEDOR, MUDAPRECOPDV, PRECOVENDEDOR from VENDEND "
-                      "where CODVENDEDOR = '0007'"),
-                ElementsAre("0007", "30130000", "Rua da Bahia, 1148", "MG", "00001", "12345678909",
-                            "12345678", "3133334444", "Ana Paula Souza", "2,5", "S", "V", "N", "1"));
+    EXPECT_THAT(
+        Linha("select CODVENDEDOR, CEP, ENDERECO, ESTADO, CODCIDADE, CGCCPF, RG, TELEFONE, "
+              "NOME, COMISSAO, ATIVO, TIPOVENDEDOR, MUDAPRECOPDV, PRECOVENDEDOR from VENDEND "
+              "where CODVENDEDOR = '0007'"),
+        ElementsAre("0007", "30130000", "Rua da Bahia, 1148", "MG", "00001", "12345678909",
+                    "12345678", "3133334444", "Ana Paula Souza", "2,5", "S", "V", "N", "1"));
     EXPECT_THAT(Linha("select CODCIDADE, TELEFONE, NOME, COMISSAO, CEP from VENDEND "
                       "where CODVENDEDOR = '1234'"),
                 ElementsAre("00000", "", "Bruno Lima", "0", ""));
-    EXPECT_THAT(Linha("select CODCIDADE, TELEFONE, COMISSAO from VENDEND where CODVENDEDOR = '0008'"),
-                ElementsAre("00002", "3232150000", "3"));
+    EXPECT_THAT(
+        Linha("select CODCIDADE, TELEFONE, COMISSAO from VENDEND where CODVENDEDOR = '0008'"),
+        ElementsAre("00002", "3232150000", "3"));
     EXPECT_THAT(mensagens_.lista, SizeIs(1));
 }
 
@@ -247,8 +283,9 @@ TEST_F(Mapeamentos, VendedorRepetidoAvisaEOsOutrosEntram) {
         {{57, "7"}, {40, "Ana"}}, {{57, "7"}, {40, "Bruno"}}, {{57, "9"}, {40, "Carla"}}};
     EXPECT_TRUE(Converte(TipoRegistro::Vendedores, 57, linhas));
     ASSERT_THAT(mensagens_.Avisos(), SizeIs(1));
-    EXPECT_THAT(mensagens_.Avisos()[0],
-                StartsWith("Ocorreu um erro ao tentar inserir os dados da TVendedorDAO.\rMotivo: "));
+    EXPECT_THAT(
+        mensagens_.Avisos()[0],
+        StartsWith("Ocorreu um erro ao tentar inserir os dados da TVendedorDAO.\rMotivo: "));
     EXPECT_THAT(mensagens_.Informacoes(), ElementsAre(kSucesso));
     EXPECT_EQ(Valor("select NOME from VENDEND where CODVENDEDOR = '0007'"), "Ana");
     EXPECT_EQ(Valor("select NOME from VENDEND where CODVENDEDOR = '0009'"), "Carla");
