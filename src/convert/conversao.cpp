@@ -97,9 +97,14 @@ std::string TConversao::SomenteNumeros(std::string_view texto) {
     return r;
 }
 
+std::string_view TConversao::SemBrancosNoFim(std::string_view texto) {
+    const size_t fim = texto.find_last_not_of(' ');
+    return texto.substr(0, fim == std::string_view::npos ? 0 : fim + 1);
+}
+
 std::string TConversao::ConverteUnidade(std::string_view unidade) {
     const std::string codigo = Maiusculas(unidade.substr(0, 2));
-    if (lembraUnidades_ && unidades_.count(codigo)) return codigo;
+    if (lembraUnidades_ && unidades_.count(std::string(SemBrancosNoFim(codigo)))) return codigo;
     try {
         db::Consulta& q = QueryAux();
         q.DefineSql("Select UNIDADE from UNIDADES Where UNIDADE = :PUNIDADE");
@@ -111,7 +116,7 @@ std::string TConversao::ConverteUnidade(std::string_view unidade) {
             q.ParamTexto("PUNIDADE", codigo);
             q.Executa();
         }
-        if (lembraUnidades_) unidades_.insert(codigo);
+        if (lembraUnidades_) unidades_.emplace(SemBrancosNoFim(codigo));
     } catch (const std::exception&) {
         Msg().Aviso("Erro ao converter Unidade.");
     }

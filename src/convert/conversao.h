@@ -30,8 +30,8 @@ public:
     // created in UNIDADES when missing. A failure is shown as a warning and the code
     // is still returned.
     std::string ConverteUnidade(std::string_view unidade);
-    // Within a conversion run: the units found or created are remembered and not
-    // asked for again (off by default).
+    // Within a conversion run: the units found or created are remembered, as the
+    // database compares them, and not asked for again (off by default).
     void LembraUnidades(bool lembra) { lembraUnidades_ = lembra; }
 
     // Empties the table and commits; a failure is shown as an error message and the
@@ -48,6 +48,9 @@ public:
     static std::string FormataData(std::string& data);
     static std::string RetiraPontuacao(std::string_view texto);
     static std::string SomenteNumeros(std::string_view texto);
+    // The text as the database compares it: it fills the shorter of two texts with
+    // blanks, so blanks at the end do not count (other characters there do).
+    static std::string_view SemBrancosNoFim(std::string_view texto);
 
     // How the statements built with the values in their text reach the database:
     // prepared once per distinct text and run with the values bound (the default),
@@ -57,8 +60,8 @@ public:
     static bool ComandosPreparados();
 
 protected:
-    db::Consulta& Query() { return query_; }         // the statement query
-    db::Consulta& QueryAux() { return queryAux_; }   // the second query
+    db::Consulta& Query() { return query_; }        // the statement query
+    db::Consulta& QueryAux() { return queryAux_; }  // the second query
     db::Conexao& Database() { return database_; }
     Mensagens& Msg() { return mensagens_; }
 

@@ -56,13 +56,17 @@ struct TFerramentas::Referencia {
 // returned (empty before a code was known, the new code after).
 std::string TFerramentas::BuscaOuCria(Referencia& ref, const std::string& chave1,
                                       const std::string& chave2, bool podeCriar, int& criados) {
+    // Remembered by the keys as the database compares them, so that the memory never
+    // answers otherwise than the lookup would.
     std::string chaveMemoria;
     if (lembra_) {
-        chaveMemoria = chave1;
+        chaveMemoria = TConversao::SemBrancosNoFim(chave1);
         chaveMemoria += '\0';
-        chaveMemoria += chave2;
+        chaveMemoria += TConversao::SemBrancosNoFim(chave2);
         const auto it = ref.codigos.find(chaveMemoria);
-        if (it != ref.codigos.end()) return it->second;
+        // "Not there" was the answer for a text that could not create its row ("");
+        // one that can (blanks) must still look and create.
+        if (it != ref.codigos.end() && !(it->second.empty() && podeCriar)) return it->second;
     }
     std::string resultado;
     try {
@@ -103,7 +107,7 @@ std::string TFerramentas::BuscaOuCria(Referencia& ref, const std::string& chave1
         }
         // Any answer but a failure holds for the rest of the run, "not there" included
         // where nothing may be created: nothing else writes these tables meanwhile.
-        if (lembra_) ref.codigos.emplace(std::move(chaveMemoria), resultado);
+        if (lembra_) ref.codigos.insert_or_assign(std::move(chaveMemoria), resultado);
     } catch (const std::exception& e) {
         mensagens_.Aviso(std::string(ref.prefixoErro) + "\r" + e.what());
     }

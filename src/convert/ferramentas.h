@@ -38,8 +38,7 @@ public:
     // The telephone rule of the sheet mappings: a blank cell or "." gives an empty
     // text; otherwise the number with the city's area code in front (unless it
     // already carries one) in normal form.
-    std::string Telefone(std::string_view cidade, std::string_view estado,
-                         std::string_view numero);
+    std::string Telefone(std::string_view cidade, std::string_view estado, std::string_view numero);
 
     // Reference rows created since construction, per table (for the run's summary).
     int CriadosCidades() const { return criadosCidades_; }
@@ -48,7 +47,8 @@ public:
 
     // Within one conversion run nobody else writes the reference tables, so the
     // codes found or created, and the absence of a key that may not be created, can
-    // be remembered and handed out again without asking the database; a lookup that
+    // be remembered and handed out again without asking the database (a key with
+    // blanks at its end is the same key, as the database compares it); a lookup that
     // failed is not remembered and is tried (and reported) again. Off by default:
     // outside a run the tables may change.
     void LembraCodigos(bool lembra);
@@ -56,8 +56,8 @@ public:
 
 private:
     struct Referencia;  // one reference table: its statements and remembered codes
-    std::string BuscaOuCria(Referencia& ref, const std::string& chave1,
-                            const std::string& chave2, bool podeCriar, int& criados);
+    std::string BuscaOuCria(Referencia& ref, const std::string& chave1, const std::string& chave2,
+                            bool podeCriar, int& criados);
 
     db::Conexao& dbVantora_;
     Mensagens& mensagens_;

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "apoio/banco_teste.h"
@@ -14,11 +15,11 @@
 namespace conversor::convert {
 namespace {
 
+using teste::BancoTeste;
+using teste::MensagensGravadas;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::StartsWith;
-using teste::BancoTeste;
-using teste::MensagensGravadas;
 
 class MemoriaCodigos : public BancoTeste {
 protected:
@@ -99,6 +100,68 @@ TEST_F(MemoriaCodigos, UnidadeLembradaSoQuandoPedido) {
         EXPECT_EQ(ContaLinhas("UNIDADES"), lembra ? 0 : 1);
         Banco().DBTransaction().Desfaz();
     }
+    EXPECT_THAT(mensagens.lista, IsEmpty());
+}
+
+// The database compares texts as if the shorter were filled with blanks: "Itu" and
+// "Itu  " are the same key to it, and so they are to the run's memory. Leading blanks
+// and letter case do count.
+TEST_F(MemoriaCodigos, BrancosNoFimNaoMudamAChave) {
+    struct Caso {
+        const char* nome;
+        std::function<std::string(TFerramentas&, const char*)> busca;
+        const char* texto;
+        const char* comBrancos;
+        const char* outro;    // another key to the database
+        const char* mudanca;  // someone changes the codes behind the run's back
+    };
+    const Caso casos[] = {
+        {"fabricante", [](TFerramentas& f, const char* t) { return f.BuscaFabricante(t); }, "ACME",
+         "ACME  ", " ACME", "update CADFABR set CODFABRIC = '00070'"},
+        {"cidade", [](TFerramentas& f, const char* t) { return f.BuscaCidade(t, "SP"); }, "Itu",
+         "Itu   ", "ITU", "update CIDADES set CODCIDADE = '00070'"},
+        {"estado", [](TFerramentas& f, const char* t) { return f.BuscaCidade("Itu", t); }, "S",
+         "S ", "s", "update CIDADES set CODCIDADE = '00070'"},
+        {"classificacao",
+         [](TFerramentas& f, const char* t) { return f.BuscaClassificacaoFiscal(t); }, "8471",
+         "8471    ", " 8471", "update CLASFISC set CODCLASFIS = '0070'"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        SetUp();
+        TFerramentas f(Banco(), mensagens);
+        f.LembraCodigos(true);
+        const std::string codigo = c.busca(f, c.texto);
+        ASSERT_FALSE(codigo.empty());
+        Executa(c.mudanca);
+        EXPECT_EQ(c.busca(f, c.comBrancos), codigo) << "remembered";
+        EXPECT_NE(c.busca(f, c.outro), codigo) << "asked of the database";
+        EXPECT_THAT(mensagens.lista, IsEmpty());
+    }
+
+    // A unit code of one letter and a blank is the unit of that letter.
+    TConversao conversao(Banco(), mensagens);
+    conversao.LembraUnidades(true);
+    EXPECT_EQ(conversao.ConverteUnidade("p"), "P");
+    Executa("delete from UNIDADES");
+    EXPECT_EQ(conversao.ConverteUnidade("p "), "P ");
+    EXPECT_EQ(ContaLinhas("UNIDADES"), 0) << "remembered, not ensured again";
+    EXPECT_EQ(conversao.ConverteUnidade(" p"), " P");
+    EXPECT_EQ(ContaLinhas("UNIDADES"), 1) << "another unit";
+    Banco().DBTransaction().Desfaz();
+    EXPECT_THAT(mensagens.lista, IsEmpty());
+}
+
+// A manufacturer made of blanks is created (only an empty name is not), and from then
+// on it is the manufacturer of an empty name as well, remembered "not there" or not.
+TEST_F(MemoriaCodigos, FaltaLembradaNaoImpedeCriarOQueOBancoIgualaria) {
+    TFerramentas f(Banco(), mensagens);
+    f.LembraCodigos(true);
+    EXPECT_EQ(f.BuscaFabricante(""), "");
+    EXPECT_EQ(f.BuscaFabricante("   "), "00001");
+    EXPECT_EQ(f.BuscaFabricante(""), "00001");
+    EXPECT_EQ(f.BuscaFabricante(" "), "00001");
+    EXPECT_EQ(ContaLinhas("CADFABR"), 1);
     EXPECT_THAT(mensagens.lista, IsEmpty());
 }
 
