@@ -11,6 +11,7 @@
 #include "convert/products/converte_produto.h"
 #include "convert/products/converte_produto_detalhe.h"
 #include "db/erro.h"
+#include "intake/tabela_temp.h"
 
 namespace conversor::convert {
 
@@ -18,6 +19,11 @@ namespace {
 
 // The last column the products layout reads (the unit's second source).
 constexpr int kUltimaColuna = 132;
+
+// The product code is the row number in this many digits, so the sheet can have no
+// more rows than that writes.
+constexpr int kLarguraCodigo = 6;
+constexpr int kMaiorLinha = 999999;
 
 // A CST typed as a number loses its leading zero in the sheet ("1" for "01").
 std::string Cst(const std::string& texto) { return texto.size() == 1 ? "0" + texto : texto; }
@@ -38,7 +44,8 @@ void ConverteLinha(ContextoConversao& c, int linha, TConversao& conversao,
     };
 
     // The product code is the row's ordinal, not a sheet value.
-    produto.SetCODPROD(Primeiros(TConversao::CompletaZeros(std::to_string(linha), 6), 6));
+    produto.SetCODPROD(Primeiros(TConversao::CompletaZeros(std::to_string(linha), kLarguraCodigo),
+                                 kLarguraCodigo));
     produto.SetDESCRICAO(Primeiros(TFerramentas::RetiraAspas(cds.Texto("66")), 50));
     produto.SetREFERENCIA(Primeiros(cds.Texto("103"), 20));
     produto.SetCAMPOLIVRE2(Primeiros(cds.Texto("20"), 20));
@@ -110,6 +117,16 @@ void ConverteLinha(ContextoConversao& c, int linha, TConversao& conversao,
 }  // namespace
 
 void ConverteProdutos(ContextoConversao& c) {
+    // A row past the last code would take the code of an earlier row (row 1000000
+    // that of row 100000) and fail on it only after the products were deleted.
+    const int linhas = c.cdsTabelaTemp.RecordCount();
+    if (linhas > kMaiorLinha)
+        throw intake::ErroTabelaTemp("A planilha de produtos tem " + std::to_string(linhas) +
+                                     " linhas, mas o código do produto é o número da linha, com " +
+                                     std::to_string(kLarguraCodigo) +
+                                     " dígitos: a planilha pode ter no máximo " +
+                                     std::to_string(kMaiorLinha) + " linhas.");
+
     TConversao conversao(c.dbVantora, c.mensagens);
     conversao.LembraUnidades(c.ferramentas.LembraCodigos());
     TConverteProduto produto(c.dbVantora, c.mensagens);

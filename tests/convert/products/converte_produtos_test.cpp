@@ -497,5 +497,42 @@ TEST_F(MapeamentoProdutosTeste, FabricanteDeBrancosServeAosSemFabricante) {
     }
 }
 
+TEST_F(MapeamentoProdutosTeste, PlanilhaComMaisLinhasQueCodigosRecusadaAntesDeEsvaziar) {
+    // The product code is the row number in six digits: row 1000000 would take the code
+    // of row 100000. Such a sheet is refused before the earlier products are deleted.
+    struct Caso {
+        int linhas;
+        bool recusada;
+    };
+    for (const Caso c : {Caso{1000000, true}, Caso{999999, false}}) {
+        SCOPED_TRACE(c.linhas);
+        SetUp();
+        mensagens.Limpa();
+        tabela.Recria(132);
+        // Empty rows: one that is converted fails at its first number column.
+        for (int i = 0; i < c.linhas; ++i) {
+            tabela.NovoRegistro();
+            tabela.Grava();
+        }
+        intake::TDMCotrolaExcel excel;
+        app::SemControles controles;
+        app::ExecucaoConversao execucao(Banco(), excel, tabela, progresso, mensagens, controles);
+        EXPECT_FALSE(execucao.ExecutaConversao(app::TipoRegistro::Produtos));
+        ASSERT_THAT(mensagens.Erros(), SizeIs(1));
+        if (c.recusada) {
+            EXPECT_THAT(mensagens.Erros()[0],
+                        HasSubstr("A planilha de produtos tem 1000000 linhas, mas o código do "
+                                  "produto é o número da linha, com 6 dígitos: a planilha pode "
+                                  "ter no máximo 999999 linhas."));
+        } else {
+            EXPECT_THAT(mensagens.Erros()[0], HasSubstr("campo '64'"));
+        }
+        for (const char* t : {"PRODUTO", "PRODUTODETALHE", "COMPPROD", "MVGERAL"}) {
+            SCOPED_TRACE(t);
+            EXPECT_EQ(ContaLinhas(t), c.recusada ? 1 : 0);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace conversor::convert
