@@ -36,8 +36,8 @@ public:
     std::string BuscaDDD(std::string_view cidade, std::string_view estado);
 
     // The telephone rule of the sheet mappings: a blank cell or "." gives an empty
-    // text; otherwise the number with the city's area code in front (unless it
-    // already carries one) in normal form.
+    // text; otherwise the number with the city's area code in front (unless its first
+    // number, before any letter or "/", already carries one) in normal form.
     std::string Telefone(std::string_view cidade, std::string_view estado, std::string_view numero);
 
     // Reference rows created since construction, per table (for the run's summary).
