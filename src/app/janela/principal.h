@@ -22,7 +22,9 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QSocketNotifier;
 class QStatusBar;
+class QTranslator;
 
 namespace conversor::app {
 
@@ -47,6 +49,8 @@ public:
     void btAbrirVantoraClick();
     void BtabrirClick();
     void CarregaPlanilhas();
+    // Another sheet picked: its last row is proposed.
+    void MostraPlanilhaChange();
     void btOKClick();
     void HabilitaCampos() override;
     void DesabilitaCampos() override;
@@ -60,8 +64,15 @@ private:
     void FormKeyDown();
     void MostraErro(const std::exception& e);
     void DefineCampos(bool habilitados);
-    // Shows the latest gauge position and status text.
-    void PintaProgresso();
+    // The chosen sheet becomes the driver's current one and its last row goes into
+    // `edtNumLinha`.
+    void PropoeUltimaLinha();
+    // Shows the latest gauge position and status text; `agora` paints them before
+    // returning, for work that lets no window message run for a while.
+    void PintaProgresso(bool agora = false);
+    // SIGTERM (or SIGINT) received: the program ends, undoing what is uncommitted.
+    void CapturaEncerramento();
+    void PedidoDeEncerramento();
 
     // intake::Progresso
     void Legenda(std::string_view texto) override;
