@@ -250,7 +250,13 @@ TFPrincipal::TFPrincipal(Dialogos& dialogos, std::string arquivoCidades, QWidget
         move(tela->availableGeometry().center() - rect().center());
 }
 
-TFPrincipal::~TFPrincipal() = default;
+TFPrincipal::~TFPrincipal() {
+    if (avisoEncerramento_) {
+        // Nobody reads the pipe any more: the signals get their default action back.
+        signal(SIGTERM, SIG_DFL);
+        signal(SIGINT, SIG_DFL);
+    }
+}
 
 void TFPrincipal::FormCreate() {
     HabilitaCampos();
@@ -299,6 +305,41 @@ void TFPrincipal::btAbrirVantoraClick() {
     } catch (const std::exception& e) {
         MostraErro(e);
     }
+    CapturaEncerramento();
+}
+
+void TFPrincipal::CapturaEncerramento() {
+    // The Firebird client puts its own SIGTERM and SIGINT handlers in place when it
+    // first connects, handlers that close every connection and leave the program
+    // running; so the window takes the signals back after each attempt.
+    if (!avisoEncerramento_) {
+        if (tuboEncerramento[0] < 0 && pipe2(tuboEncerramento, O_CLOEXEC | O_NONBLOCK) != 0) {
+            tuboEncerramento[0] = tuboEncerramento[1] = -1;
+            return;
+        }
+        avisoEncerramento_ = new QSocketNotifier(tuboEncerramento[0], QSocketNotifier::Read, this);
+        connect(avisoEncerramento_, &QSocketNotifier::activated, this,
+                [this] { PedidoDeEncerramento(); });
+    }
+    struct sigaction acao {};
+    acao.sa_handler = AoEncerrar;
+    sigemptyset(&acao.sa_mask);
+    // SA_RESTART: the database's reads and writes carry on undisturbed.
+    acao.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &acao, nullptr);
+    sigaction(SIGINT, &acao, nullptr);
+}
+
+void TFPrincipal::PedidoDeEncerramento() {
+    char lidos[16];
+    while (read(tuboEncerramento[0], lidos, sizeof lidos) > 0) {
+    }
+    if (encerrando_) return;
+    encerrando_ = true;
+    // Ends the message loop, and the message boxes' and file dialogs' own loops. A run
+    // under way stops at its next record and rolls back its transaction first (see
+    // ProcessaMensagens); closing the connection then undoes anything else left open.
+    QCoreApplication::exit(128 + sinalEncerramento.load());
 }
 
 void TFPrincipal::BtabrirClick() {
@@ -416,16 +457,22 @@ void TFPrincipal::ProcessaMensagens() {
         (!ultimaPintura_.isValid() || ultimaPintura_.elapsed() >= kIntervaloPinturaMs))
         PintaProgresso();
     QCoreApplication::processEvents();
+    if (encerrando_)
+        throw ErroInterrupcao("Conversão interrompida: o programa foi encerrado pelo sistema.");
 }
 
-void TFPrincipal::Aviso(std::string_view texto) {
-    dialogos_.Mensagem(this, Dialogos::Tipo::Aviso, Q(texto));
+void TFPrincipal::Mensagem(Dialogos::Tipo tipo, std::string_view texto) {
+    if (encerrando_) {
+        // Nobody is left to answer a message box; a terminal may still read it.
+        std::fprintf(stderr, "%s\n", ParaTerminal(texto).c_str());
+        return;
+    }
+    dialogos_.Mensagem(this, tipo, Q(texto));
 }
-void TFPrincipal::Erro(std::string_view texto) {
-    dialogos_.Mensagem(this, Dialogos::Tipo::Erro, Q(texto));
-}
+void TFPrincipal::Aviso(std::string_view texto) { Mensagem(Dialogos::Tipo::Aviso, texto); }
+void TFPrincipal::Erro(std::string_view texto) { Mensagem(Dialogos::Tipo::Erro, texto); }
 void TFPrincipal::Informacao(std::string_view texto) {
-    dialogos_.Mensagem(this, Dialogos::Tipo::Informacao, Q(texto));
+    Mensagem(Dialogos::Tipo::Informacao, texto);
 }
 
 void TFPrincipal::Foca(Controle controle) {

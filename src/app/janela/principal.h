@@ -82,6 +82,7 @@ private:
     void Status(std::string_view texto) override;
     void ProcessaMensagens() override;
     // convert::Mensagens
+    void Mensagem(Dialogos::Tipo tipo, std::string_view texto);
     void Aviso(std::string_view texto) override;
     void Erro(std::string_view texto) override;
     void Informacao(std::string_view texto) override;
@@ -94,6 +95,9 @@ private:
     intake::TTabelaTemp cdsTabelaTemp_;
     std::unique_ptr<ExecucaoConversao> execucao_;
     bool emConversao_ = false;
+    // The system asked the program to end; the run stops at its next record.
+    bool encerrando_ = false;
+    QSocketNotifier* avisoEncerramento_ = nullptr;
 
     // The gauge and the status text follow every record, but reach the screen at most
     // a few dozen times a second: painting them for each of 100,000 records would
@@ -124,7 +128,8 @@ private:
     QStatusBar* stbStatus;
 };
 
-// Starts the application with the main window and runs it until the window closes.
+// Starts the application with the main window and runs it until the window closes;
+// 128 plus the signal when SIGTERM or SIGINT ended it.
 int AbreJanela(int argc, char** argv);
 
 }  // namespace conversor::app
