@@ -419,6 +419,10 @@ void TFPrincipal::PintaProgresso(bool agora) {
     ultimaPintura_.start();
     Barra->setValue(posicao_);
     stbStatus->showMessage(Q(status_));
+    if (agora) {
+        Barra->repaint();
+        stbStatus->repaint();
+    }
 }
 
 void TFPrincipal::Legenda(std::string_view texto) {
@@ -428,6 +432,7 @@ void TFPrincipal::Legenda(std::string_view texto) {
     lblAguarde->adjustSize();
 }
 void TFPrincipal::Maximo(int maximo) {
+    maximo_ = maximo;
     // A Qt gauge whose maximum is 0 turns into a busy indicator; an empty run shows
     // an empty gauge instead.
     Barra->setMaximum(maximo > 0 ? maximo : 1);
@@ -442,7 +447,12 @@ void TFPrincipal::Posicao(int posicao) {
 }
 void TFPrincipal::Avanca() {
     ++posicao_;
-    progressoPendente_ = true;
+    // A full gauge ends a phase, and what follows (the purges, the next phase's
+    // start) may run a while without painting: shown at once.
+    if (posicao_ == maximo_)
+        PintaProgresso(true);
+    else
+        progressoPendente_ = true;
 }
 void TFPrincipal::Status(std::string_view texto) {
     status_.assign(texto);
@@ -467,6 +477,8 @@ void TFPrincipal::Mensagem(Dialogos::Tipo tipo, std::string_view texto) {
         std::fprintf(stderr, "%s\n", ParaTerminal(texto).c_str());
         return;
     }
+    // The message box must not sit beneath a gauge and a status text that lag behind.
+    if (progressoPendente_) PintaProgresso();
     dialogos_.Mensagem(this, tipo, Q(texto));
 }
 void TFPrincipal::Aviso(std::string_view texto) { Mensagem(Dialogos::Tipo::Aviso, texto); }

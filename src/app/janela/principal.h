@@ -103,6 +103,7 @@ private:
     // a few dozen times a second: painting them for each of 100,000 records would
     // cost more than converting them.
     int posicao_ = 0;
+    int maximo_ = 0;
     std::string status_;
     bool progressoPendente_ = false;
     QElapsedTimer ultimaPintura_;
