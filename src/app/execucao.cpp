@@ -8,6 +8,13 @@
 
 namespace conversor::app {
 
+namespace {
+
+// The staging load's phase, as the load itself names it.
+const char* const kCarregandoPlanilha = "Carregando dados do Excel, aguarde!";
+
+}  // namespace
+
 ExecucaoConversao::ExecucaoConversao(db::Conexao& dbVantora, intake::TDMCotrolaExcel& dmExcel,
                                      intake::TTabelaTemp& cdsTabelaTemp,
                                      intake::Progresso& progresso, convert::Mensagens& mensagens,
@@ -36,11 +43,16 @@ DesfechoConversao ExecucaoConversao::btOKClick(const PedidoConversao& pedido) {
     }
     controles_.DesabilitaCampos();
     try {
+        // Reading a large sheet takes a while before its first row is copied: the
+        // user sees the wait announced and the controls disabled before it starts.
+        progresso_.Legenda(kCarregandoPlanilha);
+        progresso_.ProcessaMensagens();
         CarregaTabelaTemp(pedido.numLinha);
     } catch (const std::exception& e) {
         // Nothing was written yet; the controls come back so the user can correct
         // the input instead of being left with a dead window.
         mensagens_.Erro(e.what());
+        LimpaProgresso();
         controles_.HabilitaCampos();
         return DesfechoConversao::ErroLeitura;
     }
@@ -99,11 +111,15 @@ bool ExecucaoConversao::ExecutaConversao(TipoRegistro tipo) {
         }
         mensagens_.Erro(std::string("Houve um erro ao realizar a conversão. Motivo: ") + "\r" +
                         e.what());
-        progresso_.Legenda("");
-        progresso_.Status("");
-        progresso_.Posicao(0);
+        LimpaProgresso();
         return false;
     }
+}
+
+void ExecucaoConversao::LimpaProgresso() {
+    progresso_.Legenda("");
+    progresso_.Status("");
+    progresso_.Posicao(0);
 }
 
 void ExecucaoConversao::IniciaTransacao() {

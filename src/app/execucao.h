@@ -74,6 +74,9 @@ public:
     void DesfazTransacao();
 
 private:
+    // Empties the caption, the status text and the gauge after a failure.
+    void LimpaProgresso();
+
     db::Conexao& dbVantora_;
     intake::TDMCotrolaExcel& dmExcel_;
     intake::TTabelaTemp& cdsTabelaTemp_;

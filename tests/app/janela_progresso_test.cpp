@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -16,6 +17,7 @@
 #include <QTimer>
 #include <deque>
 #include <fstream>
+#include <functional>
 
 #include "apoio/banco_teste.h"
 #include "app/janela/principal.h"
@@ -33,9 +35,13 @@ public:
         arquivos.pop_front();
         return r;
     }
-    void Mensagem(QWidget*, Tipo, const QString& texto) override { mensagens.push_back(texto); }
+    void Mensagem(QWidget*, Tipo, const QString& texto) override {
+        mensagens.push_back(texto);
+        if (aoMostrar) aoMostrar();
+    }
     std::deque<QString> arquivos;
     std::vector<QString> mensagens;
+    std::function<void()> aoMostrar;
 };
 
 // Counts the paintings of a control and keeps the texts it showed.
@@ -47,11 +53,14 @@ public:
             ++vezes;
             if (auto* barra = qobject_cast<QStatusBar*>(alvo_))
                 textos.push_back(barra->currentMessage());
+            if (auto* rotulo = qobject_cast<QLabel*>(alvo_)) textos.push_back(rotulo->text());
+            if (auto* barra = qobject_cast<QProgressBar*>(alvo_)) valores.push_back(barra->value());
         }
         return false;
     }
     int vezes = 0;
     std::vector<QString> textos;
+    std::vector<int> valores;
 
 private:
     QWidget* alvo_;
@@ -59,22 +68,31 @@ private:
 
 constexpr int kRegistros = 3000;
 
+// The row whose carrier code repeats the first one's, in "repetida.csv".
+constexpr int kLinhaRepetida = 2500;
+
 class JanelaProgresso : public teste::BancoTeste {
 public:
     static void SetUpTestSuite() {
         BancoTeste::SetUpTestSuite();
         pasta_ = new teste::PastaTemporaria();
         // Carriers in their layout: the code in column 27, the name in 20, the state in 14.
-        std::ofstream saida(pasta_->Arquivo("transportadoras.csv"));
-        for (int i = 1; i <= kRegistros; ++i) {
-            for (int coluna = 1; coluna <= 27; ++coluna) {
-                if (coluna > 1) saida << ';';
-                if (coluna == 14) saida << "MG";
-                if (coluna == 20) saida << "Transportadora " << i;
-                if (coluna == 27) saida << i;
+        // The second sheet repeats a code, which the database refuses.
+        for (const bool repetida : {false, true}) {
+            std::ofstream saida(pasta_->Arquivo(repetida ? "repetida.csv" : "transportadoras.csv"));
+            for (int i = 1; i <= kRegistros; ++i) {
+                for (int coluna = 1; coluna <= 27; ++coluna) {
+                    if (coluna > 1) saida << ';';
+                    if (coluna == 14) saida << "MG";
+                    if (coluna == 20) saida << "Transportadora " << i;
+                    if (coluna == 27) saida << (repetida && i == kLinhaRepetida ? 1 : i);
+                }
+                saida << '\n';
             }
-            saida << '\n';
         }
+        // A sheet that lists but cannot be read: one row wider than a sheet can be.
+        std::ofstream larga(pasta_->Arquivo("larga.csv"));
+        larga << "a;b\n" << std::string(20000, ';') << "\n";
     }
     static void TearDownTestSuite() {
         delete pasta_;
@@ -85,6 +103,18 @@ protected:
     template <typename T>
     T* Controle(const char* nome) {
         return janela_->findChild<T*>(nome);
+    }
+    // The window with the database and `planilha` chosen, ready to convert carriers.
+    void Prepara(const std::string& planilha) {
+        janela_ = std::make_unique<TFPrincipal>(dialogos_);
+        janela_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(janela_.get()));
+        dialogos_.arquivos.push_back(QString::fromStdString(ArquivoBanco()));
+        Controle<QPushButton>("btAbrirVantora")->click();
+        dialogos_.arquivos.push_back(QString::fromStdString(pasta_->Arquivo(planilha)));
+        Controle<QPushButton>("Btabrir")->click();
+        Controle<QRadioButton>("rbtTransportadoras")->setChecked(true);
+        QApplication::processEvents();
     }
 
     static teste::PastaTemporaria* pasta_;
@@ -134,6 +164,66 @@ TEST_F(JanelaProgresso, PintaPoucasVezesEProcessaMensagensACadaRegistro) {
     }));
     EXPECT_EQ(Controle<QStatusBar>("stbStatus")->currentMessage(), "");
     EXPECT_EQ(Controle<QProgressBar>("Barra")->value(), 0);
+}
+
+// A message box never sits beneath a progress that lags behind: the failing row is
+// the one the status bar names.
+TEST_F(JanelaProgresso, MensagemMostraOProgressoEmDia) {
+    Prepara("repetida.csv");
+    QString status;
+    int barra = -1;
+    dialogos_.aoMostrar = [&] {
+        status = Controle<QStatusBar>("stbStatus")->currentMessage();
+        barra = Controle<QProgressBar>("Barra")->value();
+    };
+    Controle<QPushButton>("btOK")->click();
+    ASSERT_EQ(dialogos_.mensagens.size(), 1u);
+    EXPECT_THAT(dialogos_.mensagens[0].toStdString(),
+                HasSubstr("(linha " + std::to_string(kLinhaRepetida) + " da planilha)"));
+    EXPECT_EQ(status, QString("Processando Registro %1 de %2").arg(kLinhaRepetida).arg(kRegistros));
+    EXPECT_EQ(barra, kLinhaRepetida - 1);
+}
+
+// The staging load and the conversion each end with their last row seen on screen,
+// whatever the moment of the last painting: what follows a phase (the purges) may
+// run a while without painting.
+TEST_F(JanelaProgresso, UltimaLinhaVistaAoFimDeCadaEtapa) {
+    Prepara("transportadoras.csv");
+    Pinturas barra(Controle<QProgressBar>("Barra"));
+    Pinturas status(Controle<QStatusBar>("stbStatus"));
+    Controle<QPushButton>("btOK")->click();
+    ASSERT_FALSE(dialogos_.mensagens.empty());
+    EXPECT_THAT(dialogos_.mensagens.back().toStdString(), HasSubstr("sucesso"));
+    const QString ultima = QString("Processando Registro %1 de %1").arg(kRegistros);
+    EXPECT_GE(std::count(status.textos.begin(), status.textos.end(), ultima), 2);
+    EXPECT_GE(std::count(barra.valores.begin(), barra.valores.end(), kRegistros), 2);
+}
+
+// The wait is announced, on screen, and the controls disabled before the sheet is
+// read: here the reading fails, and its message finds them so.
+TEST_F(JanelaProgresso, AvisoDeCargaAntesDeLerAPlanilha) {
+    Prepara("larga.csv");
+    ASSERT_EQ(dialogos_.mensagens.size(), 1u);  // the last row could not be proposed
+    Controle<QLineEdit>("edtNumLinha")->setText("2");
+    const long long transportadoras = ContaLinhas("TRANSPT");
+    Pinturas legenda(Controle<QLabel>("lblAguarde"));
+    QString legendaNaMensagem;
+    bool habilitado = true;
+    dialogos_.aoMostrar = [&] {
+        legendaNaMensagem = Controle<QLabel>("lblAguarde")->text();
+        habilitado = Controle<QPushButton>("btOK")->isEnabled();
+    };
+    Controle<QPushButton>("btOK")->click();
+    ASSERT_EQ(dialogos_.mensagens.size(), 2u);
+    EXPECT_THAT(dialogos_.mensagens[1].toStdString(), HasSubstr("colunas"));
+    EXPECT_EQ(legendaNaMensagem, "Carregando dados do Excel, aguarde!");
+    EXPECT_THAT(legenda.textos,
+                ::testing::Contains(QString("Carregando dados do Excel, aguarde!")));
+    EXPECT_FALSE(habilitado);
+    // Afterwards the display is cleared and the controls come back.
+    EXPECT_EQ(Controle<QLabel>("lblAguarde")->text(), "");
+    EXPECT_TRUE(Controle<QPushButton>("btOK")->isEnabled());
+    EXPECT_EQ(ContaLinhas("TRANSPT"), transportadoras);
 }
 
 }  // namespace

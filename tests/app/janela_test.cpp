@@ -2,9 +2,12 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <xlsxwriter.h>
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,9 +20,15 @@
 #include <deque>
 #include <fstream>
 #include <functional>
+#include <map>
 
 #include "apoio/banco_teste.h"
 #include "base/regional.h"
+
+QT_BEGIN_NAMESPACE
+// Readable failures.
+inline void PrintTo(const QString& texto, std::ostream* saida) { *saida << texto.toStdString(); }
+QT_END_NAMESPACE
 
 namespace conversor::app {
 namespace {
@@ -75,7 +84,7 @@ public:
 
 protected:
     void SetUp() override {
-        janela_ = std::make_unique<TFPrincipal>(dialogos_);
+        janela_ = std::make_unique<TFPrincipal>(dialogos_, CONVERSOR_TABELA_CIDADES);
         janela_->show();
         QApplication::setActiveWindow(janela_.get());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(janela_.get()));
@@ -133,7 +142,7 @@ TEST_F(JanelaTeste, ControlesNaAbertura) {
     };
     const Caso casos[] = {
         {"edtCaminhoVantora", {5, 96, 516, 19}, ""},
-        {"btAbrirVantora", {525, 93, 52, 25}, "&Abrir"},
+        {"btAbrirVantora", {525, 93, 52, 25}, "A&brir"},
         {"edtCaminhoOrigem", {5, 136, 405, 19}, ""},
         {"MostraPlanilha", {415, 136, 105, 21}, ""},
         {"Btabrir", {525, 133, 52, 25}, "&Abrir"},
@@ -206,9 +215,146 @@ TEST_F(JanelaTeste, DialogosUsamOsFiltrosDoPrograma) {
     Controle<QPushButton>("Btabrir")->click();
     EXPECT_EQ(Controle<QLineEdit>("edtCaminhoOrigem")->text(), "");
     EXPECT_EQ(Controle<QComboBox>("MostraPlanilha")->count(), 1);
-    // Cancelling the database dialog keeps the connection.
-    Controle<QPushButton>("btAbrirVantora")->click();
-    EXPECT_TRUE(janela_->dbVantora().Conectado());
+}
+
+// Each button of the window answers to its own Alt+letter.
+TEST_F(JanelaTeste, AtalhosDosBotoes) {
+    struct Caso {
+        Qt::Key tecla;
+        const char* filtro;  // the dialog the button opens
+    };
+    const Caso casos[] = {
+        {Qt::Key_B, "Banco Firebird (*.FB;*.FDB;*.GDB) (*.FB *.FDB *.GDB)"},
+        {Qt::Key_A, "Planilha do MS Excel (*.xlsx;*.xls;*.csv) (*.xlsx *.xls *.csv)"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.filtro);
+        dialogos_.filtros.clear();
+        QTest::keyClick(janela_.get(), c.tecla, Qt::AltModifier);
+        // A button answers its shortcut with an animated click.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !dialogos_.filtros.empty(); }, 2000));
+        EXPECT_THAT(dialogos_.filtros, ::testing::ElementsAre(QString(c.filtro)));
+    }
+    QTest::keyClick(janela_.get(), Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !janela_->isVisible(); }, 2000));
+}
+
+// Cancelling the database dialog empties the path box, and the database goes with
+// it: the next run must not write into a database the window no longer names.
+TEST_F(JanelaTeste, CancelarOBancoDesconectaOAnterior) {
+    Executa("delete from TRANSPT");
+    Executa("insert into TRANSPT (CODTRANSPT, NOME) values ('0099', 'Antiga')");
+    EscolheBanco();
+    ASSERT_TRUE(janela_->dbVantora().Conectado());
+    Controle<QPushButton>("btAbrirVantora")->click();  // cancelled
+    EXPECT_EQ(Controle<QLineEdit>("edtCaminhoVantora")->text(), "");
+    EXPECT_FALSE(janela_->dbVantora().Conectado());
+
+    EscolhePlanilha();
+    Controle<QRadioButton>("rbtTransportadoras")->setChecked(true);
+    Controle<QPushButton>("btOK")->click();
+    ASSERT_EQ(dialogos_.mensagens.size(), 1u);
+    EXPECT_EQ(dialogos_.mensagens[0].first, Dialogos::Tipo::Erro);
+    EXPECT_TRUE(dialogos_.mensagens[0].second.startsWith(
+        Q("Houve um erro ao realizar a convers\xE3o. Motivo: \r")));
+    EXPECT_EQ(ContaLinhas("TRANSPT"), 1);
+    EXPECT_EQ(Valor("select NOME from TRANSPT"), "Antiga");
+}
+
+// A workbook whose first sheet holds 40 suppliers and whose last holds one row:
+// the last row proposed is the shown sheet's, and follows the user's pick.
+TEST_F(JanelaTeste, UltimaLinhaPropostaEDaPlanilhaEscolhida) {
+    const std::string arquivo = pasta_->Arquivo("duas_abas.xlsx");
+    {
+        lxw_workbook* livro = workbook_new(arquivo.c_str());
+        lxw_worksheet* fornecedores = workbook_add_worksheet(livro, "Fornecedores");
+        // The suppliers' layout: the code in column 30, the name in 38, the state in
+        // 28, the sheet as wide as column 48.
+        for (int i = 1; i <= 40; ++i) {
+            const auto linha = static_cast<lxw_row_t>(i - 1);
+            worksheet_write_number(fornecedores, linha, 29, i, nullptr);
+            worksheet_write_string(fornecedores, linha, 37,
+                                   ("Fornecedor " + std::to_string(i)).c_str(), nullptr);
+            worksheet_write_string(fornecedores, linha, 27, "MG", nullptr);
+            worksheet_write_string(fornecedores, linha, 47, "-", nullptr);
+        }
+        lxw_worksheet* resumo = workbook_add_worksheet(livro, "Resumo");
+        worksheet_write_string(resumo, 0, 0, "Total: 40 fornecedores", nullptr);
+        ASSERT_EQ(workbook_close(livro), LXW_NO_ERROR);
+    }
+    EscolheBanco();
+    dialogos_.arquivos.push_back(QString::fromStdString(arquivo));
+    Controle<QPushButton>("Btabrir")->click();
+    ASSERT_THAT(dialogos_.mensagens, ::testing::IsEmpty());
+
+    auto* lista = Controle<QComboBox>("MostraPlanilha");
+    auto* linha = Controle<QLineEdit>("edtNumLinha");
+    ASSERT_EQ(lista->count(), 2);
+    EXPECT_EQ(lista->currentText(), "Fornecedores");
+    EXPECT_EQ(linha->text(), "40");
+    struct Passo {
+        int planilha;
+        const char* digitado;  // typed after the pick, "" for none
+        const char* linha;
+    };
+    const Passo passos[] = {
+        {1, "", "1"}, {0, "", "40"}, {1, "", "1"}, {0, "", "40"}, {0, "7", "407"},
+    };
+    for (const Passo& p : passos) {
+        SCOPED_TRACE(p.planilha);
+        lista->setCurrentIndex(p.planilha);
+        QTest::keyClicks(linha, p.digitado);
+        EXPECT_EQ(linha->text(), p.linha);
+    }
+    linha->setText("40");
+
+    Controle<QRadioButton>("rbtFornece")->setChecked(true);
+    Controle<QPushButton>("btOK")->click();
+    ASSERT_FALSE(dialogos_.mensagens.empty());
+    EXPECT_EQ(dialogos_.mensagens.back().first, Dialogos::Tipo::Informacao)
+        << dialogos_.mensagens.back().second.toStdString();
+    EXPECT_EQ(ContaLinhas("FORNECE"), 40);
+}
+
+// Qt's own dialogs speak Portuguese like the rest of the program, whatever the
+// machine's language.
+TEST_F(JanelaTeste, DialogoDeArquivoEmPortugues) {
+    DialogosQt dialogosQt;
+    std::map<std::string, QString> textos;
+    QTimer procura;
+    QObject::connect(&procura, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* dialogo = qobject_cast<QFileDialog*>(w);
+            if (!dialogo || !dialogo->isVisible()) continue;
+            textos["titulo"] = dialogo->windowTitle();
+            for (const char* rotulo : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
+                if (auto* l = dialogo->findChild<QLabel*>(rotulo)) textos[rotulo] = l->text();
+            if (auto* botoes = dialogo->findChild<QDialogButtonBox*>()) {
+                if (auto* b = botoes->button(QDialogButtonBox::Open)) textos["abrir"] = b->text();
+                if (auto* b = botoes->button(QDialogButtonBox::Cancel))
+                    textos["cancelar"] = b->text();
+            }
+            dialogo->reject();
+        }
+    });
+    procura.start(20);
+    // Whatever happens, the dialog does not stay open.
+    QTimer::singleShot(10000, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    });
+    EXPECT_EQ(dialogosQt.AbreArquivo(janela_.get(),
+                                     "Banco Firebird (*.FB;*.FDB;*.GDB) (*.FB *.FDB *.GDB)"),
+              "");
+    procura.stop();
+    const std::map<std::string, QString> esperados = {
+        {"titulo", "Abrir"},
+        {"lookInLabel", "Procurar em:"},
+        {"fileNameLabel", "&Nome do arquivo:"},
+        {"fileTypeLabel", "Arquivos do tipo:"},
+        {"abrir", "Abrir"},
+        {"cancelar", "Cancelar"},
+    };
+    for (const auto& [nome, texto] : esperados) EXPECT_EQ(textos[nome], texto) << nome;
 }
 
 TEST_F(JanelaTeste, EscFechaAJanelaOciosa) {

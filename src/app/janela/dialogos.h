@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QTranslator>
 
 class QWidget;
 
@@ -18,11 +19,18 @@ public:
     virtual void Mensagem(QWidget* dono, Tipo tipo, const QString& texto) = 0;
 };
 
-// The real dialogs: QFileDialog and QMessageBox.
+// The real dialogs: QFileDialog and QMessageBox. While it lives, Qt's own texts
+// (the file dialog's buttons and labels, the edit boxes' context menu) are in
+// Brazilian Portuguese whatever the machine's language, as the program's are.
 class DialogosQt final : public Dialogos {
 public:
+    DialogosQt();
+    ~DialogosQt() override;
     QString AbreArquivo(QWidget* dono, const QString& filtro) override;
     void Mensagem(QWidget* dono, Tipo tipo, const QString& texto) override;
+
+private:
+    QTranslator traducao_;
 };
 
 }  // namespace conversor::app

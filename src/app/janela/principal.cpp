@@ -1,5 +1,8 @@
 #include "app/janela/principal.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -8,6 +11,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
@@ -16,9 +20,15 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QSignalBlocker>
+#include <QSocketNotifier>
 #include <QStatusBar>
 #include <QStyle>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
 
+#include "app/terminal.h"
 #include "base/regional.h"
 
 namespace conversor::app {
@@ -85,7 +95,30 @@ QLabel* Rotulo(QWidget* pai, const char* nome, int x, int y, const char* texto) 
     return l;
 }
 
+// SIGTERM and SIGINT reach the window through a pipe: the handler may only write to
+// it, and the window reads it from its message loop, where the database may be used.
+int tuboEncerramento[2] = {-1, -1};
+std::atomic<int> sinalEncerramento{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+// Async-signal-safe: an atomic and write only.
+void AoEncerrar(int sinal) {
+    sinalEncerramento.store(sinal);
+    const char c = 1;
+    const ssize_t escrito = write(tuboEncerramento[1], &c, 1);
+    (void)escrito;
+}
+
 }  // namespace
+
+DialogosQt::DialogosQt() {
+    // Qt's translation of its own texts, from the translations of the Qt installed.
+    if (traducao_.load(QStringLiteral("qtbase_pt_BR"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&traducao_);
+}
+
+DialogosQt::~DialogosQt() { QCoreApplication::removeTranslator(&traducao_); }
 
 QString DialogosQt::AbreArquivo(QWidget* dono, const QString& filtro) {
     return QFileDialog::getOpenFileName(dono, QString(), QString(), filtro);
@@ -138,7 +171,8 @@ TFPrincipal::TFPrincipal(Dialogos& dialogos, std::string arquivoCidades, QWidget
     edtCaminhoVantora = NovoControle<QLineEdit>(this, "edtCaminhoVantora", 5, 96, 516, 19);
     edtCaminhoVantora->setEnabled(false);
     btAbrirVantora = NovoControle<QPushButton>(this, "btAbrirVantora", 525, 93, 52, 25);
-    btAbrirVantora->setText(Q("&Abrir"));
+    // Alt+B opens the database ("banco"), Alt+A the file to convert ("arquivo").
+    btAbrirVantora->setText(Q("A&brir"));
     btAbrirVantora->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     Rotulo(this, "Label2", 5, 120, "Caminho do arquivo a ser convertido:");
     edtCaminhoOrigem = NovoControle<QLineEdit>(this, "edtCaminhoOrigem", 5, 136, 405, 19);
@@ -198,6 +232,8 @@ TFPrincipal::TFPrincipal(Dialogos& dialogos, std::string arquivoCidades, QWidget
 
     connect(btAbrirVantora, &QPushButton::clicked, this, [this] { btAbrirVantoraClick(); });
     connect(Btabrir, &QPushButton::clicked, this, [this] { BtabrirClick(); });
+    connect(MostraPlanilha, &QComboBox::currentIndexChanged, this,
+            [this] { MostraPlanilhaChange(); });
     connect(btOK, &QPushButton::clicked, this, [this] { btOKClick(); });
     connect(btSair, &QPushButton::clicked, this, [this] { close(); });
     auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -214,7 +250,13 @@ TFPrincipal::TFPrincipal(Dialogos& dialogos, std::string arquivoCidades, QWidget
         move(tela->availableGeometry().center() - rect().center());
 }
 
-TFPrincipal::~TFPrincipal() = default;
+TFPrincipal::~TFPrincipal() {
+    if (avisoEncerramento_) {
+        // Nobody reads the pipe any more: the signals get their default action back.
+        signal(SIGTERM, SIG_DFL);
+        signal(SIGINT, SIG_DFL);
+    }
+}
 
 void TFPrincipal::FormCreate() {
     HabilitaCampos();
@@ -252,14 +294,52 @@ void TFPrincipal::MostraErro(const std::exception& e) { Erro(e.what()); }
 
 void TFPrincipal::btAbrirVantoraClick() {
     edtCaminhoVantora->setText(dialogos_.AbreArquivo(this, Q(kFiltroBanco)));
-    if (edtCaminhoVantora->text().isEmpty()) return;
     try {
+        // Also when the dialog was cancelled: a run must never write into a
+        // database whose path the window does not show.
         if (dbVantora_.Conectado()) dbVantora_.Desconecta();
-        dbVantora_.DefineNomeBanco(edtCaminhoVantora->text().toStdString());
-        dbVantora_.Conecta();
+        if (!edtCaminhoVantora->text().isEmpty()) {
+            dbVantora_.DefineNomeBanco(edtCaminhoVantora->text().toStdString());
+            dbVantora_.Conecta();
+        }
     } catch (const std::exception& e) {
         MostraErro(e);
     }
+    CapturaEncerramento();
+}
+
+void TFPrincipal::CapturaEncerramento() {
+    // The Firebird client puts its own SIGTERM and SIGINT handlers in place when it
+    // first connects, handlers that close every connection and leave the program
+    // running; so the window takes the signals back after each attempt.
+    if (!avisoEncerramento_) {
+        if (tuboEncerramento[0] < 0 && pipe2(tuboEncerramento, O_CLOEXEC | O_NONBLOCK) != 0) {
+            tuboEncerramento[0] = tuboEncerramento[1] = -1;
+            return;
+        }
+        avisoEncerramento_ = new QSocketNotifier(tuboEncerramento[0], QSocketNotifier::Read, this);
+        connect(avisoEncerramento_, &QSocketNotifier::activated, this,
+                [this] { PedidoDeEncerramento(); });
+    }
+    struct sigaction acao {};
+    acao.sa_handler = AoEncerrar;
+    sigemptyset(&acao.sa_mask);
+    // SA_RESTART: the database's reads and writes carry on undisturbed.
+    acao.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &acao, nullptr);
+    sigaction(SIGINT, &acao, nullptr);
+}
+
+void TFPrincipal::PedidoDeEncerramento() {
+    char lidos[16];
+    while (read(tuboEncerramento[0], lidos, sizeof lidos) > 0) {
+    }
+    if (encerrando_) return;
+    encerrando_ = true;
+    // Ends the message loop, and the message boxes' and file dialogs' own loops. A run
+    // under way stops at its next record and rolls back its transaction first (see
+    // ProcessaMensagens); closing the connection then undoes anything else left open.
+    QCoreApplication::exit(128 + sinalEncerramento.load());
 }
 
 void TFPrincipal::BtabrirClick() {
@@ -267,13 +347,31 @@ void TFPrincipal::BtabrirClick() {
     if (edtCaminhoOrigem->text().isEmpty()) return;
     try {
         CarregaPlanilhas();
-        edtNumLinha->setText(QString::number(DMExcel_.UltimaLinha()));
+        PropoeUltimaLinha();
     } catch (const std::exception& e) {
         MostraErro(e);
     }
 }
 
+void TFPrincipal::MostraPlanilhaChange() {
+    try {
+        PropoeUltimaLinha();
+    } catch (const std::exception& e) {
+        MostraErro(e);
+    }
+}
+
+void TFPrincipal::PropoeUltimaLinha() {
+    const int planilha = MostraPlanilha->currentIndex();
+    if (planilha < 0) return;
+    // The listing leaves the driver on the last sheet; the proposal is the shown one's.
+    DMExcel_.SelecionaPlanilha(planilha + 1);
+    edtNumLinha->setText(QString::number(DMExcel_.UltimaLinha()));
+}
+
 void TFPrincipal::CarregaPlanilhas() {
+    // Filling the list is no pick of the user's: the caller proposes the last row.
+    const QSignalBlocker semEscolha(MostraPlanilha);
     MostraPlanilha->clear();
     DMExcel_.AbreArquivo(edtCaminhoOrigem->text().toStdString());
     QStringList nomes;
@@ -316,11 +414,15 @@ constexpr qint64 kIntervaloPinturaMs = 40;
 
 }  // namespace
 
-void TFPrincipal::PintaProgresso() {
+void TFPrincipal::PintaProgresso(bool agora) {
     progressoPendente_ = false;
     ultimaPintura_.start();
     Barra->setValue(posicao_);
     stbStatus->showMessage(Q(status_));
+    if (agora) {
+        Barra->repaint();
+        stbStatus->repaint();
+    }
 }
 
 void TFPrincipal::Legenda(std::string_view texto) {
@@ -330,6 +432,7 @@ void TFPrincipal::Legenda(std::string_view texto) {
     lblAguarde->adjustSize();
 }
 void TFPrincipal::Maximo(int maximo) {
+    maximo_ = maximo;
     // A Qt gauge whose maximum is 0 turns into a busy indicator; an empty run shows
     // an empty gauge instead.
     Barra->setMaximum(maximo > 0 ? maximo : 1);
@@ -344,7 +447,12 @@ void TFPrincipal::Posicao(int posicao) {
 }
 void TFPrincipal::Avanca() {
     ++posicao_;
-    progressoPendente_ = true;
+    // A full gauge ends a phase, and what follows (the purges, the next phase's
+    // start) may run a while without painting: shown at once.
+    if (posicao_ == maximo_)
+        PintaProgresso(true);
+    else
+        progressoPendente_ = true;
 }
 void TFPrincipal::Status(std::string_view texto) {
     status_.assign(texto);
@@ -359,16 +467,24 @@ void TFPrincipal::ProcessaMensagens() {
         (!ultimaPintura_.isValid() || ultimaPintura_.elapsed() >= kIntervaloPinturaMs))
         PintaProgresso();
     QCoreApplication::processEvents();
+    if (encerrando_)
+        throw ErroInterrupcao("Conversão interrompida: o programa foi encerrado pelo sistema.");
 }
 
-void TFPrincipal::Aviso(std::string_view texto) {
-    dialogos_.Mensagem(this, Dialogos::Tipo::Aviso, Q(texto));
+void TFPrincipal::Mensagem(Dialogos::Tipo tipo, std::string_view texto) {
+    if (encerrando_) {
+        // Nobody is left to answer a message box; a terminal may still read it.
+        std::fprintf(stderr, "%s\n", ParaTerminal(texto).c_str());
+        return;
+    }
+    // The message box must not sit beneath a gauge and a status text that lag behind.
+    if (progressoPendente_) PintaProgresso();
+    dialogos_.Mensagem(this, tipo, Q(texto));
 }
-void TFPrincipal::Erro(std::string_view texto) {
-    dialogos_.Mensagem(this, Dialogos::Tipo::Erro, Q(texto));
-}
+void TFPrincipal::Aviso(std::string_view texto) { Mensagem(Dialogos::Tipo::Aviso, texto); }
+void TFPrincipal::Erro(std::string_view texto) { Mensagem(Dialogos::Tipo::Erro, texto); }
 void TFPrincipal::Informacao(std::string_view texto) {
-    dialogos_.Mensagem(this, Dialogos::Tipo::Informacao, Q(texto));
+    Mensagem(Dialogos::Tipo::Informacao, texto);
 }
 
 void TFPrincipal::Foca(Controle controle) {

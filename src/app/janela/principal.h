@@ -22,7 +22,9 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QSocketNotifier;
 class QStatusBar;
+class QTranslator;
 
 namespace conversor::app {
 
@@ -47,6 +49,8 @@ public:
     void btAbrirVantoraClick();
     void BtabrirClick();
     void CarregaPlanilhas();
+    // Another sheet picked: its last row is proposed.
+    void MostraPlanilhaChange();
     void btOKClick();
     void HabilitaCampos() override;
     void DesabilitaCampos() override;
@@ -60,8 +64,15 @@ private:
     void FormKeyDown();
     void MostraErro(const std::exception& e);
     void DefineCampos(bool habilitados);
-    // Shows the latest gauge position and status text.
-    void PintaProgresso();
+    // The chosen sheet becomes the driver's current one and its last row goes into
+    // `edtNumLinha`.
+    void PropoeUltimaLinha();
+    // Shows the latest gauge position and status text; `agora` paints them before
+    // returning, for work that lets no window message run for a while.
+    void PintaProgresso(bool agora = false);
+    // SIGTERM (or SIGINT) received: the program ends, undoing what is uncommitted.
+    void CapturaEncerramento();
+    void PedidoDeEncerramento();
 
     // intake::Progresso
     void Legenda(std::string_view texto) override;
@@ -71,6 +82,7 @@ private:
     void Status(std::string_view texto) override;
     void ProcessaMensagens() override;
     // convert::Mensagens
+    void Mensagem(Dialogos::Tipo tipo, std::string_view texto);
     void Aviso(std::string_view texto) override;
     void Erro(std::string_view texto) override;
     void Informacao(std::string_view texto) override;
@@ -83,11 +95,15 @@ private:
     intake::TTabelaTemp cdsTabelaTemp_;
     std::unique_ptr<ExecucaoConversao> execucao_;
     bool emConversao_ = false;
+    // The system asked the program to end; the run stops at its next record.
+    bool encerrando_ = false;
+    QSocketNotifier* avisoEncerramento_ = nullptr;
 
     // The gauge and the status text follow every record, but reach the screen at most
     // a few dozen times a second: painting them for each of 100,000 records would
     // cost more than converting them.
     int posicao_ = 0;
+    int maximo_ = 0;
     std::string status_;
     bool progressoPendente_ = false;
     QElapsedTimer ultimaPintura_;
@@ -113,7 +129,8 @@ private:
     QStatusBar* stbStatus;
 };
 
-// Starts the application with the main window and runs it until the window closes.
+// Starts the application with the main window and runs it until the window closes;
+// 128 plus the signal when SIGTERM or SIGINT ended it.
 int AbreJanela(int argc, char** argv);
 
 }  // namespace conversor::app
