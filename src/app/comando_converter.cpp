@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 
+#include "app/argumentos.h"
 #include "app/comandos.h"
 #include "app/execucao.h"
 #include "app/terminal.h"
@@ -38,10 +39,7 @@ const char* const kReferencias[] = {"CIDADES", "UNIDADES", "CLASFISC", "CADFABR"
 // The shells' status for a program ended by Ctrl+C (128 + SIGINT).
 constexpr int kSaidaInterrompida = 130;
 
-int Uso(const std::string& erro) {
-    std::fprintf(stderr, "%s\n%s", ParaTerminal(erro).c_str(), kUso);
-    return 2;
-}
+int Uso(const std::string& erro) { return SaiComErroDeUso(erro, kUso); }
 
 std::optional<long long> Contagem(db::Conexao& conexao, const char* tabela) {
     try {
@@ -57,34 +55,39 @@ std::optional<long long> Contagem(db::Conexao& conexao, const char* tabela) {
 }  // namespace
 
 int ComandoConverter(const Argumentos& args) {
-    std::map<std::string, std::string> opcoes;
-    for (size_t i = 0; i < args.size(); i += 2) {
-        static const char* const kOpcoes[] = {"--banco", "--planilha", "--tipo", "--aba",
-                                              "--ultima-linha", "--cidades"};
-        if (std::find_if(std::begin(kOpcoes), std::end(kOpcoes),
-                         [&](const char* o) { return args[i] == o; }) == std::end(kOpcoes))
-            return Uso("Opção desconhecida: " + args[i]);
-        if (i + 1 >= args.size()) return Uso("Falta o valor de " + args[i]);
-        opcoes[args[i]] = args[i + 1];
+    ArgumentosLidos lidos;
+    try {
+        lidos = LeArgumentos(args, {{"--banco", "o banco"},
+                                    {"--planilha", "o arquivo"},
+                                    {"--tipo", "o tipo"},
+                                    {"--aba", "o número"},
+                                    {"--ultima-linha", "o número"},
+                                    {"--cidades", "o arquivo"}});
+    } catch (const ErroUso& e) {
+        return Uso(e.what());
     }
+    if (lidos.ajuda) return MostraUso(kUso);
+    if (!lidos.arquivos.empty())
+        return Uso("Argumento inesperado: " + CaminhoParaMensagem(lidos.arquivos[0]));
+    std::map<std::string, std::string>& opcoes = lidos.opcoes;
     for (const char* obrigatoria : {"--banco", "--planilha", "--tipo"})
         if (!opcoes.count(obrigatoria)) return Uso(std::string("Falta a opção ") + obrigatoria);
     const TipoNomeado* tipo = nullptr;
     for (const TipoNomeado& t : kTipos)
         if (opcoes["--tipo"] == t.nome) tipo = &t;
-    if (!tipo) return Uso("Tipo desconhecido: " + opcoes["--tipo"]);
+    if (!tipo) return Uso("Tipo desconhecido: " + CaminhoParaMensagem(opcoes["--tipo"]));
     int aba = 1;
     if (opcoes.count("--aba")) {
         try {
             aba = static_cast<int>(TextoParaInteiro(opcoes["--aba"]));
         } catch (const ErroConversao&) {
-            return Uso("--aba deve ser um número: " + opcoes["--aba"]);
+            return Uso("--aba deve ser um número: " + CaminhoParaMensagem(opcoes["--aba"]));
         }
     }
     if (opcoes.count("--ultima-linha")) {
         const std::string& n = opcoes["--ultima-linha"];
         if (n.empty() || n.find_first_not_of("0123456789") != std::string::npos)
-            return Uso("--ultima-linha deve ser um número: " + n);
+            return Uso("--ultima-linha deve ser um número: " + CaminhoParaMensagem(n));
     }
 
     const auto inicio = std::chrono::steady_clock::now();
@@ -112,8 +115,9 @@ int ComandoConverter(const Argumentos& args) {
         const size_t abas = dmExcel.ListaPlanilhas().size();
         dmExcel.LiberaLista();
         if (aba < 1 || static_cast<size_t>(aba) > abas) {
-            mensagens.Erro("A planilha '" + Utf8ParaCp1252(pedido.caminhoOrigem) + "' não tem a aba " +
-                           std::to_string(aba) + " (tem " + std::to_string(abas) + ").");
+            mensagens.Erro("A planilha '" + CaminhoParaMensagem(pedido.caminhoOrigem) +
+                           "' não tem a aba " + std::to_string(aba) + " (tem " +
+                           std::to_string(abas) + ").");
             return 2;
         }
         pedido.planilha = aba - 1;

@@ -1,6 +1,8 @@
 #include <cstdio>
 
+#include "app/argumentos.h"
 #include "app/comandos.h"
+#include "app/terminal.h"
 #include "base/regional.h"
 #include "db/erro.h"
 #include "db/esquema.h"
@@ -8,17 +10,24 @@
 namespace conversor::app {
 
 int ComandoCriarBanco(const Argumentos& args) {
-    if (args.size() != 1) {
-        std::fputs("Uso: conversor criar-banco ARQUIVO\n", stderr);
-        return 2;
-    }
+    const char* const uso = "Uso: conversor criar-banco ARQUIVO\n";
+    ArgumentosLidos lidos;
     try {
-        db::CriaBancoVantora(args[0]);
+        lidos = LeArgumentos(args, {});
+    } catch (const ErroUso& e) {
+        return SaiComErroDeUso(e.what(), uso);
+    }
+    if (lidos.ajuda) return MostraUso(uso);
+    if (lidos.arquivos.size() != 1)
+        return SaiComErroDeUso("Informe um só arquivo para o banco.", uso);
+    const std::string& arquivo = lidos.arquivos[0];
+    try {
+        db::CriaBancoVantora(arquivo);
     } catch (const db::ErroBanco& e) {
-        std::fprintf(stderr, "%s\n", Cp1252ParaUtf8(e.what()).c_str());
+        std::fprintf(stderr, "%s\n", ParaTerminal(e.what()).c_str());
         return 1;
     }
-    std::printf("Banco criado: %s\n", args[0].c_str());
+    std::printf("%s\n", ParaTerminal("Banco criado: " + CaminhoParaMensagem(arquivo)).c_str());
     return 0;
 }
 

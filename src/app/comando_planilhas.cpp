@@ -7,7 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/argumentos.h"
 #include "app/comandos.h"
+#include "app/terminal.h"
 #include "base/regional.h"
 #include "intake/excel.h"
 #include "intake/progresso.h"
@@ -19,44 +21,26 @@ namespace {
 
 using intake::TDMCotrolaExcel;
 
-// Messages are Windows-1252 inside the program; the terminal speaks UTF-8.
 void Erro(std::string_view mensagem) {
-    const std::string utf8 = Cp1252ParaUtf8(mensagem);
-    std::fprintf(stderr, "%s\n", utf8.c_str());
+    std::fprintf(stderr, "%s\n", ParaTerminal(mensagem).c_str());
 }
 
-int ErroDeUso(std::string_view mensagem, std::string_view uso) {
-    Erro(mensagem);
-    Erro(uso);
-    return 2;
+// The output could not be written (a closed pipe, a full disk): the work failed,
+// status 1, while whatever the workbook does wrong is a refused input, status 2.
+class ErroSaida : public std::runtime_error {
+public:
+    ErroSaida() : std::runtime_error("Falha ao escrever a saída.") {}
+};
+
+// One cell or name on one output line: UTF-8, with the separators, the escape itself
+// and every control character written as escapes, so every line stays one row and
+// nothing in the workbook drives the terminal.
+void AnexaEscapado(std::string& saida, std::string_view cp1252) {
+    saida += EscapaParaTerminal(Cp1252ParaUtf8(cp1252), true);
 }
 
-// One cell or name on one output line: the separators and the escape itself are
-// written as escapes, so every line stays one row.
-void AnexaEscapado(std::string& saida, std::string_view texto) {
-    for (const char c : texto) {
-        switch (c) {
-            case '\\':
-                saida += "\\\\";
-                break;
-            case '\t':
-                saida += "\\t";
-                break;
-            case '\n':
-                saida += "\\n";
-                break;
-            case '\r':
-                saida += "\\r";
-                break;
-            default:
-                saida += c;
-        }
-    }
-}
-
-bool Escreve(const std::string& cp1252) {
-    const std::string utf8 = Cp1252ParaUtf8(cp1252);
-    return std::fwrite(utf8.data(), 1, utf8.size(), stdout) == utf8.size();
+void Escreve(const std::string& utf8) {
+    if (std::fwrite(utf8.data(), 1, utf8.size(), stdout) != utf8.size()) throw ErroSaida();
 }
 
 // Decimal digits only, no sign or blanks; nullopt when it is not one or passes `maximo`.
@@ -71,25 +55,39 @@ std::optional<long long> Natural(std::string_view texto, long long maximo) {
     return valor;
 }
 
-bool AbreArquivo(TDMCotrolaExcel& excel, const std::string& arquivo) {
+// Runs the reading and writing of a command: a write failure is status 1, any fault
+// of the workbook, in whatever format or part it lies, is status 2.
+template <typename Trabalho>
+int Executa(Trabalho&& trabalho) {
     try {
-        excel.AbreArquivo(arquivo);
-        return true;
-    } catch (const std::exception& e) {
+        trabalho();
+        if (std::fflush(stdout) != 0) throw ErroSaida();
+        return 0;
+    } catch (const ErroSaida& e) {
         Erro(e.what());
-        return false;
+        return 1;
+    } catch (const std::exception& e) {
+        std::fflush(stdout);
+        Erro(e.what());
+        return 2;
     }
 }
 
 }  // namespace
 
 int ComandoPlanilhas(const Argumentos& args) {
-    const char* const uso = "Uso: conversor planilhas ARQUIVO";
-    if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-'))
-        return ErroDeUso("Informe um arquivo de planilha.", uso);
-    TDMCotrolaExcel excel;
-    if (!AbreArquivo(excel, args[0])) return 2;
+    const char* const uso = "Uso: conversor planilhas ARQUIVO\n";
+    ArgumentosLidos lidos;
     try {
+        lidos = LeArgumentos(args, {});
+    } catch (const ErroUso& e) {
+        return SaiComErroDeUso(e.what(), uso);
+    }
+    if (lidos.ajuda) return MostraUso(uso);
+    if (lidos.arquivos.size() != 1) return SaiComErroDeUso("Informe um arquivo de planilha.", uso);
+    TDMCotrolaExcel excel;
+    return Executa([&] {
+        excel.AbreArquivo(lidos.arquivos[0]);
         const std::vector<std::string> abas = excel.ListaPlanilhas();
         excel.LiberaLista();
         for (size_t i = 0; i < abas.size(); ++i) {
@@ -98,61 +96,47 @@ int ComandoPlanilhas(const Argumentos& args) {
             AnexaEscapado(linha, abas[i]);
             linha += "\t" + std::to_string(excel.UltimaLinha()) + "\t" +
                      std::to_string(excel.UltimaColuna()) + "\n";
-            if (!Escreve(linha)) throw std::runtime_error("Falha ao escrever a saída.");
+            Escreve(linha);
         }
-        if (std::fflush(stdout) != 0) throw std::runtime_error("Falha ao escrever a saída.");
-    } catch (const std::exception& e) {
-        std::fflush(stdout);
-        Erro(e.what());
-        return 1;
-    }
-    return 0;
+    });
 }
 
 int ComandoMostrar(const Argumentos& args) {
-    const char* const uso = "Uso: conversor mostrar ARQUIVO [--aba N] [--ultima-linha N]";
-    std::optional<std::string> arquivo;
+    const char* const uso = "Uso: conversor mostrar ARQUIVO [--aba N] [--ultima-linha N]\n";
+    ArgumentosLidos lidos;
+    try {
+        lidos = LeArgumentos(args, {{"--aba", "o número"}, {"--ultima-linha", "o número"}});
+    } catch (const ErroUso& e) {
+        return SaiComErroDeUso(e.what(), uso);
+    }
+    if (lidos.ajuda) return MostraUso(uso);
     long long aba = 1;
     std::optional<long long> ultimaLinha;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--aba" || arg == "--ultima-linha") {
-            if (i + 1 >= args.size())
-                return ErroDeUso("Falta o número depois de " + arg + ".", uso);
-            const std::string& valor = args[++i];
-            if (arg == "--aba") {
-                const auto n = Natural(valor, 1000000);
-                if (!n)
-                    return ErroDeUso("Número de aba inválido: '" + Utf8ParaCp1252(valor) + "'.",
-                                     uso);
-                aba = *n;
-            } else {
-                ultimaLinha = Natural(valor, intake::kMaxLinhas);
-                if (!ultimaLinha)
-                    return ErroDeUso("Última linha inválida: '" + Utf8ParaCp1252(valor) +
-                                         "' (use um número de 0 a " +
-                                         std::to_string(intake::kMaxLinhas) + ").",
-                                     uso);
-            }
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return ErroDeUso("Opção desconhecida: " + Utf8ParaCp1252(arg) + ".", uso);
-        } else if (arquivo) {
-            return ErroDeUso("Informe um só arquivo de planilha.", uso);
-        } else {
-            arquivo = arg;
-        }
+    if (lidos.opcoes.count("--aba")) {
+        const std::string& valor = lidos.opcoes["--aba"];
+        const auto n = Natural(valor, 1000000);
+        if (!n)
+            return SaiComErroDeUso("Número de aba inválido: '" + CaminhoParaMensagem(valor) + "'.",
+                                   uso);
+        aba = *n;
     }
-    if (!arquivo) return ErroDeUso("Informe um arquivo de planilha.", uso);
+    if (lidos.opcoes.count("--ultima-linha")) {
+        const std::string& valor = lidos.opcoes["--ultima-linha"];
+        ultimaLinha = Natural(valor, intake::kMaxLinhas);
+        if (!ultimaLinha)
+            return SaiComErroDeUso("Última linha inválida: '" + CaminhoParaMensagem(valor) +
+                                       "' (use um número de 0 a " +
+                                       std::to_string(intake::kMaxLinhas) + ").",
+                                   uso);
+    }
+    if (lidos.arquivos.empty()) return SaiComErroDeUso("Informe um arquivo de planilha.", uso);
+    if (lidos.arquivos.size() > 1)
+        return SaiComErroDeUso("Informe um só arquivo de planilha.", uso);
 
     TDMCotrolaExcel excel;
-    if (!AbreArquivo(excel, *arquivo)) return 2;
-    try {
+    return Executa([&] {
+        excel.AbreArquivo(lidos.arquivos[0]);
         excel.SelecionaPlanilha(static_cast<int>(aba));
-    } catch (const std::exception& e) {
-        Erro(e.what());
-        return 2;
-    }
-    try {
         intake::TTabelaTemp tabela;
         intake::ProgressoMudo progresso;
         intake::CarregaTabelaTemp(excel, tabela, ultimaLinha ? *ultimaLinha : excel.UltimaLinha(),
@@ -165,18 +149,12 @@ int ComandoMostrar(const Argumentos& args) {
             }
             saida += '\n';
             if (saida.size() >= 1 << 16) {
-                if (!Escreve(saida)) throw std::runtime_error("Falha ao escrever a saída.");
+                Escreve(saida);
                 saida.clear();
             }
         }
-        if (!Escreve(saida) || std::fflush(stdout) != 0)
-            throw std::runtime_error("Falha ao escrever a saída.");
-    } catch (const std::exception& e) {
-        std::fflush(stdout);
-        Erro(e.what());
-        return 1;
-    }
-    return 0;
+        Escreve(saida);
+    });
 }
 
 }  // namespace conversor::app

@@ -5,6 +5,7 @@
 
 #include "app/comandos.h"
 #include "app/janela/principal.h"
+#include "app/terminal.h"
 #include "base/regional.h"
 
 namespace {
@@ -23,6 +24,10 @@ const char* const kAjuda =
     "      Mostra as linhas 1 a --ultima-linha (se omitida, a final) da aba N (se\n"
     "      omitida, a primeira) como a tabela de carga as recebe: cada coluna\n"
     "      cortada em 100 caracteres, colunas separadas por TAB.\n"
+    "      planilhas e mostrar escrevem TAB, quebras de linha, a barra invertida e\n"
+    "      os demais caracteres de controle como \\t, \\n, \\r, \\\\ e \\xHH.\n"
+    "      Saída: 0 concluído, 1 falha ao escrever a saída, 2 erro de uso ou\n"
+    "      arquivo recusado (danificado ou não aceito, em qualquer formato ou parte).\n"
     "  conversor converter --banco BANCO --planilha ARQUIVO --tipo TIPO [--aba N]\n"
     "                     [--ultima-linha N] [--cidades ARQUIVO.DBF]\n"
     "      Converte a aba N (se omitida, a primeira) de ARQUIVO para o banco BANCO,\n"
@@ -38,7 +43,11 @@ const char* const kAjuda =
     "  conversor\n"
     "      Sem argumentos: abre a janela do conversor.\n"
     "  conversor --help\n"
-    "      Mostra esta ajuda.\n";
+    "      Mostra esta ajuda; conversor COMANDO --help mostra o uso do comando.\n"
+    "\n"
+    "As opções podem vir antes ou depois dos arquivos; \"--\" encerra as opções, e o\n"
+    "que vem depois é sempre arquivo (conversor planilhas -- -arquivo.csv). Um\n"
+    "argumento que começa com \"-\" e não é uma opção do comando é recusado.\n";
 
 struct Comando {
     const char* nome;
@@ -58,14 +67,15 @@ int main(int argc, char** argv) {
     if (argc < 2) return conversor::app::AbreJanela(argc, argv);
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
         std::strcmp(argv[1], "ajuda") == 0) {
-        std::fputs(conversor::Cp1252ParaUtf8(kAjuda).c_str(), stdout);
+        std::fputs(conversor::app::ParaTerminal(kAjuda).c_str(), stdout);
         return 0;
     }
     for (const Comando& comando : kComandos) {
         if (std::strcmp(argv[1], comando.nome) == 0)
             return comando.executa(conversor::app::Argumentos(argv + 2, argv + argc));
     }
-    std::fprintf(stderr, "Comando desconhecido: %s\nUse 'conversor --help' para ver os comandos.\n",
-                 argv[1]);
+    const std::string mensagem = "Comando desconhecido: " + conversor::CaminhoParaMensagem(argv[1]);
+    std::fprintf(stderr, "%s\nUse 'conversor --help' para ver os comandos.\n",
+                 conversor::app::ParaTerminal(mensagem).c_str());
     return 2;
 }

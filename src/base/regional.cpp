@@ -397,4 +397,35 @@ bool Utf8Valido(std::string_view texto) {
     return true;
 }
 
+std::string CaminhoParaMensagem(std::string_view caminho) {
+    std::string cp1252 = Utf8ParaCp1252(caminho);
+    const bool marcas = cp1252.find_first_of({kInicioLiteral, kFimLiteral}) != std::string::npos;
+    if (Cp1252ParaUtf8(cp1252) == caminho && !marcas) return cp1252;
+    // A name holding the end mark itself cannot be carried whole: it goes lossy.
+    if (caminho.find(kFimLiteral) != std::string_view::npos) return cp1252;
+    std::string r(1, kInicioLiteral);
+    r += caminho;
+    r += kFimLiteral;
+    return r;
+}
+
+std::string MensagemParaUtf8(std::string_view mensagem) {
+    std::string r;
+    r.reserve(mensagem.size());
+    size_t i = 0;
+    while (i < mensagem.size()) {
+        const size_t inicio = mensagem.find(kInicioLiteral, i);
+        const size_t fim =
+            inicio == std::string_view::npos ? inicio : mensagem.find(kFimLiteral, inicio + 1);
+        if (fim == std::string_view::npos) {
+            r += Cp1252ParaUtf8(mensagem.substr(i));
+            break;
+        }
+        r += Cp1252ParaUtf8(mensagem.substr(i, inicio - i));
+        r.append(mensagem, inicio + 1, fim - inicio - 1);
+        i = fim + 1;
+    }
+    return r;
+}
+
 }  // namespace conversor

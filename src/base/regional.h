@@ -88,4 +88,17 @@ void Utf8ParaCp1252(std::string_view texto, std::string& saida);
 // Whether the bytes are well-formed UTF-8.
 bool Utf8Valido(std::string_view texto);
 
+// A file name (or anything else the user typed) inside a message, so that it is
+// shown as typed. A name Windows-1252 can spell goes in as Windows-1252, like the
+// rest of the message. Any other (Chinese, emoji, bytes that are not UTF-8) goes in
+// as its own bytes between kInicioLiteral and kFimLiteral, as no conversion to
+// Windows-1252 could keep it.
+constexpr char kInicioLiteral = '\x01';
+constexpr char kFimLiteral = '\x02';
+std::string CaminhoParaMensagem(std::string_view caminho);
+
+// A message as UTF-8 for the screen or the terminal: the Windows-1252 text
+// converted, the names marked by CaminhoParaMensagem given back byte for byte.
+std::string MensagemParaUtf8(std::string_view mensagem);
+
 }  // namespace conversor

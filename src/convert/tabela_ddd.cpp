@@ -100,7 +100,7 @@ size_t TabelaDDD::HashChave::operator()(
 }
 
 TabelaDDD::TabelaDDD(const std::string& arquivo) {
-    const std::string nome = Utf8ParaCp1252(arquivo);
+    const std::string nome = CaminhoParaMensagem(arquivo);
     std::error_code erroArquivo;
     if (!std::filesystem::is_regular_file(arquivo, erroArquivo))
         throw ErroTabelaCidades("Tabela de cidades não encontrada: " + nome);

@@ -1,5 +1,8 @@
 #include "db/conexao.h"
 
+#include <locale.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -53,6 +56,57 @@ bool NoServidor(const std::string& nome) {
     return barra + 1 < host.size();
 }
 
+// File names go to Firebird as UTF-8 (isc_dpb_utf8_filename), and the embedded
+// engine turns them into the file system's bytes with the character set of the
+// locale it first meets. On Linux those bytes are UTF-8 whatever LANG says, so the
+// calls that name a file run under a UTF-8 locale of this thread alone: under
+// LANG=C the engine would otherwise refuse every accented folder.
+class LocaleUtf8 {
+public:
+    LocaleUtf8() : utf8_(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0))) {
+        if (utf8_) anterior_ = uselocale(utf8_);
+    }
+    ~LocaleUtf8() {
+        if (!utf8_) return;
+        uselocale(anterior_);
+        freelocale(utf8_);
+    }
+    LocaleUtf8(const LocaleUtf8&) = delete;
+    LocaleUtf8& operator=(const LocaleUtf8&) = delete;
+
+private:
+    locale_t utf8_;
+    locale_t anterior_ = static_cast<locale_t>(0);
+};
+
+// A failure to open or create the file `nome`: the message names it as typed, and
+// so does Firebird's own text, which holds it in the file system's bytes, as given
+// or expanded to a full path.
+std::string FalhaNoArquivo(const std::string& inicio, const std::string& nome,
+                           std::string_view textoFirebird) {
+    std::vector<std::string> formas{nome};
+    std::error_code erro;
+    const std::filesystem::path absoluto = std::filesystem::absolute(nome, erro);
+    if (!erro) formas.push_back(absoluto.string());
+    const std::filesystem::path canonico = std::filesystem::weakly_canonical(nome, erro);
+    if (!erro) formas.push_back(canonico.string());
+    std::sort(formas.begin(), formas.end(),
+              [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    std::string r = inicio + " '" + CaminhoParaMensagem(nome) + "'.\r";
+    for (size_t i = 0; i < textoFirebird.size();) {
+        const auto forma = std::find_if(formas.begin(), formas.end(), [&](const std::string& f) {
+            return !f.empty() && textoFirebird.substr(i, f.size()) == f;
+        });
+        if (forma != formas.end()) {
+            r += CaminhoParaMensagem(*forma);
+            i += forma->size();
+        } else {
+            r += textoFirebird[i++];
+        }
+    }
+    return r;
+}
+
 std::vector<unsigned char> ParametrosConexao(const std::string& nome, bool criacao) {
     return fb::Chama([&](Firebird::ThrowStatusWrapper* s) {
         Firebird::IXpbBuilder* dpb = fb::Mestre()->getUtilInterface()->getXpbBuilder(
@@ -60,6 +114,7 @@ std::vector<unsigned char> ParametrosConexao(const std::string& nome, bool criac
         dpb->insertString(s, isc_dpb_user_name, kUsuario);
         dpb->insertString(s, isc_dpb_password, kSenha);
         dpb->insertInt(s, isc_dpb_sql_dialect, 1);
+        dpb->insertTag(s, isc_dpb_utf8_filename);
         if (criacao) {
             dpb->insertInt(s, isc_dpb_set_db_sql_dialect, 1);
             dpb->insertString(s, isc_dpb_set_db_charset, "WIN1252");
@@ -124,12 +179,13 @@ void Conexao::Conecta() {
     if (anexo_) return;
     const std::vector<unsigned char> dpb = ParametrosConexao(nomeBanco_, false);
     try {
+        const LocaleUtf8 localeUtf8;
         anexo_ = fb::Chama([&](Firebird::ThrowStatusWrapper* s) {
             return fb::Mestre()->getDispatcher()->attachDatabase(
                 s, nomeBanco_.c_str(), static_cast<unsigned>(dpb.size()), dpb.data());
         });
     } catch (const ErroBanco& e) {
-        throw ErroBanco("Não foi possível conectar ao banco '" + nomeBanco_ + "'.\r" + e.what(),
+        throw ErroBanco(FalhaNoArquivo("Não foi possível conectar ao banco", nomeBanco_, e.what()),
                         e.SqlState(), e.Grave());
     }
     ++geracao_;
@@ -162,17 +218,19 @@ Firebird::IAttachment* Conexao::Anexo() {
 
 void Conexao::CriaBanco(const std::string& nome, const std::string& script) {
     if (!NoServidor(nome) && std::filesystem::exists(nome))
-        throw ErroBanco("O arquivo '" + nome + "' já existe; escolha outro nome.");
+        throw ErroBanco("O arquivo '" + CaminhoParaMensagem(nome) +
+                        "' já existe; escolha outro nome.");
     const std::vector<unsigned char> dpb = ParametrosConexao(nome, true);
     Conexao conexao;
     conexao.nomeBanco_ = nome;
     try {
+        const LocaleUtf8 localeUtf8;
         conexao.anexo_ = fb::Chama([&](Firebird::ThrowStatusWrapper* s) {
             return fb::Mestre()->getDispatcher()->createDatabase(
                 s, nome.c_str(), static_cast<unsigned>(dpb.size()), dpb.data());
         });
     } catch (const ErroBanco& e) {
-        throw ErroBanco("Não foi possível criar o banco '" + nome + "'.\r" + e.what(),
+        throw ErroBanco(FalhaNoArquivo("Não foi possível criar o banco", nome, e.what()),
                         e.SqlState());
     }
     // Each statement of the script ends with ";" at the end of a line.
@@ -210,7 +268,7 @@ void Conexao::CriaBanco(const std::string& nome, const std::string& script) {
             conexao.anexo_ = nullptr;
         } catch (const ErroBanco&) {
         }
-        throw ErroBanco("Não foi possível criar o banco '" + nome + "'.\r" + e.what(),
+        throw ErroBanco(FalhaNoArquivo("Não foi possível criar o banco", nome, e.what()),
                         e.SqlState());
     }
     conexao.Desconecta();

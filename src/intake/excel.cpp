@@ -170,7 +170,8 @@ TDMCotrolaExcel::~TDMCotrolaExcel() = default;
 void TDMCotrolaExcel::AbreArquivo(const std::string& caminho) {
     std::unique_ptr<LeitorPlanilha> leitor = fabrica_(caminho);
     if (!leitor)
-        throw ErroPlanilha("Não foi possível abrir o arquivo '" + Utf8ParaCp1252(caminho) + "'.");
+        throw ErroPlanilha("Não foi possível abrir o arquivo '" + CaminhoParaMensagem(caminho) +
+                           "'.");
     std::vector<std::string> abas = leitor->Abas();
     leitor_ = std::move(leitor);
     caminho_ = caminho;
@@ -253,7 +254,7 @@ void TDMCotrolaExcel::ExigeArquivo() const {
     if (!leitor_) throw ErroPlanilha("Nenhum arquivo de planilha foi aberto.");
 }
 
-std::string TDMCotrolaExcel::NomeArquivo() const { return Utf8ParaCp1252(caminho_); }
+std::string TDMCotrolaExcel::NomeArquivo() const { return CaminhoParaMensagem(caminho_); }
 
 std::string TDMCotrolaExcel::NomeAba() const {
     return atual_ >= 1 && atual_ <= static_cast<int>(abas_.size()) ? abas_[atual_ - 1]

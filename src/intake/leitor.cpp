@@ -30,7 +30,7 @@ std::string ExtensaoMinuscula(const std::string& caminho) {
 }  // namespace
 
 std::unique_ptr<LeitorPlanilha> AbreLeitor(const std::string& caminho) {
-    const std::string nome = Utf8ParaCp1252(caminho);
+    const std::string nome = CaminhoParaMensagem(caminho);
     std::FILE* arquivo = std::fopen(caminho.c_str(), "rb");
     if (!arquivo) throw ErroPlanilha("Não foi possível abrir o arquivo '" + nome + "': " +
                                      Utf8ParaCp1252(std::strerror(errno)) + ".");

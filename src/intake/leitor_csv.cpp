@@ -53,7 +53,7 @@ constexpr std::string_view kBom = "\xEF\xBB\xBF";
 class LeitorCsv final : public LeitorPlanilha {
 public:
     explicit LeitorCsv(const std::string& caminho)
-        : caminho_(caminho), nome_(Utf8ParaCp1252(caminho)), aba_(NomeSemExtensao(caminho)) {
+        : caminho_(caminho), nome_(CaminhoParaMensagem(caminho)), aba_(NomeSemExtensao(caminho)) {
         Examina();
     }
 

@@ -422,7 +422,7 @@ bool MesmoNome(const char* a, const char* b) {
 class LeitorXls final : public LeitorPlanilha {
 public:
     explicit LeitorXls(const std::string& caminho)
-        : caminho_(caminho), nome_(Utf8ParaCp1252(caminho)) {
+        : caminho_(caminho), nome_(CaminhoParaMensagem(caminho)) {
         CarregaFluxo();
         try {
             LeGlobais();

@@ -304,7 +304,7 @@ private:
 };
 
 PacoteZip::PacoteZip(const std::string& caminho)
-    : caminho_(caminho), nome_(Utf8ParaCp1252(caminho)) {
+    : caminho_(caminho), nome_(CaminhoParaMensagem(caminho)) {
     int erro = 0;
     errno = 0;
     zip_t* z = zip_open(caminho.c_str(), ZIP_RDONLY, &erro);

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGroupBox>
@@ -35,8 +36,12 @@ namespace conversor::app {
 
 namespace {
 
-// The program's texts are Windows-1252; Qt takes UTF-8.
-QString Q(std::string_view texto) { return QString::fromUtf8(Cp1252ParaUtf8(texto)); }
+// The program's texts are Windows-1252, file names in them marked as typed; Qt takes
+// UTF-8.
+QString Q(std::string_view texto) { return QString::fromUtf8(MensagemParaUtf8(texto)); }
+
+// A file name as the file system spells it, whatever the locale says.
+std::string Caminho(const QString& nome) { return QFile::encodeName(nome).toStdString(); }
 
 // The Delphi-style filters of the original as Qt writes them: the same description
 // text, the patterns separated by blanks.
@@ -299,7 +304,7 @@ void TFPrincipal::btAbrirVantoraClick() {
         // database whose path the window does not show.
         if (dbVantora_.Conectado()) dbVantora_.Desconecta();
         if (!edtCaminhoVantora->text().isEmpty()) {
-            dbVantora_.DefineNomeBanco(edtCaminhoVantora->text().toStdString());
+            dbVantora_.DefineNomeBanco(Caminho(edtCaminhoVantora->text()));
             dbVantora_.Conecta();
         }
     } catch (const std::exception& e) {
@@ -373,7 +378,7 @@ void TFPrincipal::CarregaPlanilhas() {
     // Filling the list is no pick of the user's: the caller proposes the last row.
     const QSignalBlocker semEscolha(MostraPlanilha);
     MostraPlanilha->clear();
-    DMExcel_.AbreArquivo(edtCaminhoOrigem->text().toStdString());
+    DMExcel_.AbreArquivo(Caminho(edtCaminhoOrigem->text()));
     QStringList nomes;
     for (const std::string& nome : DMExcel_.ListaPlanilhas()) nomes << Q(nome);
     MostraPlanilha->addItems(nomes);
@@ -385,7 +390,7 @@ void TFPrincipal::btOKClick() {
     if (emConversao_) return;
     PedidoConversao pedido;
     pedido.numLinha = edtNumLinha->text().toStdString();
-    pedido.caminhoOrigem = edtCaminhoOrigem->text().toStdString();
+    pedido.caminhoOrigem = Caminho(edtCaminhoOrigem->text());
     pedido.planilha = MostraPlanilha->currentIndex();
     pedido.tipo = rbtProdutos->isChecked()          ? TipoRegistro::Produtos
                   : rbtCliente->isChecked()         ? TipoRegistro::Clientes
