@@ -156,7 +156,9 @@ bool LeReferencia(const char* r, long long& linha, long long& coluna) {
     if (letras == 0) return false;
     long long n = 0;
     int digitos = 0;
-    for (; *r >= '0' && *r <= '9'; ++r, ++digitos) n = n * 10 + (*r - '0');
+    // Digits past the seventh are only counted: the number is refused anyway.
+    for (; *r >= '0' && *r <= '9'; ++r, ++digitos)
+        if (digitos < 7) n = n * 10 + (*r - '0');
     if (digitos == 0 || digitos > 7 || *r) return false;
     linha = n;
     coluna = c;
