@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <numeric>
 
 #include "base/regional.h"
@@ -17,6 +18,10 @@ constexpr uint64_t kMaxBytesAba = uint64_t(2) << 30;
 constexpr size_t kMaxTextoCelula = 32767;
 
 std::string Decimal(long long n) { return std::to_string(n); }
+
+AreaUsada DentroDosLimites(AreaUsada a) {
+    return {std::clamp(a.ultimaLinha, 0, kMaxLinhas), std::clamp(a.ultimaColuna, 0, kMaxColunas)};
+}
 
 }  // namespace
 
@@ -168,17 +173,26 @@ TDMCotrolaExcel::TDMCotrolaExcel(FabricaLeitor fabrica) : fabrica_(std::move(fab
 TDMCotrolaExcel::~TDMCotrolaExcel() = default;
 
 void TDMCotrolaExcel::AbreArquivo(const std::string& caminho) {
-    std::unique_ptr<LeitorPlanilha> leitor = fabrica_(caminho);
-    if (!leitor)
-        throw ErroPlanilha("Não foi possível abrir o arquivo '" + CaminhoParaMensagem(caminho) +
+    std::unique_ptr<LeitorPlanilha> leitor;
+    std::vector<std::string> abas;
+    try {
+        leitor = fabrica_(caminho);
+        if (!leitor)
+            throw ErroPlanilha("Não foi possível abrir o arquivo '" + CaminhoParaMensagem(caminho) +
+                               "'.");
+        abas = leitor->Abas();
+    } catch (const std::bad_alloc&) {
+        leitor.reset();
+        throw ErroPlanilha("Memória insuficiente para abrir o arquivo '" + CaminhoParaMensagem(caminho) +
                            "'.");
-    std::vector<std::string> abas = leitor->Abas();
+    }
     leitor_ = std::move(leitor);
     caminho_ = caminho;
     abas_ = std::move(abas);
     listaAbas_.clear();
     atual_ = 0;
     grade_.reset();
+    area_.reset();
 }
 
 const std::vector<std::string>& TDMCotrolaExcel::ListaPlanilhas() {
@@ -188,6 +202,7 @@ const std::vector<std::string>& TDMCotrolaExcel::ListaPlanilhas() {
     if (ultima != atual_) {
         atual_ = ultima;
         grade_.reset();
+        area_.reset();
     }
     return listaAbas_;
 }
@@ -207,12 +222,13 @@ void TDMCotrolaExcel::SelecionaPlanilha(int posicao) {
     if (posicao != atual_) {
         atual_ = posicao;
         grade_.reset();
+        area_.reset();
     }
 }
 
-int TDMCotrolaExcel::UltimaLinha() { return GradeAtual().Area().ultimaLinha; }
+int TDMCotrolaExcel::UltimaLinha() { return AreaAtual().ultimaLinha; }
 
-int TDMCotrolaExcel::UltimaColuna() { return GradeAtual().Area().ultimaColuna; }
+int TDMCotrolaExcel::UltimaColuna() { return AreaAtual().ultimaColuna; }
 
 std::string TDMCotrolaExcel::LeCelula(int coluna, int linha) {
     const GradePlanilha& g = GradeAtual();  // no file or no sheet is the error to report first
@@ -238,16 +254,44 @@ std::shared_ptr<const GradePlanilha> TDMCotrolaExcel::Planilha() {
 }
 
 const GradePlanilha& TDMCotrolaExcel::GradeAtual() {
+    ExigePlanilha();
+    if (!grade_) {
+        try {
+            auto grade = std::make_shared<GradePlanilha>();
+            Coletor coletor(*grade, "'" + NomeAba() + "' do arquivo '" + NomeArquivo() + "'");
+            coletor.Termina(leitor_->LeAba(atual_, coletor));
+            grade_ = std::move(grade);
+        } catch (const std::bad_alloc&) {
+            throw ErroPlanilha("Memória insuficiente para ler a planilha '" + NomeAba() +
+                               "' do arquivo '" + NomeArquivo() + "'.");
+        }
+    }
+    return *grade_;
+}
+
+// The cells in memory tell the area; else the reader's measure, which keeps none; a
+// reader that cannot measure has the sheet read.
+AreaUsada TDMCotrolaExcel::AreaAtual() {
+    ExigePlanilha();
+    if (grade_) return grade_->Area();
+    if (!area_) {
+        std::optional<AreaUsada> medida;
+        try {
+            medida = leitor_->MedeAba(atual_);
+        } catch (const std::bad_alloc&) {
+            throw ErroPlanilha("Memória insuficiente para ler a planilha '" + NomeAba() +
+                               "' do arquivo '" + NomeArquivo() + "'.");
+        }
+        if (!medida) return GradeAtual().Area();
+        area_ = DentroDosLimites(*medida);
+    }
+    return *area_;
+}
+
+void TDMCotrolaExcel::ExigePlanilha() const {
     ExigeArquivo();
     if (atual_ == 0)
         throw ErroPlanilha("Nenhuma planilha do arquivo '" + NomeArquivo() + "' foi selecionada.");
-    if (!grade_) {
-        auto grade = std::make_shared<GradePlanilha>();
-        Coletor coletor(*grade, "'" + NomeAba() + "' do arquivo '" + NomeArquivo() + "'");
-        coletor.Termina(leitor_->LeAba(atual_, coletor));
-        grade_ = std::move(grade);
-    }
-    return *grade_;
 }
 
 void TDMCotrolaExcel::ExigeArquivo() const {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -139,12 +140,15 @@ using FabricaLeitor = std::function<std::unique_ptr<LeitorPlanilha>(const std::s
 // One per program, owned by the main window. State: no workbook until the first
 // AbreArquivo; a later AbreArquivo makes the new file the open one (the earlier one
 // is simply let go). The current sheet is set by ListaPlanilhas (the last sheet
-// listed) or SelecionaPlanilha. The current sheet is read from the file once, the
-// first time its used area or a cell is asked for, and kept in memory until the
-// sheet or file changes; like a workbook open in the spreadsheet application, later
-// changes to the file are not seen, and a cell keeps at most 32767 characters.
+// listed) or SelecionaPlanilha. The current sheet's cells are read from the file
+// once, the first time a cell or the whole sheet is asked for, and kept in memory
+// until the sheet or file changes; like a workbook open in the spreadsheet
+// application, later changes to the file are not seen, and a cell keeps at most 32767
+// characters. Its used area alone is measured without keeping the cells where the
+// reader can (.xlsx, .ods), so listing sheets costs no memory for their contents.
 // Paths are file-system names (UTF-8); every other text is Windows-1252. Errors
-// are ErroPlanilha with a Portuguese message naming the file.
+// are ErroPlanilha with a Portuguese message naming the file, running out of memory
+// included.
 class TDMCotrolaExcel {
 public:
     TDMCotrolaExcel();
@@ -187,6 +191,8 @@ private:
     class Coletor;
 
     const GradePlanilha& GradeAtual();
+    AreaUsada AreaAtual();
+    void ExigePlanilha() const;
     void ExigeArquivo() const;
     std::string NomeArquivo() const;
     std::string NomeAba() const;
@@ -198,6 +204,7 @@ private:
     std::vector<std::string> listaAbas_;  // the list handed out by ListaPlanilhas
     int atual_ = 0;                       // current sheet's position; 0 = none
     std::shared_ptr<const GradePlanilha> grade_;
+    std::optional<AreaUsada> area_;  // the current sheet's, measured without its cells
 };
 
 }  // namespace conversor::intake

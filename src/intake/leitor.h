@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -47,6 +48,12 @@ public:
     // Streams every non-empty cell of the worksheet at `posicao` (1-based) to the
     // visitor and returns the sheet's used area. Raises ErroPlanilha.
     virtual AreaUsada LeAba(int posicao, VisitanteCelulas& visitante) = 0;
+
+    // The used area that LeAba would return for the worksheet at `posicao`, every cell
+    // it would hand over taken in, measured without decoding or keeping any cell's
+    // value: what listing many or large sheets needs. nullopt when the reader has no
+    // such shortcut, or when the measure failed (reading the sheet gives the error).
+    virtual std::optional<AreaUsada> MedeAba(int /*posicao*/) { return std::nullopt; }
 };
 
 // Opens the workbook at `caminho` (UTF-8 file name) with the reader its content

@@ -27,8 +27,8 @@ public:
     Arquivo(const std::string& caminho, const std::string& nome) : nome_(nome) {
         arquivo_ = std::fopen(caminho.c_str(), "rb");
         if (!arquivo_)
-            throw ErroPlanilha("Não foi possível abrir o arquivo '" + nome_ + "': " +
-                               Utf8ParaCp1252(std::strerror(errno)) + ".");
+            throw ErroPlanilha("Não foi possível abrir o arquivo '" + nome_ +
+                               "': " + Utf8ParaCp1252(std::strerror(errno)) + ".");
     }
     Arquivo(const Arquivo&) = delete;
     Arquivo& operator=(const Arquivo&) = delete;
@@ -48,7 +48,116 @@ private:
     std::vector<char> buffer_ = std::vector<char>(kBloco);
 };
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
+// How the text is written, told by the byte-order mark at its start.
+enum class Marca { Nenhuma, Utf8, Utf16LE, Utf16BE };
+
+Marca MarcaDe(std::string_view inicio) {
+    if (inicio.substr(0, 3) == "\xEF\xBB\xBF") return Marca::Utf8;
+    if (inicio.substr(0, 2) == "\xFF\xFE") return Marca::Utf16LE;
+    if (inicio.substr(0, 2) == "\xFE\xFF") return Marca::Utf16BE;
+    return Marca::Nenhuma;
+}
+
+size_t TamanhoDa(Marca m) { return m == Marca::Utf8 ? 3 : m == Marca::Nenhuma ? 0 : 2; }
+
+void AnexaUtf8(std::string& s, char32_t cp) {
+    if (cp < 0x80) {
+        s += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        s += static_cast<char>(0xC0 | cp >> 6);
+        s += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        s += static_cast<char>(0xE0 | cp >> 12);
+        s += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        s += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        s += static_cast<char>(0xF0 | cp >> 18);
+        s += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+        s += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        s += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// The file's text block by block, without its byte-order mark. UTF-16 (what
+// spreadsheet programs save as "Unicode text") comes out as UTF-8, so that the rest
+// of the reader sees one of the two 8-bit forms; a unit cut by a block's end waits for
+// the next block, and a surrogate without its pair becomes U+FFFD (a "?" in the end).
+class Texto {
+public:
+    Texto(const std::string& caminho, const std::string& nome) : arquivo_(caminho, nome) {}
+
+    Marca marca() const { return marca_; }
+
+    std::string_view Bloco() {
+        std::string_view bloco = arquivo_.Bloco();
+        if (inicio_) {
+            inicio_ = false;
+            // A mark split by the block end is impossible: blocks are far longer.
+            marca_ = MarcaDe(bloco);
+            bloco.remove_prefix(TamanhoDa(marca_));
+        }
+        if (marca_ != Marca::Utf16LE && marca_ != Marca::Utf16BE) return bloco;
+        return DeUtf16(bloco);
+    }
+
+private:
+    std::string_view DeUtf16(std::string_view bytes) {
+        utf8_.clear();
+        if (bytes.empty()) {  // the end: what is left over has no pair
+            if (sobra_ || alto_) AnexaUtf8(utf8_, 0xFFFD);
+            sobra_ = false;
+            alto_ = 0;
+            return utf8_;
+        }
+        const bool le = marca_ == Marca::Utf16LE;
+        size_t i = 0;
+        const auto unidade = [&](unsigned char a, unsigned char b) {
+            const char16_t u = static_cast<char16_t>(le ? a | b << 8 : a << 8 | b);
+            if (alto_) {
+                if (u >= 0xDC00 && u <= 0xDFFF) {
+                    AnexaUtf8(utf8_, 0x10000 + ((alto_ - 0xD800) << 10) + (u - 0xDC00));
+                    alto_ = 0;
+                    return;
+                }
+                AnexaUtf8(utf8_, 0xFFFD);
+                alto_ = 0;
+            }
+            if (u >= 0xD800 && u <= 0xDBFF)
+                alto_ = u;
+            else if (u >= 0xDC00 && u <= 0xDFFF)
+                AnexaUtf8(utf8_, 0xFFFD);
+            else
+                AnexaUtf8(utf8_, u);
+        };
+        if (sobra_) {
+            unidade(static_cast<unsigned char>(byteSobra_), static_cast<unsigned char>(bytes[0]));
+            sobra_ = false;
+            i = 1;
+        }
+        for (; i + 1 < bytes.size(); i += 2)
+            unidade(static_cast<unsigned char>(bytes[i]), static_cast<unsigned char>(bytes[i + 1]));
+        if (i < bytes.size()) {
+            sobra_ = true;
+            byteSobra_ = bytes[i];
+        }
+        // Nothing whole yet is not the end of the file.
+        if (utf8_.empty()) return Bloco();
+        return utf8_;
+    }
+
+    Arquivo arquivo_;
+    bool inicio_ = true;
+    Marca marca_ = Marca::Nenhuma;
+    std::string utf8_;
+    bool sobra_ = false;  // the first byte of a unit cut by the block's end
+    char byteSobra_ = 0;
+    char16_t alto_ = 0;  // a high surrogate waiting for its pair
+};
+
+// Control characters that text files hold; any other (NUL above all) is binary data.
+bool ControleDeTexto(unsigned char c) {
+    return c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == 0x1A;
+}
 
 class LeitorCsv final : public LeitorPlanilha {
 public:
@@ -61,31 +170,47 @@ public:
 
     AreaUsada LeAba(int posicao, VisitanteCelulas& visitante) override {
         if (posicao != 1)
-            throw ErroPlanilha("O arquivo '" + nome_ + "' tem uma só planilha; não há a de número " +
+            throw ErroPlanilha("O arquivo '" + nome_ +
+                               "' tem uma só planilha; não há a de número " +
                                std::to_string(posicao) + ".");
         return Le(visitante);
     }
 
 private:
-    // Encoding and separator. The file is UTF-8 when it starts with a byte-order mark
-    // or when all of it is well-formed UTF-8; otherwise its bytes are Windows-1252.
-    // The separator is the most frequent of ";", "," and TAB in the first record,
-    // outside quotes, ";" on a tie or when there is none.
+    // Encoding and separator. UTF-16 needs its byte-order mark. Otherwise the file is
+    // UTF-8 when it starts with the mark or when all of it is well-formed UTF-8, and
+    // Windows-1252 when not; either way, control characters that no text holds (what
+    // a binary file is full of) refuse it. The separator is the most frequent of ";",
+    // "," and TAB in the first record, outside quotes, ";" on a tie or when there is
+    // none.
     void Examina() {
-        Arquivo arquivo(caminho_, nome_);
+        Texto texto(caminho_, nome_);
         std::string pendente;  // a UTF-8 sequence broken by the end of a block
         bool inicio = true, valido = true, primeiroRegistro = true, aspas = false;
         size_t contagem[3] = {0, 0, 0};
+        long long lidos = 0;
         for (;;) {
-            std::string_view bloco = arquivo.Bloco();
+            const std::string_view bloco = texto.Bloco();
             if (bloco.empty()) break;
             if (inicio) {
                 inicio = false;
-                // A mark split by the block end is impossible: blocks are far longer.
-                if (bloco.substr(0, kBom.size()) == kBom) {
-                    bom_ = true;
-                    bloco.remove_prefix(kBom.size());
+                marca_ = texto.marca();
+            }
+            const bool utf16 = marca_ == Marca::Utf16LE || marca_ == Marca::Utf16BE;
+            if (!utf16) {
+                for (size_t i = 0; i < bloco.size(); ++i) {
+                    const auto c = static_cast<unsigned char>(bloco[i]);
+                    if (c < 0x20 && !ControleDeTexto(c))
+                        throw ErroPlanilha(
+                            "O arquivo '" + nome_ +
+                            "' não é um texto de valores separados (.csv): tem dados binários "
+                            "(o byte " +
+                            std::to_string(lidos + static_cast<long long>(i) +
+                                           static_cast<long long>(TamanhoDa(marca_)) + 1) +
+                            " é um caractere de controle). Se for texto Unicode, salve-o com a "
+                            "marca de ordem dos bytes (BOM).");
                 }
+                lidos += static_cast<long long>(bloco.size());
             }
             if (primeiroRegistro) {
                 for (char ch : bloco) {
@@ -95,21 +220,24 @@ private:
                         primeiroRegistro = false;
                         break;
                     } else if (!aspas) {
-                        if (ch == ';') ++contagem[0];
-                        else if (ch == ',') ++contagem[1];
-                        else if (ch == '\t') ++contagem[2];
+                        if (ch == ';')
+                            ++contagem[0];
+                        else if (ch == ',')
+                            ++contagem[1];
+                        else if (ch == '\t')
+                            ++contagem[2];
                     }
                 }
             }
-            if (valido && !bom_) {
+            if (valido && marca_ == Marca::Nenhuma) {
                 pendente.append(bloco);
                 const size_t corte = FimDeSequenciasCompletas(pendente);
                 valido = Utf8Valido(std::string_view(pendente).substr(0, corte));
                 pendente.erase(0, corte);
             }
-            if (!primeiroRegistro && (!valido || bom_)) break;
+            if (!primeiroRegistro && (!valido || marca_ != Marca::Nenhuma)) break;
         }
-        utf8_ = bom_ || (valido && pendente.empty());
+        utf8_ = marca_ != Marca::Nenhuma || (valido && pendente.empty());
         const size_t maior = std::max({contagem[0], contagem[1], contagem[2]});
         separador_ = maior == 0 || contagem[0] == maior ? ';' : contagem[1] == maior ? ',' : '\t';
     }
@@ -120,8 +248,11 @@ private:
         for (size_t volta = 1; volta <= 4 && volta <= t.size(); ++volta) {
             const unsigned char c = static_cast<unsigned char>(t[t.size() - volta]);
             if ((c & 0xC0) == 0x80) continue;  // a continuation byte: look further back
-            const size_t comprimento = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3
-                                                    : (c & 0xF8) == 0xF0 ? 4 : 1;
+            const size_t comprimento = c < 0x80             ? 1
+                                       : (c & 0xE0) == 0xC0 ? 2
+                                       : (c & 0xF0) == 0xE0 ? 3
+                                       : (c & 0xF8) == 0xF0 ? 4
+                                                            : 1;
             return comprimento > volta ? t.size() - volta : t.size();
         }
         return t.size();
@@ -133,7 +264,7 @@ private:
     // a quote still open at the end of the file takes everything up to there.
     AreaUsada Le(VisitanteCelulas& visitante) {
         enum class Estado { InicioRegistro, InicioCampo, NoCampo, NasAspas, AposAspas };
-        Arquivo arquivo(caminho_, nome_);
+        Texto texto(caminho_, nome_);
         AreaUsada area;
         Estado estado = Estado::InicioRegistro;
         std::string campo;
@@ -141,7 +272,6 @@ private:
         long long linhaFisica = 1;  // line of the file, for messages
         long long linhaDoRegistro = 1;
         bool engoleLf = false;  // a CR just ended a line: an LF right after belongs to it
-        bool inicio = true;
 
         const auto salvaCampo = [&] {
             if (coluna >= kMaxColunas)
@@ -150,7 +280,8 @@ private:
                                    " do texto) tem mais de " + std::to_string(kMaxColunas) +
                                    " colunas.");
             ++coluna;
-            if (!campo.empty()) visitante.Celula(linha, coluna, utf8_ ? Utf8ParaCp1252(campo) : campo);
+            if (!campo.empty())
+                visitante.Celula(linha, coluna, utf8_ ? Utf8ParaCp1252(campo) : campo);
             campo.clear();
         };
         const auto iniciaRegistro = [&] {
@@ -170,20 +301,16 @@ private:
         const auto anexa = [&](char ch) {
             if (campo.size() >= kMaxTextoCelula)
                 throw ErroPlanilha("A célula da coluna " + std::to_string(coluna + 1) + ", linha " +
-                                   std::to_string(linha) + " do arquivo '" + nome_ +
-                                   "' passa de " + std::to_string(kMaxTextoCelula >> 20) +
-                                   " MB (linha " + std::to_string(linhaDoRegistro) +
+                                   std::to_string(linha) + " do arquivo '" + nome_ + "' passa de " +
+                                   std::to_string(kMaxTextoCelula >> 20) + " MB (linha " +
+                                   std::to_string(linhaDoRegistro) +
                                    " do texto); verifique se há aspas sem fechamento.");
             campo += ch;
         };
 
         for (;;) {
-            std::string_view bloco = arquivo.Bloco();
+            const std::string_view bloco = texto.Bloco();
             if (bloco.empty()) break;
-            if (inicio) {
-                inicio = false;
-                if (bom_) bloco.remove_prefix(kBom.size());
-            }
             for (const char ch : bloco) {
                 const bool quebra = ch == '\r' || ch == '\n';
                 if (engoleLf) {
@@ -228,8 +355,10 @@ private:
                         }
                         break;
                     case Estado::NasAspas:
-                        if (ch == '"') estado = Estado::AposAspas;
-                        else anexa(ch);
+                        if (ch == '"')
+                            estado = Estado::AposAspas;
+                        else
+                            anexa(ch);
                         break;
                     case Estado::AposAspas:
                         if (ch == '"') {
@@ -260,7 +389,7 @@ private:
     std::string caminho_;
     std::string nome_;  // the file name as messages show it
     std::string aba_;
-    bool bom_ = false;
+    Marca marca_ = Marca::Nenhuma;
     bool utf8_ = false;
     char separador_ = ';';
 };

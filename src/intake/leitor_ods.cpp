@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -123,13 +124,16 @@ bool Branco(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 // Reads content.xml either to list the sheets or to stream one of them.
 class LeituraConteudo : public ManipuladorXml {
 public:
-    // `alvo` 0 only lists the sheet names.
+    // `alvo` 0 only lists the sheet names; kTodas measures every sheet's used area in
+    // one pass, without a visitor.
+    static constexpr int kTodas = -1;
     LeituraConteudo(int alvo, VisitanteCelulas* visitante, const std::string& arquivo)
         : alvo_(alvo), visitante_(visitante), arquivo_(arquivo) {
         pilha_.reserve(64);
     }
 
     std::vector<std::string> nomes;  // Windows-1252, in workbook order
+    std::vector<AreaUsada> areas;    // kTodas: of each sheet read to its end, in order
     AreaUsada area;
     bool achou = false;
     std::string nomeAlvo;
@@ -211,7 +215,10 @@ public:
             case Elemento::Tabela:
                 if (emAlvo_ && prof == profTabela_) {
                     emAlvo_ = false;
-                    Encerra();
+                    if (alvo_ == kTodas)
+                        areas.push_back(area);
+                    else
+                        Encerra();
                 }
                 break;
             default:
@@ -271,11 +278,14 @@ private:
                 throw ErroLeitura(arquivo_, {},
                                   "a planilha tem mais de " + std::to_string(kMaxAbas) + " abas");
             nomes.push_back(std::move(nome));
-        } else if (tabelas_ == alvo_) {
+        } else if (tabelas_ == alvo_ || alvo_ == kTodas) {
             achou = true;
             emAlvo_ = true;
             profTabela_ = prof;
             nomeAlvo = std::move(nome);
+            area = {};
+            linha_ = 0;
+            repetidas_ = 0;
         }
     }
 
@@ -404,7 +414,9 @@ private:
                 Falha("a aba repete células demais (mais de " + std::to_string(kMaxRepetidas) +
                       " cópias de células preenchidas)");
             Amplia(ultimaLinha, ultimaColuna);
-            if (repeticaoLinha_ == 1) {
+            if (!visitante_) {
+                // Measuring only.
+            } else if (repeticaoLinha_ == 1) {
                 for (long long k = 0; k < repeticaoCelula_; ++k)
                     visitante_->Celula(static_cast<int>(linha), static_cast<int>(coluna + k),
                                        texto);
@@ -512,6 +524,23 @@ public:
         return nomes_;
     }
 
+    // Every sheet is measured in one pass over content.xml, the first time one is asked
+    // for: sheet by sheet, each pass would go through all the sheets before it.
+    std::optional<AreaUsada> MedeAba(int posicao) override {
+        if (!medidas_) {
+            LeituraConteudo leitura(LeituraConteudo::kTodas, nullptr, pacote_->Nome());
+            try {
+                pacote_->Percorre("content.xml", leitura, true);
+            } catch (const ErroPlanilha&) {
+                // The sheets read to their end before the fault keep their measure.
+            }
+            areas_ = std::move(leitura.areas);
+            medidas_ = true;
+        }
+        if (posicao < 1 || static_cast<size_t>(posicao) > areas_.size()) return std::nullopt;
+        return areas_[static_cast<size_t>(posicao) - 1];
+    }
+
     AreaUsada LeAba(int posicao, VisitanteCelulas& visitante) override {
         if (posicao < 1) throw ErroAba(posicao);
         const std::string onde = listadas_ && static_cast<size_t>(posicao) <= nomes_.size()
@@ -533,6 +562,8 @@ private:
     std::unique_ptr<PacoteZip> pacote_;
     bool listadas_ = false;
     std::vector<std::string> nomes_;
+    bool medidas_ = false;
+    std::vector<AreaUsada> areas_;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 // walked here. A cell reads as Excel's Value2 gives it: a number as stored (a date is
 // its serial day number in the workbook's own date system), a text, the cached result
 // of a formula, "True"/"False", or the error's text.
+#include <glib.h>
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-stdio.h>
@@ -210,8 +211,9 @@ public:
             const size_t n = std::min(quantos, cabem);
             for (size_t i = 0; i < n; ++i) {
                 if (duplos) {
-                    saida += static_cast<char16_t>(static_cast<unsigned char>(atual_[pos_]) |
-                                                   static_cast<unsigned char>(atual_[pos_ + 1]) << 8);
+                    saida +=
+                        static_cast<char16_t>(static_cast<unsigned char>(atual_[pos_]) |
+                                              static_cast<unsigned char>(atual_[pos_ + 1]) << 8);
                     pos_ += 2;
                 } else {
                     saida += static_cast<char16_t>(static_cast<unsigned char>(atual_[pos_++]));
@@ -332,10 +334,19 @@ private:
     // already (or close enough: ASCII, and UTF-16 declared by a pre-BIFF8 writer).
     static std::string NomeIconv(int codigo) {
         switch (codigo) {
-            case 0: case 367: case 1200: case 1252: case 32769: return "";
-            case 10000: case 32768: return "MACINTOSH";
-            case 1361: return "JOHAB";
-            default: return "CP" + std::to_string(codigo);
+            case 0:
+            case 367:
+            case 1200:
+            case 1252:
+            case 32769:
+                return "";
+            case 10000:
+            case 32768:
+                return "MACINTOSH";
+            case 1361:
+                return "JOHAB";
+            default:
+                return "CP" + std::to_string(codigo);
         }
     }
 
@@ -363,14 +374,22 @@ double DeRk(uint32_t rk) {
 
 std::string TextoErro(uint8_t codigo) {
     switch (codigo) {
-        case 0x00: return "#NULL!";
-        case 0x07: return "#DIV/0!";
-        case 0x0F: return "#VALUE!";
-        case 0x17: return "#REF!";
-        case 0x1D: return "#NAME?";
-        case 0x24: return "#NUM!";
-        case 0x2B: return "#GETTING_DATA";
-        default: return "#N/A";
+        case 0x00:
+            return "#NULL!";
+        case 0x07:
+            return "#DIV/0!";
+        case 0x0F:
+            return "#VALUE!";
+        case 0x17:
+            return "#REF!";
+        case 0x1D:
+            return "#NAME?";
+        case 0x24:
+            return "#NUM!";
+        case 0x2B:
+            return "#GETTING_DATA";
+        default:
+            return "#N/A";
     }
 }
 
@@ -405,14 +424,51 @@ private:
 // ---------------------------------------------------------------- file access
 
 struct LiberaGObject {
-    void operator()(void* p) const { if (p) g_object_unref(p); }
+    void operator()(void* p) const {
+        if (p) g_object_unref(p);
+    }
 };
 template <typename T>
 using Ref = std::unique_ptr<T, LiberaGObject>;
 
+// libgsf tells what it finds wrong in a damaged OLE2 file through GLib's log: English
+// warnings and assertion texts on stderr. The reader gives its own Portuguese error
+// for a file it cannot read, so those messages are dropped while the reader is using
+// libgsf on this thread; any other GLib message goes on to the handler before.
+thread_local int usandoGsf = 0;
+GLogFunc logAnterior = nullptr;
+
+void FiltraLogGsf(const gchar* dominio, GLogLevelFlags nivel, const gchar* mensagem,
+                  gpointer dados) {
+    if (usandoGsf > 0) return;
+    if (logAnterior)
+        logAnterior(dominio, nivel, mensagem, dados);
+    else
+        g_log_default_handler(dominio, nivel, mensagem, dados);
+}
+
+void IniciaGsf() {
+    static std::once_flag iniciado;
+    std::call_once(iniciado, [] {
+        gsf_init();
+        logAnterior = g_log_set_default_handler(FiltraLogGsf, nullptr);
+    });
+}
+
+// While alive, libgsf's messages on this thread are dropped. Declared before the
+// objects it covers, so that their release is covered too.
+class SilencioGsf {
+public:
+    SilencioGsf() { ++usandoGsf; }
+    ~SilencioGsf() { --usandoGsf; }
+    SilencioGsf(const SilencioGsf&) = delete;
+    SilencioGsf& operator=(const SilencioGsf&) = delete;
+};
+
 bool MesmoNome(const char* a, const char* b) {
     for (; *a && *b; ++a, ++b)
-        if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b)))
+        if (std::tolower(static_cast<unsigned char>(*a)) !=
+            std::tolower(static_cast<unsigned char>(*b)))
             return false;
     return *a == *b;
 }
@@ -464,8 +520,8 @@ private:
     void CarregaFluxo() {
         std::FILE* arquivo = std::fopen(caminho_.c_str(), "rb");
         if (!arquivo)
-            throw ErroPlanilha("Não foi possível abrir o arquivo '" + nome_ + "': " +
-                               Utf8ParaCp1252(std::strerror(errno)) + ".");
+            throw ErroPlanilha("Não foi possível abrir o arquivo '" + nome_ +
+                               "': " + Utf8ParaCp1252(std::strerror(errno)) + ".");
         unsigned char assinatura[8] = {};
         const size_t lidos = std::fread(assinatura, 1, sizeof assinatura, arquivo);
         long tamanhoArquivo = -1;
@@ -480,7 +536,8 @@ private:
             // An Excel 2.x to 4.0 file (or a bare BIFF5/8 stream): the file is the stream.
             if (static_cast<unsigned long>(tamanhoArquivo) > kMaxFluxo) {
                 std::fclose(arquivo);
-                throw ErroPlanilha("O arquivo '" + nome_ + "' é grande demais para uma pasta do Excel.");
+                throw ErroPlanilha("O arquivo '" + nome_ +
+                                   "' é grande demais para uma pasta do Excel.");
             }
             fluxo_.resize(static_cast<size_t>(tamanhoArquivo));
             std::rewind(arquivo);
@@ -495,9 +552,8 @@ private:
     }
 
     void CarregaFluxoOle(size_t tamanhoArquivo) {
-        static std::once_flag iniciado;
-        std::call_once(iniciado, [] { gsf_init(); });
-
+        IniciaGsf();
+        const SilencioGsf silencio;
         GError* erro = nullptr;
         Ref<GsfInput> entrada(gsf_input_stdio_new(caminho_.c_str(), &erro));
         if (erro) g_error_free(erro);
@@ -527,7 +583,8 @@ private:
         if (tamanho < 0 || static_cast<uint64_t>(tamanho) > tamanhoArquivo)
             NaoEhPasta("o tamanho declarado da pasta de trabalho passa do tamanho do arquivo");
         if (static_cast<uint64_t>(tamanho) > kMaxFluxo)
-            throw ErroPlanilha("O arquivo '" + nome_ + "' é grande demais para uma pasta do Excel.");
+            throw ErroPlanilha("O arquivo '" + nome_ +
+                               "' é grande demais para uma pasta do Excel.");
         fluxo_.resize(static_cast<size_t>(tamanho));
         constexpr size_t kBloco = size_t{1} << 20;
         for (size_t lidos = 0; lidos < fluxo_.size();) {
@@ -550,18 +607,28 @@ private:
             const uint16_t versao = c.U16();
             tipo = c.U16();
             switch (r.id) {
-                case kBof2: biff_ = 2; break;
-                case kBof3: biff_ = 3; break;
-                case kBof4: biff_ = 4; break;
-                default: biff_ = versao == 0x0600 ? 8 : 5; break;
+                case kBof2:
+                    biff_ = 2;
+                    break;
+                case kBof3:
+                    biff_ = 3;
+                    break;
+                case kBof4:
+                    biff_ = 4;
+                    break;
+                default:
+                    biff_ = versao == 0x0600 ? 8 : 5;
+                    break;
             }
         }
         if (tipo == kTipoPastaBiff4)
-            throw ErroPlanilha("O arquivo '" + nome_ +
-                               "' é uma pasta de trabalho do Excel 4.0, formato não suportado; salve-o "
-                               "no formato do Excel 97-2003.");
+            throw ErroPlanilha(
+                "O arquivo '" + nome_ +
+                "' é uma pasta de trabalho do Excel 4.0, formato não suportado; salve-o "
+                "no formato do Excel 97-2003.");
         if (tipo == kTipoGrafico || tipo == kTipoMacro)
-            throw ErroPlanilha("O arquivo '" + nome_ + "' não contém uma planilha (é um gráfico ou "
+            throw ErroPlanilha("O arquivo '" + nome_ +
+                               "' não contém uma planilha (é um gráfico ou "
                                "uma folha de macros do Excel).");
         if (tipo != kTipoGlobais) {
             // A worksheet file keeps no sheet name: the sheet is named after the file.
@@ -576,7 +643,8 @@ private:
         std::vector<Listada> folhas;
         while (registros.Proximo(r) && r.id != kEof) {
             switch (r.id) {
-                case kFilePass: Protegida();
+                case kFilePass:
+                    Protegida();
                 case kCodePage: {
                     Cursor c(r.dados);
                     paginaDeCodigo_.Define(c.U16());
@@ -588,8 +656,8 @@ private:
                     c.U8();  // visibility: hidden sheets are listed too
                     const uint8_t tipoFolha = c.U8();
                     const uint8_t tamanho = c.U8();
-                    std::string nome = biff_ == 8 ? TextoUnicode(c, tamanho)
-                                                  : std::string(c.Bytes(tamanho));
+                    std::string nome =
+                        biff_ == 8 ? TextoUnicode(c, tamanho) : std::string(c.Bytes(tamanho));
                     // Only worksheets: chart sheets, macro sheets and modules are not.
                     if (tipoFolha == 0) folhas.push_back({inicio, std::move(nome)});
                     break;
@@ -599,11 +667,13 @@ private:
                     LeTextosCompartilhados(r.dados, resto);
                     break;
                 }
-                default: break;
+                default:
+                    break;
             }
         }
         for (Listada& f : folhas)
-            abas_.push_back({biff_ == 8 ? std::move(f.nome) : paginaDeCodigo_.Texto(f.nome), f.inicio});
+            abas_.push_back(
+                {biff_ == 8 ? std::move(f.nome) : paginaDeCodigo_.Texto(f.nome), f.inicio});
     }
 
     [[noreturn]] void Protegida() const {
@@ -613,7 +683,8 @@ private:
 
     // The shared string table. A table cut short keeps what it has; a cell that points
     // past it is reported when read.
-    void LeTextosCompartilhados(std::string_view dados, const std::vector<std::string_view>& resto) {
+    void LeTextosCompartilhados(std::string_view dados,
+                                const std::vector<std::string_view>& resto) {
         Cursor c(dados, &resto);
         try {
             c.U32();  // total references
@@ -652,7 +723,8 @@ private:
         }
         // A range the file records (DIMENSIONS, merged cells), cut to what .xls addresses.
         void OcupaAte(uint32_t linhas, uint32_t colunas) {
-            area_.ultimaLinha = std::max<int>(area_.ultimaLinha, std::min<uint32_t>(linhas, kLinhasXls));
+            area_.ultimaLinha =
+                std::max<int>(area_.ultimaLinha, std::min<uint32_t>(linhas, kLinhasXls));
             area_.ultimaColuna =
                 std::max<int>(area_.ultimaColuna, std::min<uint32_t>(colunas, kColunasXls));
         }
@@ -673,8 +745,7 @@ private:
     };
 
     AreaUsada LeSubfluxo(const Aba& aba, VisitanteCelulas& visitante) {
-        if (aba.inicio >= fluxo_.size())
-            throw ErroEstrutura("a planilha começa fora do arquivo");
+        if (aba.inicio >= fluxo_.size()) throw ErroEstrutura("a planilha começa fora do arquivo");
         Registros registros(fluxo_, aba.inicio);
         Registro r;
         if (!registros.Proximo(r) || !EhBof(r.id))
@@ -701,8 +772,11 @@ private:
 
             Cursor c(r.dados);
             switch (r.id) {
-                case kFilePass: Protegida();
-                case kCodePage: paginaDeCodigo_.Define(c.U16()); break;
+                case kFilePass:
+                    Protegida();
+                case kCodePage:
+                    paginaDeCodigo_.Define(c.U16());
+                    break;
 
                 case kDimensoes: {
                     uint32_t linhas, colunas;
@@ -775,15 +849,19 @@ private:
                     if (inicios_.empty() || indice >= inicios_.size() - 1)
                         throw ErroEstrutura("a célula " + Endereco(linha + 1, coluna + 1) +
                                             " aponta para um texto compartilhado que não existe");
-                    folha.Celula(linha, coluna,
-                                 textos_.substr(inicios_[indice], inicios_[indice + 1] - inicios_[indice]));
+                    folha.Celula(
+                        linha, coluna,
+                        textos_.substr(inicios_[indice], inicios_[indice + 1] - inicios_[indice]));
                     break;
                 }
                 case kBoolErr: {
                     const int linha = c.U16(), coluna = c.U16();
                     c.U16();
                     const uint8_t valor = c.U8();
-                    folha.Celula(linha, coluna, c.U8() ? TextoErro(valor) : valor ? "True" : "False");
+                    folha.Celula(linha, coluna,
+                                 c.U8()  ? TextoErro(valor)
+                                 : valor ? "True"
+                                         : "False");
                     break;
                 }
                 case kBlank: {
@@ -808,10 +886,17 @@ private:
                     if (byte(6) == 0xFF && byte(7) == 0xFF) {
                         folha.Ocupa(linha, coluna);
                         switch (byte(0)) {
-                            case 0: formulaDeTexto.emplace(linha, coluna); break;
-                            case 1: folha.Celula(linha, coluna, byte(2) ? "True" : "False"); break;
-                            case 2: folha.Celula(linha, coluna, TextoErro(byte(2))); break;
-                            default: break;  // an empty text
+                            case 0:
+                                formulaDeTexto.emplace(linha, coluna);
+                                break;
+                            case 1:
+                                folha.Celula(linha, coluna, byte(2) ? "True" : "False");
+                                break;
+                            case 2:
+                                folha.Celula(linha, coluna, TextoErro(byte(2)));
+                                break;
+                            default:
+                                break;  // an empty text
                         }
                     } else {
                         Cursor valor(resultado);
@@ -848,13 +933,17 @@ private:
                         folha.Celula(linha, coluna, Texto8(c, true));
                     } else if (r.id == kBoolErr2) {
                         const uint8_t valor = c.U8();
-                        folha.Celula(linha, coluna, c.U8() ? TextoErro(valor) : valor ? "True" : "False");
+                        folha.Celula(linha, coluna,
+                                     c.U8()  ? TextoErro(valor)
+                                     : valor ? "True"
+                                             : "False");
                     } else {
                         folha.Ocupa(linha, coluna);
                     }
                     break;
                 }
-                default: break;
+                default:
+                    break;
             }
         }
         return folha.Area();

@@ -14,6 +14,7 @@
 #include <initializer_list>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -155,7 +156,9 @@ bool LeReferencia(const char* r, long long& linha, long long& coluna) {
     if (letras == 0) return false;
     long long n = 0;
     int digitos = 0;
-    for (; *r >= '0' && *r <= '9'; ++r, ++digitos) n = n * 10 + (*r - '0');
+    // Digits past the seventh are only counted: the number is refused anyway.
+    for (; *r >= '0' && *r <= '9'; ++r, ++digitos)
+        if (digitos < 7) n = n * 10 + (*r - '0');
     if (digitos == 0 || digitos > 7 || *r) return false;
     linha = n;
     coluna = c;
@@ -480,6 +483,8 @@ public:
         bool data1904;
         const std::string& arquivo;
         const std::string& aba;
+        // Only the used area: cells count for it, their values are not read.
+        bool soArea = false;
     };
 
     // Straight to the visitor, after row `linhaInicial`.
@@ -700,7 +705,7 @@ private:
         const int coluna = static_cast<int>(coluna_);
         AmpliaLinha(linha);
         if (coluna > area.ultimaColuna) area.ultimaColuna = coluna;
-        if (!temValor_) return;
+        if (!temValor_ || contexto_.soArea) return;
 
         std::string_view texto;
         switch (tipo_) {
@@ -759,8 +764,8 @@ private:
             visitante_->Celula(static_cast<int>(linha), coluna, texto);
             return;
         }
-        celulas_->push_back({linha, coluna, static_cast<uint32_t>(texto.size()),
-                             textosBloco_->size()});
+        celulas_->push_back(
+            {linha, coluna, static_cast<uint32_t>(texto.size()), textosBloco_->size()});
         textosBloco_->append(texto);
     }
 
@@ -1031,6 +1036,26 @@ public:
         std::vector<std::string> nomes;
         for (const auto& a : abas_) nomes.push_back(a.nome);
         return nomes;
+    }
+
+    // Every <c> of the sheet widens its area, whatever its value: the area is measured
+    // without the shared strings and without reading a value.
+    std::optional<AreaUsada> MedeAba(int posicao) override {
+        if (posicao < 1 || static_cast<size_t>(posicao) > abas_.size()) return std::nullopt;
+        const auto nenhum = std::make_unique<TextosCompartilhados>();
+        nenhum->Termina(nullptr);
+        const AbaXlsx& aba = abas_[static_cast<size_t>(posicao) - 1];
+        const LeituraAba::Contexto contexto{*nenhum, data1904_, pacote_->Nome(), aba.nome, true};
+        class Nenhum final : public VisitanteCelulas {
+            void Celula(int, int, std::string_view) override {}
+        } nenhuma;
+        LeituraAbaEmBlocos leitura(contexto, nenhuma);
+        try {
+            pacote_->PercorreEmBlocos(aba.parte, "sheetData", leitura, "aba '" + aba.nome + "'");
+        } catch (const ErroPlanilha&) {
+            return std::nullopt;  // reading the sheet tells what is wrong, in its order
+        }
+        return leitura.Area();
     }
 
     AreaUsada LeAba(int posicao, VisitanteCelulas& visitante) override {

@@ -164,6 +164,9 @@ void TTabelaTemp::ExigeColuna(int coluna) const {
 
 void CarregaTabelaTemp(TDMCotrolaExcel& excel, TTabelaTemp& tabela, long long ultimaLinha,
                        Progresso& progresso) {
+    // The sheet read first: its width then comes from the cells in memory, not from a
+    // second pass over the file.
+    std::shared_ptr<const GradePlanilha> planilha = excel.Planilha();
     const int n = excel.UltimaColuna();
     if (ultimaLinha < 0 || ultimaLinha > kMaxLinhas)
         throw ErroTabelaTemp("A última linha informada (" + Decimal(ultimaLinha) +
@@ -175,7 +178,7 @@ void CarregaTabelaTemp(TDMCotrolaExcel& excel, TTabelaTemp& tabela, long long ul
 
     // The records share the rows the driver has read: nothing is copied but a row
     // index per record.
-    tabela.Recria(n, excel.Planilha());
+    tabela.Recria(n, std::move(planilha));
     tabela.Reserva(static_cast<size_t>(l));
 
     const std::string deTotal = " de " + Decimal(l);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,7 @@ struct AbaFalsa {
     std::vector<CelulaFalsa> celulas;  // handed over in this order
     AreaUsada area{};                  // what the reader reports besides the cells
     int falhaAposCelulas = -1;         // raises after this many cells (once)
+    bool semMemoria = false;           // reading it runs out of memory
 };
 
 struct ArquivoFalso {
@@ -58,6 +60,7 @@ public:
     AreaUsada LeAba(int posicao, VisitanteCelulas& visitante) override {
         ++arquivo_.leituras;
         AbaFalsa& aba = arquivo_.abas.at(static_cast<size_t>(posicao - 1));
+        if (aba.semMemoria) throw std::bad_alloc();
         int entregues = 0;
         for (const CelulaFalsa& c : aba.celulas) {
             if (entregues++ == aba.falhaAposCelulas) {

@@ -15,6 +15,7 @@ namespace {
 using teste::ArquivosFalsos;
 using teste::MensagemDe;
 using teste::PastaTemporaria;
+using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -95,6 +96,27 @@ TEST_F(DriverFalso, SegundoArquivoPassaASerOAberto) {
     // A file that cannot be opened leaves the open one as it was.
     EXPECT_THAT(MensagemDe([&] { excel.AbreArquivo("sumiu.xlsx"); }), HasSubstr("'sumiu.xlsx'"));
     EXPECT_EQ(excel.LeCelula(2, 3), "outra");
+}
+
+// Running out of memory while reading a sheet is the driver's Portuguese error naming
+// the sheet and the file, not "std::bad_alloc"; the workbook stays usable.
+TEST_F(DriverFalso, FaltaDeMemoriaViraErroEmPortugues) {
+    arquivos["pasta.xlsx"].abas[1].semMemoria = true;
+    excel.AbreArquivo("pasta.xlsx");
+    excel.SelecionaPlanilha(2);
+    const std::vector<std::function<void()>> operacoes = {
+        [&] { excel.UltimaLinha(); },
+        [&] { excel.LeCelula(1, 1); },
+        [&] { excel.Planilha(); },
+    };
+    for (size_t i = 0; i < operacoes.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_THAT(MensagemDe(operacoes[i]),
+                    AllOf(HasSubstr("Memória insuficiente"), HasSubstr("'Produtos'"),
+                          HasSubstr("'pasta.xlsx'")));
+    }
+    excel.SelecionaPlanilha(1);
+    EXPECT_EQ(excel.LeCelula(1, 2), "Ana");
 }
 
 TEST_F(DriverFalso, PosicaoForaDasPlanilhasNomeiaArquivoEPosicao) {

@@ -95,6 +95,18 @@ std::string MensagemDe(F&& f) {
 
 // ================================================================ CSV
 
+// What a spreadsheet program saves as "Unicode text": UTF-16 with its byte-order mark,
+// little-endian unless `grandeIndiano`.
+std::string Utf16(std::u16string_view texto, bool grandeIndiano = false) {
+    std::string bytes = grandeIndiano ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t u : texto) {
+        const char baixo = static_cast<char>(u & 0xFF), alto = static_cast<char>(u >> 8);
+        bytes += grandeIndiano ? alto : baixo;
+        bytes += grandeIndiano ? baixo : alto;
+    }
+    return bytes;
+}
+
 struct CasoCsv {
     const char* nome;
     std::string bytes;
@@ -119,37 +131,111 @@ TEST_P(Csv, LeCelulasEArea) {
 INSTANTIATE_TEST_SUITE_P(
     Casos, Csv,
     testing::Values(
-        CasoCsv{"PontoEVirgula", "a;b,c\n1;2\n",
-                {{{1, 1}, "a"}, {{1, 2}, "b,c"}, {{2, 1}, "1"}, {{2, 2}, "2"}}, 2, 2},
+        CasoCsv{"PontoEVirgula",
+                "a;b,c\n1;2\n",
+                {{{1, 1}, "a"}, {{1, 2}, "b,c"}, {{2, 1}, "1"}, {{2, 2}, "2"}},
+                2,
+                2},
         CasoCsv{"Virgula", "a,b;c,d\n", {{{1, 1}, "a"}, {{1, 2}, "b;c"}, {{1, 3}, "d"}}, 1, 3},
-        CasoCsv{"Tabulacao", "a\tb;c\td,e\n", {{{1, 1}, "a"}, {{1, 2}, "b;c"}, {{1, 3}, "d,e"}}, 1, 3},
+        CasoCsv{
+            "Tabulacao", "a\tb;c\td,e\n", {{{1, 1}, "a"}, {{1, 2}, "b;c"}, {{1, 3}, "d,e"}}, 1, 3},
         CasoCsv{"EmpateFicaComPontoEVirgula", "a;b,c\n", {{{1, 1}, "a"}, {{1, 2}, "b,c"}}, 1, 2},
-        CasoCsv{"SemSeparadorNaPrimeiraLinha", "titulo\n1;2,5\n",
-                {{{1, 1}, "titulo"}, {{2, 1}, "1"}, {{2, 2}, "2,5"}}, 2, 2},
+        CasoCsv{"SemSeparadorNaPrimeiraLinha",
+                "titulo\n1;2,5\n",
+                {{{1, 1}, "titulo"}, {{2, 1}, "1"}, {{2, 2}, "2,5"}},
+                2,
+                2},
         // The separators inside quotes of the first record do not count.
-        CasoCsv{"SeparadoresEntreAspasNaoContam", "\"a,b,c\";d\n", {{{1, 1}, "a,b,c"}, {{1, 2}, "d"}}, 1, 2},
+        CasoCsv{"SeparadoresEntreAspasNaoContam",
+                "\"a,b,c\";d\n",
+                {{{1, 1}, "a,b,c"}, {{1, 2}, "d"}},
+                1,
+                2},
         CasoCsv{"AspasGuardamSeparadorQuebraEAspas",
                 "\"x;y\";\"l1\r\nl2\";\"diz \"\"oi\"\"\";\"\"\r\nfim\r\n",
-                {{{1, 1}, "x;y"}, {{1, 2}, "l1\r\nl2"}, {{1, 3}, "diz \"oi\""}, {{2, 1}, "fim"}}, 2, 4},
+                {{{1, 1}, "x;y"}, {{1, 2}, "l1\r\nl2"}, {{1, 3}, "diz \"oi\""}, {{2, 1}, "fim"}},
+                2,
+                4},
         // A quote inside an unquoted cell or after the closing quote is text.
         CasoCsv{"AspasForaDoLugar", "ab\"cd;\"x\"y\n", {{{1, 1}, "ab\"cd"}, {{1, 2}, "xy"}}, 1, 2},
-        CasoCsv{"FinsDeLinhaCrLfECrSozinho", "a;b\rc;d\r\ne\nf",
-                {{{1, 1}, "a"}, {{1, 2}, "b"}, {{2, 1}, "c"}, {{2, 2}, "d"}, {{3, 1}, "e"}, {{4, 1}, "f"}},
-                4, 2},
+        CasoCsv{"FinsDeLinhaCrLfECrSozinho",
+                "a;b\rc;d\r\ne\nf",
+                {{{1, 1}, "a"},
+                 {{1, 2}, "b"},
+                 {{2, 1}, "c"},
+                 {{2, 2}, "d"},
+                 {{3, 1}, "e"},
+                 {{4, 1}, "f"}},
+                4,
+                2},
         // Ragged rows, an empty line and a trailing separator all count for the area.
-        CasoCsv{"LinhasDesiguais", "a\n\nb;c;d;\ne;f\n\n",
-                {{{1, 1}, "a"}, {{3, 1}, "b"}, {{3, 2}, "c"}, {{3, 3}, "d"}, {{4, 1}, "e"}, {{4, 2}, "f"}},
-                5, 4},
+        CasoCsv{"LinhasDesiguais",
+                "a\n\nb;c;d;\ne;f\n\n",
+                {{{1, 1}, "a"},
+                 {{3, 1}, "b"},
+                 {{3, 2}, "c"},
+                 {{3, 3}, "d"},
+                 {{4, 1}, "e"},
+                 {{4, 2}, "f"}},
+                5,
+                4},
         CasoCsv{"BrancosSaoTexto", " a ; \n", {{{1, 1}, " a "}, {{1, 2}, " "}}, 1, 2},
-        CasoCsv{"Utf8ComBom", "\xEF\xBB\xBF" "C\xC3\xB3" "digo;\xE2\x82\xAC;\xE4\xB8\xAD\n",
-                {{{1, 1}, "C\xF3" "digo"}, {{1, 2}, "\x80"}, {{1, 3}, "?"}}, 1, 3},
-        CasoCsv{"Utf8SemBom", "C\xC3\xB3" "digo\n", {{{1, 1}, "C\xF3" "digo"}}, 1, 1},
+        CasoCsv{"Utf8ComBom",
+                "\xEF\xBB\xBF"
+                "C\xC3\xB3"
+                "digo;\xE2\x82\xAC;\xE4\xB8\xAD\n",
+                {{{1, 1},
+                  "C\xF3"
+                  "digo"},
+                 {{1, 2}, "\x80"},
+                 {{1, 3}, "?"}},
+                1,
+                3},
+        CasoCsv{"Utf8SemBom",
+                "C\xC3\xB3"
+                "digo\n",
+                {{{1, 1},
+                  "C\xF3"
+                  "digo"}},
+                1,
+                1},
         // Not UTF-8: the bytes are Windows-1252 as they are.
-        CasoCsv{"Windows1252", "C\xF3" "digo;\x80 5;\x81\n",
-                {{{1, 1}, "C\xF3" "digo"}, {{1, 2}, "\x80 5"}, {{1, 3}, "\x81"}}, 1, 3},
+        CasoCsv{"Windows1252",
+                "C\xF3"
+                "digo;\x80 5;\x81\n",
+                {{{1, 1},
+                  "C\xF3"
+                  "digo"},
+                 {{1, 2}, "\x80 5"},
+                 {{1, 3}, "\x81"}},
+                1,
+                3},
         // A quote open at the end of the file takes everything up to there.
-        CasoCsv{"AspasSemFechamento", "a;\"aberto\nresto", {{{1, 1}, "a"}, {{1, 2}, "aberto\nresto"}}, 1, 2},
-        CasoCsv{"ArquivoVazio", "", {}, 0, 0},
+        CasoCsv{"AspasSemFechamento",
+                "a;\"aberto\nresto",
+                {{{1, 1}, "a"}, {{1, 2}, "aberto\nresto"}},
+                1,
+                2},
+        // Characters outside Windows-1252 are "?", a surrogate pair (an emoji) one "?".
+        CasoCsv{"Utf16LeComBomSeparadoPorTabulacao",
+                Utf16(u"C\u00f3digo\tPre\u00e7o\r\n\u20ac 5\t\u4e2d\U0001F600\r\n"),
+                {{{1, 1},
+                  "C\xF3"
+                  "digo"},
+                 {{1, 2}, "Pre\xE7o"},
+                 {{2, 1}, "\x80 5"},
+                 {{2, 2}, "??"}},
+                2,
+                2},
+        CasoCsv{
+            "Utf16BeComBom", Utf16(u"a;\u00e9\n", true), {{{1, 1}, "a"}, {{1, 2}, "\xE9"}}, 1, 2},
+        // A surrogate without its pair and a byte left over at the end are "?" too.
+        CasoCsv{"Utf16Defeituoso",
+                Utf16(u"a\xD800;b\xDC00") + "c",
+                {{{1, 1}, "a?"}, {{1, 2}, "b??"}},
+                1,
+                2},
+        CasoCsv{"SoBomUtf16", "\xFF\xFE", {}, 0, 0}, CasoCsv{"ArquivoVazio", "", {}, 0, 0},
         CasoCsv{"SoBom", "\xEF\xBB\xBF", {}, 0, 0}),
     [](const testing::TestParamInfo<CasoCsv>& info) { return std::string(info.param.nome); });
 
@@ -176,6 +262,40 @@ TEST(CsvCodificacao, DecideSobreOArquivoInteiroLidoEmBlocos) {
     EXPECT_EQ(lido.celulas.at({1, 2}), "?");
 }
 
+// UTF-16 is read in the same blocks: a surrogate pair cut by a block's end is still one
+// character.
+TEST(CsvCodificacao, Utf16AtravessaOsBlocos) {
+    PastaTemporaria pasta;
+    // The mark and 32766 units fill the first 64 KiB block but for the pair's high half.
+    const std::u16string longo(32766, u'a');
+    const Lido lido = Le(pasta.Grava("unicode.txt", Utf16(longo + u"\U0001F600\u00e9;x\r\n")));
+    EXPECT_EQ(lido.celulas.at({1, 1}), std::string(32766, 'a') + "?\xE9");
+    EXPECT_EQ(lido.celulas.at({1, 2}), "x");
+}
+
+// A binary file named .csv is refused with a message naming it, instead of being read as
+// Windows-1252; so is UTF-16 without its mark, which has a NUL in every other byte.
+TEST(CsvCodificacao, ArquivoBinarioERecusado) {
+    PastaTemporaria pasta;
+    const struct {
+        const char* nome;
+        std::string bytes;
+    } casos[] = {
+        {"foto.csv", "\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\x01\0"s},
+        {"programa.csv", "MZ\x90\0\x03\0\0\0"s},
+        {"sem-marca.csv", Utf16(u"a;b\n").substr(2)},
+        {"nul-no-fim.csv", "a;b\n" + std::string(70000, 'x') + "\0"s},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.nome);
+        const std::string caminho = pasta.Grava(c.nome, c.bytes);
+        EXPECT_THAT(MensagemDe([&] { Le(caminho); }),
+                    AllOf(HasSubstr(caminho), HasSubstr("bin\xE1rios")));
+    }
+    // The control characters that text does hold are read as they are.
+    EXPECT_EQ(Le(pasta.Grava("texto.csv", "a\vb\fc;d\x1A\n")).celulas.at({1, 1}), "a\vb\fc");
+}
+
 TEST(CsvNome, AbaLevaONomeDoArquivoSemExtensaoEmWindows1252) {
     PastaTemporaria pasta;
     const auto leitor = AbreLeitor(pasta.Grava("Pedidos S\xC3\xA3o Paulo.CSV", "a\n"));
@@ -198,7 +318,8 @@ TEST(CsvLimites, LinhaLongaEntreAspasEDadoCorreto) {
 
 TEST(CsvLimites, ErrosNomeiamArquivoELinha) {
     PastaTemporaria pasta;
-    const std::string largo = pasta.Grava("largo.csv", "a\nb\n" + std::string(kMaxColunas, ';') + "\n");
+    const std::string largo =
+        pasta.Grava("largo.csv", "a\nb\n" + std::string(kMaxColunas, ';') + "\n");
     EXPECT_THAT(MensagemDe([&] { Le(largo); }),
                 AllOf(HasSubstr("largo.csv"), HasSubstr("linha 3"), HasSubstr("16384 colunas")));
 
@@ -207,9 +328,11 @@ TEST(CsvLimites, ErrosNomeiamArquivoELinha) {
               kMaxColunas);
 
     const std::string comprido = pasta.Grava("comprido.csv", std::string(kMaxLinhas + 1, '\n'));
-    EXPECT_THAT(MensagemDe([&] { Le(comprido); }),
-                AllOf(HasSubstr("comprido.csv"), HasSubstr("1048576 linhas"), HasSubstr("1048577")));
-    EXPECT_EQ(Le(pasta.Grava("cheio.csv", std::string(kMaxLinhas, '\n'))).area.ultimaLinha, kMaxLinhas);
+    EXPECT_THAT(
+        MensagemDe([&] { Le(comprido); }),
+        AllOf(HasSubstr("comprido.csv"), HasSubstr("1048576 linhas"), HasSubstr("1048577")));
+    EXPECT_EQ(Le(pasta.Grava("cheio.csv", std::string(kMaxLinhas, '\n'))).area.ultimaLinha,
+              kMaxLinhas);
 
     // A quote left open over a large file is caught instead of piling up memory.
     const std::string aberto =
@@ -238,11 +361,17 @@ std::string Registro(uint16_t id, const std::string& dados) {
 std::string Celula(uint16_t id, int linha, int coluna, const std::string& resto) {
     return Registro(id, U16(linha - 1) + U16(coluna - 1) + U16(15) + resto);
 }
-std::string Numero(int linha, int coluna, double v) { return Celula(0x0203, linha, coluna, F64(v)); }
-std::string Rk(int linha, int coluna, uint32_t rk) { return Celula(0x027E, linha, coluna, U32(rk)); }
+std::string Numero(int linha, int coluna, double v) {
+    return Celula(0x0203, linha, coluna, F64(v));
+}
+std::string Rk(int linha, int coluna, uint32_t rk) {
+    return Celula(0x027E, linha, coluna, U32(rk));
+}
 // A BIFF8 text of 8-bit characters.
 std::string Texto8(const std::string& s) { return U16(s.size()) + '\0' + s; }
-std::string Bof8(uint16_t tipo) { return Registro(0x0809, U16(0x0600) + U16(tipo) + U32(0) + U32(0)); }
+std::string Bof8(uint16_t tipo) {
+    return Registro(0x0809, U16(0x0600) + U16(tipo) + U32(0) + U32(0));
+}
 std::string Eof() { return Registro(0x000A, ""); }
 
 struct FolhaTeste {
@@ -259,24 +388,28 @@ std::string Pasta8(const std::vector<FolhaTeste>& folhas, const std::string& glo
     for (const FolhaTeste& f : folhas) tamanhoGlobais += 4 + 8 + f.nome.size();
     std::string corpo;
     for (const FolhaTeste& f : folhas) {
-        inicio += Registro(0x0085, U32(tamanhoGlobais + corpo.size()) + char(f.visibilidade) + char(f.tipo) +
-                                       char(f.nome.size()) + '\0' + f.nome);
+        inicio += Registro(0x0085, U32(tamanhoGlobais + corpo.size()) + char(f.visibilidade) +
+                                       char(f.tipo) + char(f.nome.size()) + '\0' + f.nome);
         corpo += Bof8(f.tipo == 2 ? 0x0020 : 0x0010) + f.registros + Eof();
     }
     return inicio + Eof() + corpo;
 }
 
 struct LiberaGObject {
-    void operator()(void* p) const { if (p) g_object_unref(p); }
+    void operator()(void* p) const {
+        if (p) g_object_unref(p);
+    }
 };
 
 // An OLE2 compound file with one stream.
-void GravaOle(const std::string& caminho, const std::string& fluxo, const char* nomeFluxo = "Workbook") {
+void GravaOle(const std::string& caminho, const std::string& fluxo,
+              const char* nomeFluxo = "Workbook") {
     gsf_init();
     std::unique_ptr<GsfOutput, LiberaGObject> saida(gsf_output_stdio_new(caminho.c_str(), nullptr));
     ASSERT_TRUE(saida);
     std::unique_ptr<GsfOutfile, LiberaGObject> ole(gsf_outfile_msole_new(saida.get()));
-    std::unique_ptr<GsfOutput, LiberaGObject> filho(gsf_outfile_new_child(ole.get(), nomeFluxo, FALSE));
+    std::unique_ptr<GsfOutput, LiberaGObject> filho(
+        gsf_outfile_new_child(ole.get(), nomeFluxo, FALSE));
     gsf_output_write(filho.get(), fluxo.size(), reinterpret_cast<const guint8*>(fluxo.data()));
     gsf_output_close(filho.get());
     gsf_output_close(GSF_OUTPUT(ole.get()));
@@ -299,9 +432,9 @@ protected:
 TEST_F(Xls, DatasSaoOSerialGuardado) {
     const std::string celulas = Numero(1, 1, 40252) + Numero(2, 1, 40252.5) +
                                 Numero(3, 1, 10.632060185185185) + Numero(4, 1, 0.5 / 86400) +
-                                Rk(5, 1, (39448u << 2) | 2) +      // integer RK
-                                Rk(6, 1, (123456u << 2) | 3) +     // integer / 100
-                                Rk(7, 1, 0x3FF80000u);             // 1.5 as the top of a double
+                                Rk(5, 1, (39448u << 2) | 2) +   // integer RK
+                                Rk(6, 1, (123456u << 2) | 3) +  // integer / 100
+                                Rk(7, 1, 0x3FF80000u);          // 1.5 as the top of a double
     for (const bool de1904 : {false, true}) {
         SCOPED_TRACE(de1904 ? "1904" : "1900");
         const Lido lido = Le(Ole(Pasta8({{"Datas", 0, celulas}}, Registro(0x0022, U16(de1904)))));
@@ -323,11 +456,11 @@ TEST_F(Xls, FormulasDaoOValorGuardado) {
         return std::string{char(tipo), 0, char(valor), 0, 0, 0, '\xFF', '\xFF'};
     };
     const std::string celulas =
-        formula(1, F64(2.5)) +
-        formula(2, especial(0, 0)) + Registro(0x04BC, std::string(10, '\0')) +  // shared formula
-        Registro(0x0207, Texto8("texto calculado")) +
-        formula(3, especial(1, 1)) + formula(4, especial(1, 0)) + formula(5, especial(2, 0x2A)) +
-        formula(6, especial(3, 0)) +  // an empty text
+        formula(1, F64(2.5)) + formula(2, especial(0, 0)) +
+        Registro(0x04BC, std::string(10, '\0')) +  // shared formula
+        Registro(0x0207, Texto8("texto calculado")) + formula(3, especial(1, 1)) +
+        formula(4, especial(1, 0)) + formula(5, especial(2, 0x2A)) +
+        formula(6, especial(3, 0)) +                   // an empty text
         formula(7, especial(0, 0)) + Numero(8, 1, 8);  // the STRING never came
     const Lido lido = Le(Ole(Pasta8({{"F", 0, celulas}})));
     EXPECT_EQ(lido.celulas, (Celulas{{{1, 1}, "2,5"},
@@ -348,20 +481,23 @@ TEST_F(Xls, TextosCompartilhados) {
     sst += U16(6) + '\x08' + U16(1) + "rico";  // 6 characters, 1 run: "rico" + ...
     std::string continuacao = std::string(1, '\x01') + U16(u'\u00E7') + U16(u'\u0159');  // ...ç ř
     continuacao += U32(0);  // ...the run
-    continuacao += U16(2) + '\x05' + U32(3) + U16(0xD83D) + U16(0xDE00) + "xyz";  // emoji + phonetic
+    continuacao +=
+        U16(2) + '\x05' + U32(3) + U16(0xD83D) + U16(0xDE00) + "xyz";  // emoji + phonetic
     continuacao += U16(4) + '\0' + "fim!";
     const std::string globais = Registro(0x00FC, sst) + Registro(0x003C, continuacao);
     const auto rotulo = [](int linha, uint32_t i) { return Celula(0x00FD, linha, 2, U32(i)); };
-    const Lido lido =
-        Le(Ole(Pasta8({{"T", 0, rotulo(1, 0) + rotulo(2, 1) + rotulo(3, 2) + rotulo(4, 3)}}, globais)));
-    EXPECT_EQ(lido.celulas, (Celulas{{{1, 2}, "abc"}, {{2, 2}, "rico\xE7?"}, {{3, 2}, "?"}, {{4, 2}, "fim!"}}));
+    const Lido lido = Le(Ole(
+        Pasta8({{"T", 0, rotulo(1, 0) + rotulo(2, 1) + rotulo(3, 2) + rotulo(4, 3)}}, globais)));
+    EXPECT_EQ(lido.celulas,
+              (Celulas{{{1, 2}, "abc"}, {{2, 2}, "rico\xE7?"}, {{3, 2}, "?"}, {{4, 2}, "fim!"}}));
 }
 
 TEST_F(Xls, ListaSoPlanilhasNaOrdemEOcultasTambem) {
-    const std::string fluxo = Pasta8({{"Um", 0, Numero(1, 1, 1)},
-                                      {"Grafico", 2, ""},
-                                      {"Dois", 0, Numero(2, 2, 2) + Celula(0x0204, 3, 3, Texto8("L")), 1},
-                                      {"Tres", 0, "", 2}});
+    const std::string fluxo =
+        Pasta8({{"Um", 0, Numero(1, 1, 1)},
+                {"Grafico", 2, ""},
+                {"Dois", 0, Numero(2, 2, 2) + Celula(0x0204, 3, 3, Texto8("L")), 1},
+                {"Tres", 0, "", 2}});
     const auto leitor = AbreLeitor(Ole(fluxo));
     EXPECT_THAT(leitor->Abas(), ElementsAre("Um", "Dois", "Tres"));
     Coleta coleta;
@@ -374,9 +510,9 @@ TEST_F(Xls, ListaSoPlanilhasNaOrdemEOcultasTambem) {
 TEST_F(Xls, BooleanosErrosBrancosEAreaRegistrada) {
     const std::string celulas =
         Celula(0x0205, 1, 1, "\x01\x00"s) + Celula(0x0205, 1, 2, "\x07\x01"s) +
-        Celula(0x0201, 9, 1, "") +                                   // formatted blank
+        Celula(0x0201, 9, 1, "") +  // formatted blank
         Registro(0x00BE, U16(0) + U16(0) + U16(15) + U16(15) + U16(15) + U16(2)) +  // A1:C1 blank
-        Registro(0x00E5, U16(1) + U16(3) + U16(11) + U16(0) + U16(4)) +  // merged A4:E12
+        Registro(0x00E5, U16(1) + U16(3) + U16(11) + U16(0) + U16(4)) +             // merged A4:E12
         Numero(1, 1, 99);  // a second record for A1: the first one stands
     Coleta coleta;
     const auto leitor = AbreLeitor(Ole(Pasta8({{"B", 0, celulas}})));
@@ -395,9 +531,12 @@ TEST_F(Xls, BooleanosErrosBrancosEAreaRegistrada) {
 
 // Excel 5.0/95 keeps 8-bit texts in the workbook's code page.
 TEST_F(Xls, Biff5NaPaginaDeCodigoDaPasta) {
-    const auto bof5 = [](uint16_t tipo) { return Registro(0x0809, U16(0x0500) + U16(tipo) + U32(0)); };
+    const auto bof5 = [](uint16_t tipo) {
+        return Registro(0x0809, U16(0x0500) + U16(tipo) + U32(0));
+    };
     const std::string nome = "Caf\x8E";  // Mac Roman é
-    const std::string folha = bof5(0x0010) + Celula(0x0204, 1, 1, U16(4) + "\x8E\x9F\xD2\xD3") + Eof();
+    const std::string folha =
+        bof5(0x0010) + Celula(0x0204, 1, 1, U16(4) + "\x8E\x9F\xD2\xD3") + Eof();
     std::string globais = bof5(0x0005) + Registro(0x0042, U16(10000));
     const size_t inicio = globais.size() + 4 + 7 + nome.size() + Eof().size();
     globais += Registro(0x0085, U32(inicio) + '\0' + '\0' + char(nome.size()) + nome) + Eof();
@@ -414,18 +553,25 @@ TEST_F(Xls, Biff2NomeadaPeloArquivo) {
     const std::string fluxo = Registro(0x0009, U16(2) + U16(0x0010)) +
                               Registro(0x0000, U16(0) + U16(3) + U16(0) + U16(2)) +
                               celula2(0x0002, 1, 1, U16(7)) + celula2(0x0003, 1, 2, F64(-0.25)) +
-                              celula2(0x0004, 2, 1, "\x03" "C\xF3" "d") + celula2(0x0005, 2, 2, "\x00\x00"s) +
-                              Eof();
+                              celula2(0x0004, 2, 1,
+                                      "\x03"
+                                      "C\xF3"
+                                      "d") +
+                              celula2(0x0005, 2, 2, "\x00\x00"s) + Eof();
     const Lido lido = Le(pasta.Grava("Antiga.xls", fluxo));
     EXPECT_THAT(lido.abas, ElementsAre("Antiga"));
-    EXPECT_EQ(lido.celulas,
-              (Celulas{{{1, 1}, "7"}, {{1, 2}, "-0,25"}, {{2, 1}, "C\xF3" "d"}, {{2, 2}, "False"}}));
+    EXPECT_EQ(lido.celulas, (Celulas{{{1, 1}, "7"},
+                                     {{1, 2}, "-0,25"},
+                                     {{2, 1},
+                                      "C\xF3"
+                                      "d"},
+                                     {{2, 2}, "False"}}));
     EXPECT_EQ(lido.area.ultimaLinha, 3);
 }
 
 struct CasoDefeito {
     const char* nome;
-    std::string fluxo;  // the Workbook stream
+    std::string fluxo;   // the Workbook stream
     const char* trecho;  // in the message
 };
 
@@ -438,21 +584,25 @@ TEST_P(XlsDefeituosa, ErroNomeiaOArquivoEODefeito) {
     const std::string mensagem = MensagemDe([&] {
         auto leitor = AbreLeitor(caminho);
         Coleta coleta;
-        for (size_t i = 1; i <= leitor->Abas().size(); ++i) leitor->LeAba(static_cast<int>(i), coleta);
+        for (size_t i = 1; i <= leitor->Abas().size(); ++i)
+            leitor->LeAba(static_cast<int>(i), coleta);
     });
-    EXPECT_THAT(mensagem, AllOf(HasSubstr(fs::path(caminho).filename().string()), HasSubstr(GetParam().trecho)));
+    EXPECT_THAT(mensagem, AllOf(HasSubstr(fs::path(caminho).filename().string()),
+                                HasSubstr(GetParam().trecho)));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Casos, XlsDefeituosa,
     testing::Values(
-        CasoDefeito{"Senha", Pasta8({{"S", 0, ""}}, Registro(0x002F, U16(1) + std::string(52, 'k'))),
+        CasoDefeito{"Senha",
+                    Pasta8({{"S", 0, ""}}, Registro(0x002F, U16(1) + std::string(52, 'k'))),
                     "protegida por senha"},
         CasoDefeito{"SemBof", Registro(0x0203, std::string(14, '\0')), "BOF"},
         CasoDefeito{"RegistroPassaDoFim", Bof8(5) + U16(0x0085) + U16(400) + "abc", "truncado"},
-        CasoDefeito{"PlanilhaForaDoArquivo",
-                    Bof8(5) + Registro(0x0085, U32(900000) + '\0' + '\0' + '\1' + '\0' + "P") + Eof(),
-                    "planilha 'P'"},
+        CasoDefeito{
+            "PlanilhaForaDoArquivo",
+            Bof8(5) + Registro(0x0085, U32(900000) + '\0' + '\0' + '\1' + '\0' + "P") + Eof(),
+            "planilha 'P'"},
         CasoDefeito{"TextoCompartilhadoInexistente",
                     Pasta8({{"P", 0, Celula(0x00FD, 3, 2, U32(5))}},
                            Registro(0x00FC, U32(1) + U32(1) + U16(1) + '\0' + "a")),
@@ -502,7 +652,8 @@ TEST_F(Xls, ArquivosReaisTruncadosOuAlteradosNuncaDerrubam) {
                 bytes.resize(aleatorio() % bytes.size());
             } else {
                 const int trocas = 1 + static_cast<int>(aleatorio() % 16);
-                for (int t = 0; t < trocas; ++t) bytes[aleatorio() % bytes.size()] = static_cast<char>(aleatorio());
+                for (int t = 0; t < trocas; ++t)
+                    bytes[aleatorio() % bytes.size()] = static_cast<char>(aleatorio());
             }
             tenta(pasta.Grava("alterada.xls", bytes));
         }

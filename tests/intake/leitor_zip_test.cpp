@@ -17,6 +17,7 @@
 
 #include "apoio/banco_teste.h"
 #include "base/regional.h"
+#include "intake/excel.h"
 #include "intake/leitor.h"
 #include "intake/pacote_zip.h"
 
@@ -167,6 +168,68 @@ protected:
 
     teste::PastaTemporaria pasta_;
 };
+
+// --- Listing: each sheet's used area without its cells -----------------------------------
+
+// The used area of a listing comes from the sheet's cell tags alone: neither the shared
+// strings nor any value is read (a workbook of a few megabytes can hold gigabytes of
+// text), so faults there only show when the cells are read.
+TEST_F(LeitorZip, XlsxAreaDaListagemNaoLeTextosNemValores) {
+    const std::string folha = Folha(
+        "<row r=\"2\"><c r=\"B2\" t=\"s\"><v>0</v></c><c r=\"C2\"><v>abc</v></c></row>"
+        "<row r=\"7\"><c r=\"E7\" t=\"s\"><v>1</v></c></row>");
+    const struct {
+        const char* nome;
+        std::string textos;
+    } casos[] = {
+        {"textos-quebrados.xlsx", "<sst><si><t>sem fim"},
+        {"textos-demais.xlsx", Textos({"<t>" + std::string(1 << 20, 'x') + "</t>", "<t>y</t>"})},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.nome);
+        TDMCotrolaExcel excel;
+        excel.AbreArquivo(Zip(c.nome, PacoteXlsx(folha, c.textos)));
+        ASSERT_EQ(excel.ListaPlanilhas().size(), 1u);
+        EXPECT_EQ(excel.UltimaLinha(), 7);
+        EXPECT_EQ(excel.UltimaColuna(), 5);
+        // The cells are still read in full when asked for, faults and all.
+        try {
+            excel.LeCelula(2, 2);
+            ADD_FAILURE() << "nenhum ErroPlanilha ao ler as células";
+        } catch (const ErroPlanilha& e) {
+            EXPECT_THAT(e.what(), HasSubstr(c.nome));
+        }
+    }
+}
+
+// Every sheet of an .ods is measured in the same pass over content.xml: listing the sheets
+// one after the other goes through the file once, not once per sheet (which grows with
+// the square of the sheet count). Once measured, the file is not read again.
+TEST_F(LeitorZip, OdsListagemMedeTodasAsAbasNumaPassagem) {
+    std::string tabelas;
+    for (int i = 1; i <= 3; ++i)
+        tabelas += "<table:table table:name=\"T" + std::to_string(i) + "\">" +
+                   std::string(static_cast<size_t>(i), ' ') +
+                   "<table:table-row table:number-rows-repeated=\"" + std::to_string(i) +
+                   "\"><table:table-cell table:number-columns-repeated=\"" + std::to_string(i + 1) +
+                   "\" office:value-type=\"string\"><text:p>x</text:p></table:table-cell>"
+                   "</table:table-row></table:table>";
+    // Stored and larger than any buffer of the file, so that another pass reads the file.
+    std::vector<Parte> partes = PacoteOds(ConteudoOds(tabelas, std::string(1 << 20, ' ')));
+    partes[1].armazenada = true;
+    const std::string caminho = Zip("tres.ods", partes);
+    TDMCotrolaExcel excel;
+    excel.AbreArquivo(caminho);
+    excel.SelecionaPlanilha(1);
+    EXPECT_EQ(excel.UltimaLinha(), 1);
+    // The file changes under the open workbook: another pass would fail on it.
+    std::ofstream(caminho, std::ios::binary | std::ios::trunc) << "estragado";
+    for (int i = 2; i <= 3; ++i) {
+        excel.SelecionaPlanilha(i);
+        EXPECT_EQ(excel.UltimaLinha(), i);
+        EXPECT_EQ(excel.UltimaColuna(), i + 1);
+    }
+}
 
 // --- .xlsx written by libxlsxwriter ------------------------------------------------------
 
@@ -413,10 +476,10 @@ TEST_F(LeitorZip, TextosDeMegabytesDeCadaOrigemFicamCortados) {
     for (int i = 0; i < 1000; ++i) trechos += "<r><t>" + std::string(5000, 'x') + "</t></r>";
     const std::string depois = "<c r=\"B1\"><v>5</v></c></row>";
     const auto ods = [](const std::string& celula) {
-        return PacoteOds(ConteudoOds(
-            "<table:table table:name=\"A\"><table:table-row>" + celula +
-            R"(<table:table-cell office:value-type="float" office:value="5"/>)"
-            "</table:table-row></table:table>"));
+        return PacoteOds(
+            ConteudoOds("<table:table table:name=\"A\"><table:table-row>" + celula +
+                        R"(<table:table-cell office:value-type="float" office:value="5"/>)"
+                        "</table:table-row></table:table>"));
     };
     const struct {
         const char* nome;
@@ -428,14 +491,14 @@ TEST_F(LeitorZip, TextosDeMegabytesDeCadaOrigemFicamCortados) {
         {"mil trechos de texto rico",
          PacoteXlsx(Folha("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is>" + trechos + "</is></c>" +
                           depois))},
-        {"ods parágrafo",
-         ods("<table:table-cell office:value-type=\"string\"><text:p>" + enorme +
-             "</text:p></table:table-cell>")},
+        {"ods parágrafo", ods("<table:table-cell office:value-type=\"string\"><text:p>" + enorme +
+                              "</text:p></table:table-cell>")},
         {"ods atributo string-value",
          ods("<table:table-cell office:value-type=\"string\" office:string-value=\"" + enorme +
              "\"/>")},
         {"ods espaços repetidos",
-         ods("<table:table-cell office:value-type=\"string\"><text:p>x<text:s text:c=\"999999999\"/>"
+         ods("<table:table-cell office:value-type=\"string\"><text:p>x<text:s "
+             "text:c=\"999999999\"/>"
              "</text:p></table:table-cell>")},
     };
     for (const auto& caso : casos) {
@@ -552,8 +615,8 @@ TEST_F(LeitorZip, XlsxTextosCompartilhadosCarregadosAoLadoDaAba) {
     EXPECT_EQ(erradas, 0);
 
     const std::string quebrada = textos.substr(0, textos.size() - 10) + "<si><t></si></sst>";
-    for (const std::string& folha :
-         {dados, "<row><c><v>1,5</v></c></row>" + dados, std::string("<row><c><v>1</v></c></row>")}) {
+    for (const std::string& folha : {dados, "<row><c><v>1,5</v></c></row>" + dados,
+                                     std::string("<row><c><v>1</v></c></row>")}) {
         const std::string msg =
             ErroAoLer(Zip("textos-quebrados.xlsx", PacoteXlsx(Folha(folha), quebrada)));
         EXPECT_THAT(msg, HasSubstr("sharedStrings.xml"));

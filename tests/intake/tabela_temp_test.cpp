@@ -18,8 +18,10 @@ namespace {
 
 using teste::ArquivosFalsos;
 using teste::MensagemDe;
+using ::testing::ContainsRegex;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 // Writes down every call, in order, as the window would see them.
 class ProgressoGravado final : public Progresso {
@@ -336,6 +338,51 @@ TEST_F(ComandoPlanilha, MostraAsLinhasDaCargaEmUtf8ComEscapes) {
     EXPECT_EQ(r.status, 2);
     EXPECT_THAT(r.erro, HasSubstr("posi\xC3\xA7\xC3\xA3o 3"));
     EXPECT_THAT(r.erro, HasSubstr("vendedores.xlsx"));
+}
+
+// What libgsf says in English about a damaged OLE2 container never reaches the terminal:
+// the user sees the workbook, or the reader's Portuguese message, and nothing else.
+TEST_F(ComandoPlanilha, ConteinerOle2DanificadoNaoMostraMensagensDaBiblioteca) {
+    const auto le = [](const std::string& caminho) {
+        std::ifstream f(caminho, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    };
+    const auto grava = [](const std::string& caminho, const std::string& bytes) {
+        std::ofstream(caminho, std::ios::binary) << bytes;
+    };
+    // A real workbook whose root directory entry is not marked as the root: libgsf
+    // warns and reads it all the same.
+    std::string raizTrocada = le(CONVERSOR_PASTAS_REAIS "/date_1904.xls");
+    const auto u16 = [&](size_t i) {
+        return static_cast<unsigned char>(raizTrocada[i]) |
+               static_cast<unsigned char>(raizTrocada[i + 1]) << 8;
+    };
+    const size_t raiz = (static_cast<size_t>(u16(0x30)) + 1) << u16(0x1E);
+    ASSERT_EQ(raizTrocada[raiz + 0x42], 5);  // the root entry's type
+    raizTrocada[raiz + 0x42] = 1;
+    grava(pasta / "raiz-trocada.xls", raizTrocada);
+    // A directory whose entries point at blocks past the file's end and at each other:
+    // libgsf fails its own assertions on it.
+    grava(pasta / "diretorio-danificado.xls",
+          le(CONVERSOR_REGRESSAO "/fuzz_xls/diretorio-com-irmaos-da-raiz.xls"));
+
+    const struct {
+        const char* arquivo;
+        bool le;
+    } casos[] = {{"raiz-trocada.xls", true}, {"diretorio-danificado.xls", false}};
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.arquivo);
+        const Resultado r = Executa({"planilhas", pasta / c.arquivo});
+        EXPECT_THAT(r.erro, Not(ContainsRegex("GLib|gsf|assertion|WARNING|CRITICAL|\\*\\*")));
+        if (c.le) {
+            EXPECT_EQ(r.status, 0);
+            EXPECT_EQ(r.erro, "");
+            EXPECT_THAT(r.saida, HasSubstr("\t"));
+        } else {
+            EXPECT_NE(r.status, 0);
+            EXPECT_THAT(r.erro, HasSubstr(c.arquivo));
+        }
+    }
 }
 
 }  // namespace
