@@ -165,15 +165,19 @@ TEST_F(ComandosNoTerminal, ArquivoRecusadoSaiComDoisEmQualquerFormatoOuParte) {
     const std::string xls =
         std::string(CONVERSOR_REGRESSAO) + "/fuzz_xls/texto-compartilhado-inexistente.xls";
 
+    // Listing measures a sheet without its texts, so a fault in the shared strings shows
+    // only once the cells are read.
     const struct {
         std::string arquivo;
         const char* abaComDefeito;
-    } casos[] = {{xlsx, "2"}, {xlsxTextos, "1"},  {ods, "1"},
-                 {csv, "1"},  {zipQuebrado, "1"}, {xls, "1"}};
+        bool listagemVeODefeito;
+    } casos[] = {{xlsx, "2", true}, {xlsxTextos, "1", false}, {ods, "1", true},
+                 {csv, "1", true},  {zipQuebrado, "1", true}, {xls, "1", true}};
     for (const auto& c : casos) {
-        for (const std::vector<std::string>& argumentos :
-             {std::vector<std::string>{"planilhas", c.arquivo},
-              std::vector<std::string>{"mostrar", c.arquivo, "--aba", c.abaComDefeito}}) {
+        std::vector<std::vector<std::string>> comandos = {
+            {"mostrar", c.arquivo, "--aba", c.abaComDefeito}};
+        if (c.listagemVeODefeito) comandos.push_back({"planilhas", c.arquivo});
+        for (const std::vector<std::string>& argumentos : comandos) {
             SCOPED_TRACE(argumentos[0] + " " + c.arquivo);
             const teste::Resultado r = Conversor("C.UTF-8", pasta_.Caminho(), argumentos);
             EXPECT_EQ(r.status, 2) << r.saida;
