@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test; then builds them again with AddressSanitizer and
 # UndefinedBehaviorSanitizer (build-asan/) and runs them there, where any report fails
-# the test. SANITIZADORES=0 skips that second pass.
+# the test. SANITIZADORES=0 skips that second pass. A Firebird server of this computer
+# runs on the loopback address for both passes (scripts/servidor_firebird.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 RAIZ=$PWD
 bash scripts/build.sh
+source scripts/servidor_firebird.sh
+trap ParaServidorFirebird EXIT
+IniciaServidorFirebird
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)")
 
 [ "${SANITIZADORES:-1}" = 0 ] && exit 0

@@ -157,6 +157,8 @@ int ComandoConverter(const Argumentos& args) {
     const double segundos =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
     std::printf("Resumo:\n");
+    if (const std::string aviso = dbVantora.AvisoServidorLocal(); !aviso.empty())
+        std::printf("  %s\n", ParaTerminal(aviso).c_str());
     for (const char* tabela : tipo->tabelas)
         if (auto n = Contagem(dbVantora, tabela))
             std::printf("  %-15s %lld linhas gravadas\n", tabela, *n);

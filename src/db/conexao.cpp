@@ -128,6 +128,27 @@ std::vector<unsigned char> ParametrosConexao(const std::string& nome, bool criac
     });
 }
 
+// What a refused connection says, where it changes what Conecta tries next.
+struct Recusa {
+    bool arquivoEmUso = false;
+    bool semServidor = false;
+};
+
+Firebird::IAttachment* Anexa(const std::string& nome, Recusa& recusa) {
+    const std::vector<unsigned char> dpb = ParametrosConexao(nome, false);
+    const LocaleUtf8 localeUtf8;
+    return fb::Chama([&](Firebird::ThrowStatusWrapper* s) {
+        try {
+            return fb::Mestre()->getDispatcher()->attachDatabase(
+                s, nome.c_str(), static_cast<unsigned>(dpb.size()), dpb.data());
+        } catch (const Firebird::FbException& e) {
+            recusa.arquivoEmUso = ArquivoEmUso(e.getStatus()->getErrors());
+            recusa.semServidor = ServidorNaoResponde(e.getStatus()->getErrors());
+            throw;
+        }
+    });
+}
+
 }  // namespace
 
 void Transacao::Inicia() {
@@ -177,18 +198,49 @@ Conexao::~Conexao() {
 
 void Conexao::Conecta() {
     if (anexo_) return;
-    const std::vector<unsigned char> dpb = ParametrosConexao(nomeBanco_, false);
+    nomeServidorLocal_.clear();
+    Recusa recusa;
     try {
-        const LocaleUtf8 localeUtf8;
-        anexo_ = fb::Chama([&](Firebird::ThrowStatusWrapper* s) {
-            return fb::Mestre()->getDispatcher()->attachDatabase(
-                s, nomeBanco_.c_str(), static_cast<unsigned>(dpb.size()), dpb.data());
-        });
+        anexo_ = Anexa(nomeBanco_, recusa);
     } catch (const ErroBanco& e) {
-        throw ErroBanco(FalhaNoArquivo("Não foi possível conectar ao banco", nomeBanco_, e.what()),
-                        e.SqlState(), e.Grave());
+        std::string mensagem =
+            FalhaNoArquivo("Não foi possível conectar ao banco", nomeBanco_, e.what());
+        if (recusa.arquivoEmUso && !NoServidor(nomeBanco_))
+            anexo_ = AnexaPeloServidorLocal(mensagem);
+        if (!anexo_) throw ErroBanco(mensagem, e.SqlState(), e.Grave());
     }
     ++geracao_;
+}
+
+// The file is the one the user chose, so the server is asked for it by its full path.
+// Should the server be absent or refuse too, `recusa` (the embedded engine's refusal)
+// gets what the user can still do.
+Firebird::IAttachment* Conexao::AnexaPeloServidorLocal(std::string& recusa) {
+    std::error_code erro;
+    const std::filesystem::path caminho = std::filesystem::absolute(nomeBanco_, erro);
+    const std::string nome =
+        "localhost:" + (erro ? nomeBanco_ : caminho.lexically_normal().string());
+    Recusa recusaServidor;
+    try {
+        Firebird::IAttachment* anexo = Anexa(nome, recusaServidor);
+        nomeServidorLocal_ = nome;
+        return anexo;
+    } catch (const ErroBanco& e) {
+        if (!recusaServidor.semServidor && !recusaServidor.arquivoEmUso)
+            recusa += "\rO servidor Firebird deste computador também recusou a conexão (" +
+                      CaminhoParaMensagem(nome) + "):\r" + e.what();
+        recusa +=
+            "\rSe quem o mantém aberto é o servidor Firebird de outro computador, converta pela "
+            "linha de comando informando o banco como servidor:caminho (conversor converter "
+            "--banco servidor:/caminho/do/banco.fdb ...).";
+        return nullptr;
+    }
+}
+
+std::string Conexao::AvisoServidorLocal() const {
+    if (!anexo_ || nomeServidorLocal_.empty()) return {};
+    return "Conectado pelo servidor Firebird deste computador (" +
+           CaminhoParaMensagem(nomeServidorLocal_) + ").";
 }
 
 void Conexao::Desconecta() {
@@ -203,6 +255,7 @@ void Conexao::Desconecta() {
     }
     Firebird::IAttachment* anexo = anexo_;
     anexo_ = nullptr;
+    nomeServidorLocal_.clear();
     try {
         fb::Chama([&](Firebird::ThrowStatusWrapper* s) { anexo->detach(s); });
     } catch (...) {

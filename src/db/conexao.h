@@ -59,6 +59,15 @@ public:
     void Desconecta();
     bool Conectado() const { return anexo_ != nullptr; }
 
+    // A file that this computer's Firebird server holds open (as a Vantora
+    // installation's server does) is refused by the embedded engine; the connection
+    // then goes through that server, with "localhost:" and the file's full path,
+    // which this returns. Empty for any other connection.
+    const std::string& NomeServidorLocal() const { return nomeServidorLocal_; }
+    // What the window's status line and the command line's summary say of a
+    // connection through this computer's server; empty for any other.
+    std::string AvisoServidorLocal() const;
+
     Transacao& DBTransaction() { return transacao_; }
 
     // Creates an empty database file (dialect 1, default character set WIN1252) and
@@ -70,7 +79,10 @@ public:
     Firebird::IAttachment* Anexo();  // raises ErroBanco when not connected
 
 private:
+    Firebird::IAttachment* AnexaPeloServidorLocal(std::string& recusa);
+
     std::string nomeBanco_;
+    std::string nomeServidorLocal_;
     Firebird::IAttachment* anexo_ = nullptr;
     Transacao transacao_{*this};
     std::uint64_t geracao_ = 0;

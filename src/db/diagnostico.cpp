@@ -85,6 +85,13 @@ Diagnostico ErroDeArquivo(const Falha& f) {
 
 }  // namespace
 
+bool ArquivoEmUso(const std::intptr_t* erros) { return Le(erros).Tem(isc_already_opened); }
+
+bool ServidorNaoResponde(const std::intptr_t* erros) {
+    const Falha f = Le(erros);
+    return f.Tem(isc_network_error) || f.Tem(isc_net_connect_err);
+}
+
 Diagnostico DiagnosticaFalha(const std::intptr_t* erros) {
     const Falha f = Le(erros);
     if (f.Tem(isc_already_opened))

@@ -21,4 +21,11 @@ struct Diagnostico {
 // From a Firebird status vector (the client library's error list).
 Diagnostico DiagnosticaFalha(const std::intptr_t* erros);
 
+// A refused connection whose file another process's engine holds open: another
+// conversion, the Vantora, or a Firebird server.
+bool ArquivoEmUso(const std::intptr_t* erros);
+
+// A refused connection to a server that did not answer (none listening on the host).
+bool ServidorNaoResponde(const std::intptr_t* erros);
+
 }  // namespace conversor::db

@@ -23,6 +23,7 @@
 #include <map>
 
 #include "apoio/banco_teste.h"
+#include "apoio/dialogos_gravados.h"
 #include "base/regional.h"
 
 QT_BEGIN_NAMESPACE
@@ -36,27 +37,6 @@ namespace {
 using ::testing::HasSubstr;
 
 QString Q(std::string_view texto) { return QString::fromUtf8(Cp1252ParaUtf8(texto)); }
-
-// Stands in for the file dialogs and message boxes: hands out queued file names and
-// records every message.
-class DialogosDeTeste final : public Dialogos {
-public:
-    QString AbreArquivo(QWidget*, const QString& filtro) override {
-        filtros.push_back(filtro);
-        if (arquivos.empty()) return {};
-        QString r = arquivos.front();
-        arquivos.pop_front();
-        return r;
-    }
-    void Mensagem(QWidget*, Tipo tipo, const QString& texto) override {
-        mensagens.emplace_back(tipo, texto);
-        if (aoMostrar) aoMostrar();
-    }
-    std::deque<QString> arquivos;
-    std::vector<QString> filtros;
-    std::vector<std::pair<Tipo, QString>> mensagens;
-    std::function<void()> aoMostrar;
-};
 
 class JanelaTeste : public teste::BancoTeste {
 public:
@@ -122,7 +102,7 @@ protected:
     }
 
     static teste::PastaTemporaria* pasta_;
-    DialogosDeTeste dialogos_;
+    teste::DialogosGravados dialogos_;
     std::unique_ptr<TFPrincipal> janela_;
 };
 

@@ -310,6 +310,14 @@ void TFPrincipal::btAbrirVantoraClick() {
     } catch (const std::exception& e) {
         MostraErro(e);
     }
+    // A connection through this computer's Firebird server says so in the status line
+    // until another database is chosen.
+    const std::string aviso = dbVantora_.AvisoServidorLocal();
+    if (!aviso.empty() || (!avisoConexao_.empty() && status_ == avisoConexao_)) {
+        status_ = aviso;
+        PintaProgresso();
+    }
+    avisoConexao_ = aviso;
     CapturaEncerramento();
 }
 

@@ -107,6 +107,8 @@ private:
     std::string status_;
     bool progressoPendente_ = false;
     QElapsedTimer ultimaPintura_;
+    // The status line's notice of a connection through this computer's server.
+    std::string avisoConexao_;
 
     QLabel* Image;
     QLabel* Label1;

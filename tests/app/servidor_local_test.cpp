@@ -1,0 +1,190 @@
+// Converting into a database that this computer's Firebird server holds open, as the
+// server of a Vantora installation does: given the file's plain path (all the window's
+// file dialog gives), the embedded engine is refused the file, and the connection goes
+// through that server instead. Each test keeps an attachment of its own through the
+// server for its whole length. They need a server on 127.0.0.1:3050 that takes
+// SYSDBA's password, as scripts/test.sh starts one; without it they say skipped.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTest>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "apoio/banco_teste.h"
+#include "apoio/dialogos_gravados.h"
+#include "apoio/processo.h"
+#include "app/janela/principal.h"
+#include "base/regional.h"
+#include "db/esquema.h"
+
+namespace conversor::app {
+namespace {
+
+using ::testing::HasSubstr;
+
+// What the terminal receives is UTF-8, while plain literals here are Windows-1252.
+std::string U8(const char8_t* texto) { return reinterpret_cast<const char*>(texto); }
+QString Q(std::string_view texto) { return QString::fromUtf8(Cp1252ParaUtf8(texto)); }
+
+class ServidorLocal : public ::testing::Test {
+protected:
+    void SetUp() override {
+        banco_ = pasta_.Arquivo("vantora.fdb");
+        db::CriaBancoVantora(banco_);
+        servidor_.DefineNomeBanco("localhost:" + banco_);
+        try {
+            servidor_.Conecta();
+        } catch (const db::ErroBanco& e) {
+            if (std::getenv("CONVERSOR_SERVIDOR_FIREBIRD"))
+                FAIL() << "O servidor Firebird iniciado para os testes recusou a conexão: "
+                       << e.what();
+            const char* motivo = std::getenv("CONVERSOR_SERVIDOR_AUSENTE");
+            GTEST_SKIP() << "Nenhum servidor Firebird em localhost aceita SYSDBA ("
+                         << (motivo ? motivo : e.what()) << ")";
+        }
+        Executa("insert into TRANSPT (CODTRANSPT, NOME) values ('0099', 'Antiga')");
+        // Three carriers in their layout: the code in column 27, the name in 20, the
+        // state in 14.
+        planilha_ = pasta_.Arquivo("transportadoras.csv");
+        std::ofstream saida(planilha_);
+        int codigo = 0;
+        for (const char* nome : {"Rapido Mineiro", "Expresso Paulista", "Trans Cerrado"}) {
+            for (int coluna = 1; coluna <= 27; ++coluna) {
+                if (coluna > 1) saida << ';';
+                if (coluna == 14) saida << "MG";
+                if (coluna == 20) saida << nome;
+                if (coluna == 27) saida << ++codigo;
+            }
+            saida << '\n';
+        }
+    }
+
+    // Through the test's own attachment, which the server keeps open.
+    void Executa(const std::string& sql) {
+        db::Consulta q(servidor_);
+        q.DefineSql(sql);
+        q.Executa();
+        servidor_.DBTransaction().Confirma();
+    }
+    std::string Valor(const std::string& sql) {
+        db::Consulta q(servidor_);
+        q.DefineSql(sql);
+        q.Abre();
+        std::string valor = q.Eof() ? "" : q.CampoTexto(q.NomeCampo(0));
+        q.Fecha();
+        servidor_.DBTransaction().Confirma();
+        return valor;
+    }
+    std::string Aviso() const {
+        return "Conectado pelo servidor Firebird deste computador (localhost:" + banco_ + ").";
+    }
+
+    teste::PastaTemporaria pasta_;
+    std::string banco_;
+    std::string planilha_;
+    db::Conexao servidor_;
+};
+
+TEST_F(ServidorLocal, CaminhoDoArquivoConectaPeloServidor) {
+    // The server opens files by their full path, whatever the program's folder is.
+    const std::string pasta = std::filesystem::path(pasta_.Caminho()).filename().string();
+    const std::string nomes[] = {banco_, "vantora.fdb", "./vantora.fdb",
+                                 "../" + pasta + "/./vantora.fdb"};
+    const std::filesystem::path antes = std::filesystem::current_path();
+    std::filesystem::current_path(pasta_.Caminho());
+    for (const std::string& nome : nomes) {
+        SCOPED_TRACE(nome);
+        db::Conexao conexao;
+        conexao.DefineNomeBanco(nome);
+        ASSERT_NO_THROW(conexao.Conecta());
+        EXPECT_EQ(conexao.NomeBanco(), nome);
+        EXPECT_EQ(conexao.NomeServidorLocal(), "localhost:" + banco_);
+        EXPECT_EQ(conexao.AvisoServidorLocal(), Aviso());
+        db::Consulta q(conexao);
+        q.DefineSql("select NOME from TRANSPT where CODTRANSPT = '0099'");
+        q.Abre();
+        EXPECT_EQ(q.CampoTexto("NOME"), "Antiga");
+        q.Fecha();
+        conexao.Desconecta();
+        EXPECT_EQ(conexao.AvisoServidorLocal(), "");
+    }
+    std::filesystem::current_path(antes);
+
+    // A file nobody holds is opened directly, as before.
+    const std::string livre = pasta_.Arquivo("livre.fdb");
+    db::CriaBancoVantora(livre);
+    db::Conexao direta;
+    direta.DefineNomeBanco(livre);
+    direta.Conecta();
+    EXPECT_EQ(direta.NomeServidorLocal(), "");
+    EXPECT_EQ(direta.AvisoServidorLocal(), "");
+}
+
+TEST_F(ServidorLocal, ConverterPeloCaminhoDoArquivo) {
+    const teste::Resultado r = teste::Roda({CONVERSOR_EXECUTAVEL, "converter", "--banco", banco_,
+                                            "--planilha", planilha_, "--tipo", "transportadoras"});
+    EXPECT_EQ(r.status, 0) << r.saida;
+    EXPECT_THAT(r.saida, HasSubstr("Resumo:\n  " + Aviso() + "\n")) << r.saida;
+    EXPECT_THAT(r.saida, HasSubstr(U8(u8"Conversão concluída com sucesso!")));
+    EXPECT_THAT(r.saida, HasSubstr("TRANSPT         3 linhas gravadas"));
+    EXPECT_EQ(Valor("select count(*) from TRANSPT"), "3");
+    EXPECT_EQ(Valor("select count(*) from TRANSPT where NOME = 'Trans Cerrado'"), "1");
+}
+
+TEST_F(ServidorLocal, JanelaConvertePeloCaminhoDoArquivo) {
+    teste::DialogosGravados dialogos;
+    TFPrincipal janela(dialogos);
+    janela.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&janela));
+    auto* abreBanco = janela.findChild<QPushButton*>("btAbrirVantora");
+    auto* status = janela.findChild<QStatusBar*>("stbStatus");
+    auto escolheBanco = [&](const std::string& arquivo) {
+        dialogos.arquivos.push_back(QString::fromStdString(arquivo));
+        abreBanco->click();
+    };
+
+    escolheBanco(banco_);
+    ASSERT_TRUE(dialogos.mensagens.empty()) << dialogos.mensagens[0].second.toStdString();
+    ASSERT_TRUE(janela.dbVantora().Conectado());
+    EXPECT_EQ(janela.dbVantora().NomeServidorLocal(), "localhost:" + banco_);
+    EXPECT_EQ(janela.findChild<QLineEdit*>("edtCaminhoVantora")->text().toStdString(), banco_);
+    EXPECT_EQ(status->currentMessage(), Q(Aviso()));
+
+    // Another database, which nobody holds, is opened directly and the notice goes;
+    // choosing the held one again brings it back.
+    const std::string livre = pasta_.Arquivo("livre.fdb");
+    db::CriaBancoVantora(livre);
+    escolheBanco(livre);
+    EXPECT_EQ(janela.dbVantora().NomeServidorLocal(), "");
+    EXPECT_EQ(status->currentMessage(), "");
+    escolheBanco(banco_);
+    EXPECT_EQ(status->currentMessage(), Q(Aviso()));
+
+    dialogos.arquivos.push_back(QString::fromStdString(planilha_));
+    janela.findChild<QPushButton*>("Btabrir")->click();
+    janela.findChild<QRadioButton*>("rbtTransportadoras")->setChecked(true);
+    janela.findChild<QPushButton*>("btOK")->click();
+    ASSERT_FALSE(dialogos.mensagens.empty());
+    EXPECT_EQ(dialogos.mensagens.back().first, Dialogos::Tipo::Informacao)
+        << dialogos.mensagens.back().second.toStdString();
+    EXPECT_EQ(Valor("select count(*) from TRANSPT"), "3");
+    EXPECT_EQ(Valor("select count(*) from TRANSPT where NOME = 'Rapido Mineiro'"), "1");
+}
+
+}  // namespace
+}  // namespace conversor::app
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication aplicacao(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
