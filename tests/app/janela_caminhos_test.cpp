@@ -15,26 +15,12 @@
 #include <fstream>
 
 #include "apoio/banco_teste.h"
+#include "apoio/dialogos_gravados.h"
 #include "app/janela/principal.h"
 #include "db/esquema.h"
 
 namespace conversor::app {
 namespace {
-
-class DialogosDeTeste final : public Dialogos {
-public:
-    QString AbreArquivo(QWidget*, const QString&) override {
-        if (arquivos.empty()) return {};
-        QString r = arquivos.front();
-        arquivos.pop_front();
-        return r;
-    }
-    void Mensagem(QWidget*, Tipo tipo, const QString& texto) override {
-        mensagens.emplace_back(tipo, texto);
-    }
-    std::deque<QString> arquivos;
-    std::vector<std::pair<Tipo, QString>> mensagens;
-};
 
 TEST(JanelaCaminhos, BancoPlanilhaEMensagensComOsNomesComoSaoNaPasta) {
     teste::PastaTemporaria raiz;
@@ -50,7 +36,7 @@ TEST(JanelaCaminhos, BancoPlanilhaEMensagensComOsNomesComoSaoNaPasta) {
         std::filesystem::rename(raiz.Arquivo("novo.fdb"), pasta + "/banco.fdb");
         std::ofstream(pasta + "/planilha.csv") << "0\n";
 
-        DialogosDeTeste dialogos;
+        teste::DialogosGravados dialogos;
         TFPrincipal janela(dialogos);
         janela.show();
         dialogos.arquivos = {qpasta + "/banco.fdb", qpasta + "/planilha.csv"};

@@ -20,29 +20,13 @@
 #include <functional>
 
 #include "apoio/banco_teste.h"
+#include "apoio/dialogos_gravados.h"
 #include "app/janela/principal.h"
 
 namespace conversor::app {
 namespace {
 
 using ::testing::HasSubstr;
-
-class DialogosDeTeste final : public Dialogos {
-public:
-    QString AbreArquivo(QWidget*, const QString&) override {
-        if (arquivos.empty()) return {};
-        QString r = arquivos.front();
-        arquivos.pop_front();
-        return r;
-    }
-    void Mensagem(QWidget*, Tipo, const QString& texto) override {
-        mensagens.push_back(texto);
-        if (aoMostrar) aoMostrar();
-    }
-    std::deque<QString> arquivos;
-    std::vector<QString> mensagens;
-    std::function<void()> aoMostrar;
-};
 
 // Counts the paintings of a control and keeps the texts it showed.
 class Pinturas : public QObject {
@@ -118,7 +102,7 @@ protected:
     }
 
     static teste::PastaTemporaria* pasta_;
-    DialogosDeTeste dialogos_;
+    teste::DialogosGravados dialogos_;
     std::unique_ptr<TFPrincipal> janela_;
 };
 
@@ -150,7 +134,7 @@ TEST_F(JanelaProgresso, PintaPoucasVezesEProcessaMensagensACadaRegistro) {
     relogio.stop();
 
     ASSERT_FALSE(dialogos_.mensagens.empty());
-    EXPECT_THAT(dialogos_.mensagens.back().toStdString(), HasSubstr("sucesso"));
+    EXPECT_THAT(dialogos_.mensagens.back().second.toStdString(), HasSubstr("sucesso"));
     EXPECT_EQ(ContaLinhas("TRANSPT"), kRegistros);
     // Messages ran for every record of the staging load and of the conversion.
     EXPECT_GE(turnos, 2 * kRegistros);
@@ -178,7 +162,7 @@ TEST_F(JanelaProgresso, MensagemMostraOProgressoEmDia) {
     };
     Controle<QPushButton>("btOK")->click();
     ASSERT_EQ(dialogos_.mensagens.size(), 1u);
-    EXPECT_THAT(dialogos_.mensagens[0].toStdString(),
+    EXPECT_THAT(dialogos_.mensagens[0].second.toStdString(),
                 HasSubstr("(linha " + std::to_string(kLinhaRepetida) + " da planilha)"));
     EXPECT_EQ(status, QString("Processando Registro %1 de %2").arg(kLinhaRepetida).arg(kRegistros));
     EXPECT_EQ(barra, kLinhaRepetida - 1);
@@ -193,7 +177,7 @@ TEST_F(JanelaProgresso, UltimaLinhaVistaAoFimDeCadaEtapa) {
     Pinturas status(Controle<QStatusBar>("stbStatus"));
     Controle<QPushButton>("btOK")->click();
     ASSERT_FALSE(dialogos_.mensagens.empty());
-    EXPECT_THAT(dialogos_.mensagens.back().toStdString(), HasSubstr("sucesso"));
+    EXPECT_THAT(dialogos_.mensagens.back().second.toStdString(), HasSubstr("sucesso"));
     const QString ultima = QString("Processando Registro %1 de %1").arg(kRegistros);
     EXPECT_GE(std::count(status.textos.begin(), status.textos.end(), ultima), 2);
     EXPECT_GE(std::count(barra.valores.begin(), barra.valores.end(), kRegistros), 2);
@@ -215,7 +199,7 @@ TEST_F(JanelaProgresso, AvisoDeCargaAntesDeLerAPlanilha) {
     };
     Controle<QPushButton>("btOK")->click();
     ASSERT_EQ(dialogos_.mensagens.size(), 2u);
-    EXPECT_THAT(dialogos_.mensagens[1].toStdString(), HasSubstr("colunas"));
+    EXPECT_THAT(dialogos_.mensagens[1].second.toStdString(), HasSubstr("colunas"));
     EXPECT_EQ(legendaNaMensagem, "Carregando dados do Excel, aguarde!");
     EXPECT_THAT(legenda.textos,
                 ::testing::Contains(QString("Carregando dados do Excel, aguarde!")));
