@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
     if (converte) {
         auto* legenda = janela.findChild<QLabel*>("lblAguarde");
         auto* status = janela.findChild<QStatusBar*>("stbStatus");
-        QObject::connect(&observa, &QTimer::timeout, [&] {
+        QObject::connect(&observa, &QTimer::timeout, [legenda, status, &observa] {
             const QStringList partes = status->currentMessage().split(' ');
             if (legenda->text().startsWith("Convertendo") && partes.size() > 2 &&
                 partes[2].toInt() > 500) {
