@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "db/esquema.h"
 
@@ -60,6 +61,20 @@ std::string BancoTeste::Valor(const std::string& sql) {
     q.DefineSql(sql);
     q.Abre();
     return q.Eof() ? "" : q.CampoTexto(q.NomeCampo(0));
+}
+
+void EscreveTresTransportadoras(const std::string& arquivo) {
+    std::ofstream saida(arquivo);
+    int codigo = 0;
+    for (const char* nome : {"Rapido Mineiro", "Expresso Paulista", "Trans Cerrado"}) {
+        for (int coluna = 1; coluna <= 27; ++coluna) {
+            if (coluna > 1) saida << ';';
+            if (coluna == 14) saida << "MG";
+            if (coluna == 20) saida << nome;
+            if (coluna == 27) saida << ++codigo;
+        }
+        saida << '\n';
+    }
 }
 
 }  // namespace conversor::teste

@@ -23,6 +23,10 @@ private:
     std::string caminho_;
 };
 
+// Writes three carriers in the carriers' layout as a CSV: the code (1 to 3) in column
+// 27, the name in 20, the state "MG" in 14, everything else blank.
+void EscreveTresTransportadoras(const std::string& arquivo);
+
 // Each suite deriving from this gets a database created from the Vantora schema,
 // connected before its first test and dropped after its last.
 class BancoTeste : public ::testing::Test {

@@ -18,7 +18,6 @@
 #include <QTest>
 #include <QTimer>
 #include <deque>
-#include <fstream>
 #include <functional>
 #include <map>
 
@@ -43,19 +42,7 @@ public:
     static void SetUpTestSuite() {
         BancoTeste::SetUpTestSuite();
         pasta_ = new teste::PastaTemporaria();
-        // Three carriers in the carriers' layout: the code in column 27, the name in
-        // 20, the state in 14, everything else blank.
-        std::ofstream saida(pasta_->Arquivo("transportadoras.csv"));
-        int codigo = 0;
-        for (const char* nome : {"Rapido Mineiro", "Expresso Paulista", "Trans Cerrado"}) {
-            for (int coluna = 1; coluna <= 27; ++coluna) {
-                if (coluna > 1) saida << ';';
-                if (coluna == 14) saida << "MG";
-                if (coluna == 20) saida << nome;
-                if (coluna == 27) saida << ++codigo;
-            }
-            saida << '\n';
-        }
+        teste::EscreveTresTransportadoras(pasta_->Arquivo("transportadoras.csv"));
     }
     static void TearDownTestSuite() {
         delete pasta_;

@@ -16,7 +16,6 @@
 #include <QTest>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "apoio/banco_teste.h"
 #include "apoio/dialogos_gravados.h"
@@ -51,20 +50,8 @@ protected:
                          << (motivo ? motivo : e.what()) << ")";
         }
         Executa("insert into TRANSPT (CODTRANSPT, NOME) values ('0099', 'Antiga')");
-        // Three carriers in their layout: the code in column 27, the name in 20, the
-        // state in 14.
         planilha_ = pasta_.Arquivo("transportadoras.csv");
-        std::ofstream saida(planilha_);
-        int codigo = 0;
-        for (const char* nome : {"Rapido Mineiro", "Expresso Paulista", "Trans Cerrado"}) {
-            for (int coluna = 1; coluna <= 27; ++coluna) {
-                if (coluna > 1) saida << ';';
-                if (coluna == 14) saida << "MG";
-                if (coluna == 20) saida << nome;
-                if (coluna == 27) saida << ++codigo;
-            }
-            saida << '\n';
-        }
+        teste::EscreveTresTransportadoras(planilha_);
     }
 
     // Through the test's own attachment, which the server keeps open.
