@@ -24,9 +24,8 @@ namespace {
 void EncerraMotor() {
     Firebird::IMaster* mestre = Firebird::fb_get_master_interface();
     Firebird::CheckStatusWrapper status(mestre->getStatus());
-    Firebird::IProvider* despachante = mestre->getDispatcher();
+    const Posse<Firebird::IProvider> despachante(mestre->getDispatcher());
     despachante->shutdown(&status, 0, fb_shutrsn_exit_called);
-    despachante->release();
     status.dispose();
 }
 
@@ -127,10 +126,13 @@ std::string FalhaNoArquivo(const std::string& inicio, const std::string& nome,
     return r;
 }
 
+// Each call to getDispatcher hands out a reference of its own.
+fb::Posse<Firebird::IProvider> Despachante() { return fb::Posse(fb::Mestre()->getDispatcher()); }
+
 std::vector<unsigned char> ParametrosConexao(const std::string& nome, bool criacao) {
     return fb::Chama([&](Firebird::ThrowStatusWrapper* s) {
-        Firebird::IXpbBuilder* dpb = fb::Mestre()->getUtilInterface()->getXpbBuilder(
-            s, Firebird::IXpbBuilder::DPB, nullptr, 0);
+        const fb::Posse<Firebird::IXpbBuilder> dpb(fb::Mestre()->getUtilInterface()->getXpbBuilder(
+            s, Firebird::IXpbBuilder::DPB, nullptr, 0));
         dpb->insertString(s, isc_dpb_user_name, kUsuario);
         dpb->insertString(s, isc_dpb_password, kSenha);
         dpb->insertInt(s, isc_dpb_sql_dialect, 1);
@@ -142,9 +144,7 @@ std::vector<unsigned char> ParametrosConexao(const std::string& nome, bool criac
         }
         if (!NoServidor(nome)) dpb->insertString(s, isc_dpb_config, "Providers=Engine12");
         const unsigned char* buffer = dpb->getBuffer(s);
-        std::vector<unsigned char> r(buffer, buffer + dpb->getBufferLength(s));
-        dpb->dispose();
-        return r;
+        return std::vector<unsigned char>(buffer, buffer + dpb->getBufferLength(s));
     });
 }
 
@@ -154,13 +154,13 @@ struct Recusa {
     bool semServidor = false;
 };
 
-Firebird::IAttachment* Anexa(const std::string& nome, Recusa& recusa) {
+fb::Posse<Firebird::IAttachment> Anexa(const std::string& nome, Recusa& recusa) {
     const std::vector<unsigned char> dpb = ParametrosConexao(nome, false);
     const LocaleUtf8 localeUtf8;
     return fb::Chama([&](Firebird::ThrowStatusWrapper* s) {
         try {
-            return fb::Mestre()->getDispatcher()->attachDatabase(
-                s, nome.c_str(), static_cast<unsigned>(dpb.size()), dpb.data());
+            return fb::Posse(Despachante()->attachDatabase(
+                s, nome.c_str(), static_cast<unsigned>(dpb.size()), dpb.data()));
         } catch (const Firebird::FbException& e) {
             recusa.arquivoEmUso = ArquivoEmUso(e.getStatus()->getErrors());
             recusa.semServidor = ServidorNaoResponde(e.getStatus()->getErrors());
@@ -171,39 +171,35 @@ Firebird::IAttachment* Anexa(const std::string& nome, Recusa& recusa) {
 
 }  // namespace
 
+Transacao::Transacao(Conexao& conexao) : conexao_(conexao) {}
+
 void Transacao::Inicia() {
     if (atual_) throw ErroBanco("A transação já está ativa.");
     Firebird::IAttachment* anexo = conexao_.Anexo();
-    atual_ = fb::Chama(
-        [&](Firebird::ThrowStatusWrapper* s) { return anexo->startTransaction(s, 0, nullptr); });
+    atual_ = fb::Posse(fb::Chama(
+        [&](Firebird::ThrowStatusWrapper* s) { return anexo->startTransaction(s, 0, nullptr); }));
 }
 
 void Transacao::Confirma() {
     if (!atual_) throw ErroBanco("Nenhuma transação ativa para confirmar.");
     fb::Chama([&](Firebird::ThrowStatusWrapper* s) { atual_->commit(s); });
-    atual_ = nullptr;  // commit releases the interface
+    atual_.Esquece();
 }
 
 void Transacao::Desfaz() {
     if (!atual_) throw ErroBanco("Nenhuma transação ativa para desfazer.");
-    Firebird::ITransaction* t = atual_;
-    atual_ = nullptr;
-    try {
-        fb::Chama([&](Firebird::ThrowStatusWrapper* s) { t->rollback(s); });
-    } catch (...) {
-        t->release();
-        throw;
-    }
+    fb::Posse<Firebird::ITransaction> t = std::move(atual_);
+    fb::Chama([&](Firebird::ThrowStatusWrapper* s) { t->rollback(s); });
+    t.Esquece();
 }
 
 Firebird::ITransaction* Transacao::Corrente() {
     if (!atual_) Inicia();
-    return atual_;
+    return atual_.get();
 }
 
 void Transacao::Abandona() {
-    if (atual_) atual_->release();
-    atual_ = nullptr;
+    atual_.Libera();
 }
 
 Conexao::Conexao() = default;
@@ -235,14 +231,14 @@ void Conexao::Conecta() {
 // The file is the one the user chose, so the server is asked for it by its full path.
 // Should the server be absent or refuse too, `recusa` (the embedded engine's refusal)
 // gets what the user can still do.
-Firebird::IAttachment* Conexao::AnexaPeloServidorLocal(std::string& recusa) {
+fb::Posse<Firebird::IAttachment> Conexao::AnexaPeloServidorLocal(std::string& recusa) {
     std::error_code erro;
     const std::filesystem::path caminho = std::filesystem::absolute(nomeBanco_, erro);
     const std::string nome =
         "localhost:" + (erro ? nomeBanco_ : caminho.lexically_normal().string());
     Recusa recusaServidor;
     try {
-        Firebird::IAttachment* anexo = Anexa(nome, recusaServidor);
+        fb::Posse<Firebird::IAttachment> anexo = Anexa(nome, recusaServidor);
         nomeServidorLocal_ = nome;
         return anexo;
     } catch (const ErroBanco& e) {
@@ -253,7 +249,7 @@ Firebird::IAttachment* Conexao::AnexaPeloServidorLocal(std::string& recusa) {
             "\rSe quem o mantém aberto é o servidor Firebird de outro computador, converta pela "
             "linha de comando informando o banco como servidor:caminho (conversor converter "
             "--banco servidor:/caminho/do/banco.fdb ...).";
-        return nullptr;
+        return {};
     }
 }
 
@@ -273,20 +269,15 @@ void Conexao::Desconecta() {
             transacao_.Abandona();
         }
     }
-    Firebird::IAttachment* anexo = anexo_;
-    anexo_ = nullptr;
+    fb::Posse<Firebird::IAttachment> anexo = std::move(anexo_);
     nomeServidorLocal_.clear();
-    try {
-        fb::Chama([&](Firebird::ThrowStatusWrapper* s) { anexo->detach(s); });
-    } catch (...) {
-        anexo->release();
-        throw;
-    }
+    fb::Chama([&](Firebird::ThrowStatusWrapper* s) { anexo->detach(s); });
+    anexo.Esquece();
 }
 
 Firebird::IAttachment* Conexao::Anexo() {
     if (!anexo_) throw ErroBanco("O banco de dados não está conectado.", {}, true);
-    return anexo_;
+    return anexo_.get();
 }
 
 void Conexao::CriaBanco(const std::string& nome, const std::string& script) {
@@ -298,16 +289,16 @@ void Conexao::CriaBanco(const std::string& nome, const std::string& script) {
     conexao.nomeBanco_ = nome;
     try {
         const LocaleUtf8 localeUtf8;
-        conexao.anexo_ = fb::Chama([&](Firebird::ThrowStatusWrapper* s) {
-            return fb::Mestre()->getDispatcher()->createDatabase(
+        conexao.anexo_ = fb::Posse(fb::Chama([&](Firebird::ThrowStatusWrapper* s) {
+            return Despachante()->createDatabase(
                 s, nome.c_str(), static_cast<unsigned>(dpb.size()), dpb.data());
-        });
+        }));
     } catch (const ErroBanco& e) {
         throw ErroBanco(FalhaNoArquivo("Não foi possível criar o banco", nome, e.what()),
                         e.SqlState());
     }
     // Each statement of the script ends with ";" at the end of a line.
-    Firebird::IAttachment* anexo = conexao.anexo_;
+    Firebird::IAttachment* anexo = conexao.anexo_.get();
     std::string comando;
     size_t inicio = 0;
     auto executa = [&](const std::string& sql) {
@@ -338,7 +329,7 @@ void Conexao::CriaBanco(const std::string& nome, const std::string& script) {
         conexao.transacao_.Abandona();
         try {
             fb::Chama([&](Firebird::ThrowStatusWrapper* s) { anexo->dropDatabase(s); });
-            conexao.anexo_ = nullptr;
+            conexao.anexo_.Esquece();
         } catch (const ErroBanco&) {
         }
         throw ErroBanco(FalhaNoArquivo("Não foi possível criar o banco", nome, e.what()),

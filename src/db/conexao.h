@@ -7,6 +7,7 @@
 #include <string>
 
 #include "db/erro.h"
+#include "db/posse_fb.h"
 
 namespace Firebird {
 class IAttachment;
@@ -25,17 +26,17 @@ public:
     void Inicia();
     void Confirma();
     void Desfaz();
-    bool Ativa() const { return atual_ != nullptr; }
+    bool Ativa() const { return static_cast<bool>(atual_); }
 
 private:
     friend class Conexao;
     friend class Consulta;
-    explicit Transacao(Conexao& conexao) : conexao_(conexao) {}
+    explicit Transacao(Conexao& conexao);
     Firebird::ITransaction* Corrente();  // the active one, started if none is
     void Abandona();                     // forgets it without a word to the database
 
     Conexao& conexao_;
-    Firebird::ITransaction* atual_ = nullptr;
+    fb::Posse<Firebird::ITransaction> atual_;
 };
 
 // A Firebird connection with the fixed parameters of the Vantora installation:
@@ -57,7 +58,7 @@ public:
     void Conecta();
     // Rolls back an active transaction and closes the connection.
     void Desconecta();
-    bool Conectado() const { return anexo_ != nullptr; }
+    bool Conectado() const { return static_cast<bool>(anexo_); }
 
     // A file that this computer's Firebird server holds open (as a Vantora
     // installation's server does) is refused by the embedded engine; the connection
@@ -79,11 +80,11 @@ public:
     Firebird::IAttachment* Anexo();  // raises ErroBanco when not connected
 
 private:
-    Firebird::IAttachment* AnexaPeloServidorLocal(std::string& recusa);
+    fb::Posse<Firebird::IAttachment> AnexaPeloServidorLocal(std::string& recusa);
 
     std::string nomeBanco_;
     std::string nomeServidorLocal_;
-    Firebird::IAttachment* anexo_ = nullptr;
+    fb::Posse<Firebird::IAttachment> anexo_;
     Transacao transacao_{*this};
     std::uint64_t geracao_ = 0;
 };

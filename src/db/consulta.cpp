@@ -184,15 +184,15 @@ void Consulta::Prepara() {
     LiberaPreparo();
     Firebird::IAttachment* anexo = conexao_.Anexo();
     Firebird::ITransaction* transacao = conexao_.DBTransaction().Corrente();
-    preparo_ = fb::Chama([&](ThrowStatusWrapper* s) {
+    preparo_ = fb::Posse(fb::Chama([&](ThrowStatusWrapper* s) {
         return anexo->prepare(s, transacao, static_cast<unsigned>(sqlPosicional_.size()),
                               sqlPosicional_.c_str(), 1,
                               Firebird::IStatement::PREPARE_PREFETCH_METADATA);
-    });
+    }));
     geracaoPreparo_ = conexao_.Geracao();
     fb::Chama([&](ThrowStatusWrapper* s) {
         tipoComando_ = preparo_->getType(s);
-        saida_ = preparo_->getOutputMetadata(s);
+        saida_ = fb::Posse(preparo_->getOutputMetadata(s));
         bufferSaida_.assign(saida_->getMessageLength(s), 0);
         nomesCampos_.clear();
         const unsigned n = saida_->getCount(s);
@@ -213,7 +213,7 @@ void Consulta::MontaEntrada() {
     // fits any type, and a text gets room to grow so that the next rows' texts,
     // mostly of similar lengths, fit too (a text is sent with its own length, so
     // the room is never seen by the database).
-    bool refaz = entrada_ == nullptr || posicoes_.size() != n;
+    bool refaz = !entrada_ || posicoes_.size() != n;
     for (unsigned p = 0; p < n && !refaz; ++p) {
         const Valor& v = valores_[valorDaPosicao_[p]];
         if (v.tipo == Valor::Tipo::Nulo) continue;
@@ -245,11 +245,8 @@ void Consulta::MontaEntrada() {
     LiberaEntrada();
     posicoes_.clear();
     fb::Chama([&](ThrowStatusWrapper* s) {
-        Firebird::IMetadataBuilder* construtor = fb::Mestre()->getMetadataBuilder(s, n);
-        struct Libera {
-            Firebird::IMetadataBuilder* c;
-            ~Libera() { c->release(); }
-        } libera{construtor};
+        const fb::Posse<Firebird::IMetadataBuilder> construtor(
+            fb::Mestre()->getMetadataBuilder(s, n));
         for (unsigned p = 0; p < n; ++p) {
             switch (novas[p].tipo) {
                 case Valor::Tipo::Nulo:
@@ -279,18 +276,13 @@ void Consulta::MontaEntrada() {
                     break;
             }
         }
-        Firebird::IMessageMetadata* meta = construtor->getMetadata(s);
-        try {
-            for (unsigned p = 0; p < n; ++p) {
-                novas[p].dado = meta->getOffset(s, p);
-                novas[p].nulo = meta->getNullOffset(s, p);
-            }
-            bufferEntrada_.assign(meta->getMessageLength(s), 0);
-        } catch (...) {
-            meta->release();
-            throw;
+        fb::Posse<Firebird::IMessageMetadata> meta(construtor->getMetadata(s));
+        for (unsigned p = 0; p < n; ++p) {
+            novas[p].dado = meta->getOffset(s, p);
+            novas[p].nulo = meta->getNullOffset(s, p);
         }
-        entrada_ = meta;
+        bufferEntrada_.assign(meta->getMessageLength(s), 0);
+        entrada_ = std::move(meta);
     });
     posicoes_ = std::move(novas);
 }
@@ -329,13 +321,14 @@ void Consulta::PreencheEntrada() {
             case Valor::Tipo::Blob: {
                 ISC_QUAD id;
                 fb::Chama([&](ThrowStatusWrapper* s) {
-                    Firebird::IBlob* blob = conexao_.Anexo()->createBlob(
-                        s, conexao_.DBTransaction().Corrente(), &id, 0, nullptr);
+                    fb::Posse<Firebird::IBlob> blob(conexao_.Anexo()->createBlob(
+                        s, conexao_.DBTransaction().Corrente(), &id, 0, nullptr));
                     for (size_t i = 0; i < v.texto.size(); i += 32768) {
                         const size_t parte = std::min<size_t>(32768, v.texto.size() - i);
                         blob->putSegment(s, static_cast<unsigned>(parte), v.texto.data() + i);
                     }
                     blob->close(s);
+                    blob.Esquece();
                 });
                 std::memcpy(dado, &id, sizeof id);
                 break;
@@ -364,8 +357,9 @@ void Consulta::Executa() {
     MontaEntrada();
     PreencheEntrada();
     fb::Chama([&](ThrowStatusWrapper* s) {
-        preparo_->execute(s, transacao, entrada_, entrada_ ? bufferEntrada_.data() : nullptr,
-                          saida_, bufferSaida_.data());
+        preparo_->execute(s, transacao, entrada_.get(),
+                          entrada_ ? bufferEntrada_.data() : nullptr, saida_.get(),
+                          bufferSaida_.data());
     });
 }
 
@@ -377,10 +371,10 @@ void Consulta::Abre() {
     Firebird::ITransaction* transacao = conexao_.DBTransaction().Corrente();
     MontaEntrada();
     PreencheEntrada();
-    cursor_ = fb::Chama([&](ThrowStatusWrapper* s) {
-        return preparo_->openCursor(s, transacao, entrada_,
-                                    entrada_ ? bufferEntrada_.data() : nullptr, saida_, 0);
-    });
+    cursor_ = fb::Posse(fb::Chama([&](ThrowStatusWrapper* s) {
+        return preparo_->openCursor(s, transacao, entrada_.get(),
+                                    entrada_ ? bufferEntrada_.data() : nullptr, saida_.get(), 0);
+    }));
     linha_.assign(bufferSaida_.size(), 0);
     eof_ = false;
     Proximo();
@@ -397,38 +391,34 @@ void Consulta::Fecha() {
     eof_ = true;
     linha_.clear();
     if (!cursor_) return;
-    Firebird::IResultSet* cursor = cursor_;
-    cursor_ = nullptr;
+    fb::Posse<Firebird::IResultSet> cursor = std::move(cursor_);
     try {
         fb::Chama([&](ThrowStatusWrapper* s) { cursor->close(s); });
+        cursor.Esquece();
     } catch (const ErroBanco&) {
         // Its transaction ended under it (a "Commit" elsewhere); only the handle is left.
-        cursor->release();
     }
 }
 
 void Consulta::LiberaEntrada() {
-    if (entrada_) entrada_->release();
-    entrada_ = nullptr;
+    entrada_.Libera();
 }
 
 void Consulta::LiberaPreparo() {
     Fecha();
     LiberaEntrada();
     posicoes_.clear();
-    if (saida_) saida_->release();
-    saida_ = nullptr;
+    saida_.Libera();
     if (!preparo_) return;
-    Firebird::IStatement* preparo = preparo_;
-    preparo_ = nullptr;
+    fb::Posse<Firebird::IStatement> preparo = std::move(preparo_);
     if (geracaoPreparo_ == conexao_.Geracao() && conexao_.Conectado()) {
         try {
             fb::Chama([&](ThrowStatusWrapper* s) { preparo->free(s); });
-            return;
+            preparo.Esquece();
         } catch (const ErroBanco&) {
+            // A statement of a connection gone under it: only the handle is left.
         }
     }
-    preparo->release();
 }
 
 unsigned Consulta::IndiceCampo(std::string_view nome) const {
@@ -522,7 +512,7 @@ bool LeNumero(const Campo& c, double& r) {
 std::string Consulta::CampoTexto(std::string_view nome) const {
     const unsigned i = IndiceCampo(nome);
     if (CampoNulo(nome)) return "";
-    const Campo c = DescreveCampo(saida_, linha_, i);
+    const Campo c = DescreveCampo(saida_.get(), linha_, i);
     switch (c.tipo) {
         case SQL_TEXT:
             return std::string(reinterpret_cast<const char*>(c.dado), c.tamanho);
@@ -584,7 +574,7 @@ std::string Consulta::CampoTexto(std::string_view nome) const {
 double Consulta::CampoNumero(std::string_view nome) const {
     const unsigned i = IndiceCampo(nome);
     if (CampoNulo(nome)) return 0;
-    const Campo c = DescreveCampo(saida_, linha_, i);
+    const Campo c = DescreveCampo(saida_.get(), linha_, i);
     double v;
     if (LeNumero(c, v)) return v;
     return TextoParaNumero(CampoTexto(nome));
@@ -593,7 +583,7 @@ double Consulta::CampoNumero(std::string_view nome) const {
 long long Consulta::CampoInteiro(std::string_view nome) const {
     const unsigned i = IndiceCampo(nome);
     if (CampoNulo(nome)) return 0;
-    const Campo c = DescreveCampo(saida_, linha_, i);
+    const Campo c = DescreveCampo(saida_.get(), linha_, i);
     double v;
     if (LeNumero(c, v)) return std::llround(v);
     return TextoParaInteiro(CampoTexto(nome));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/conexao.h"
+#include "db/posse_fb.h"
 
 namespace Firebird {
 class IStatement;
@@ -61,7 +62,7 @@ public:
 
     // Opens a select positioned on its first row.
     void Abre();
-    bool Aberta() const { return cursor_ != nullptr || !linha_.empty(); }
+    bool Aberta() const { return static_cast<bool>(cursor_) || !linha_.empty(); }
     bool Eof() const { return eof_; }
     void Proximo();
     void Fecha();
@@ -95,19 +96,19 @@ private:
     std::vector<Valor> valores_;      // one per distinct name
     std::vector<int> valorDaPosicao_;
 
-    Firebird::IStatement* preparo_ = nullptr;
+    fb::Posse<Firebird::IStatement> preparo_;
     std::uint64_t geracaoPreparo_ = 0;
     unsigned tipoComando_ = 0;
     bool commit_ = false;
-    Firebird::IMessageMetadata* saida_ = nullptr;
+    fb::Posse<Firebird::IMessageMetadata> saida_;
     std::vector<unsigned char> bufferSaida_;
     std::vector<std::string> nomesCampos_;
-    Firebird::IResultSet* cursor_ = nullptr;
+    fb::Posse<Firebird::IResultSet> cursor_;
     std::vector<unsigned char> linha_;
     bool eof_ = true;
 
     // The layout of the values sent, kept from one execution to the next.
-    Firebird::IMessageMetadata* entrada_ = nullptr;
+    fb::Posse<Firebird::IMessageMetadata> entrada_;
     std::vector<Posicao> posicoes_;
     std::vector<unsigned char> bufferEntrada_;
 };
