@@ -20,7 +20,7 @@ namespace {
 
 constexpr size_t kBloco = size_t{64} << 10;
 // One cell longer than this is taken for a quote left open rather than for data.
-constexpr size_t kMaxTextoCelula = size_t{16} << 20;
+constexpr size_t kMaxCampo = size_t{16} << 20;
 
 class Arquivo {
 public:
@@ -59,24 +59,6 @@ Marca MarcaDe(std::string_view inicio) {
 }
 
 size_t TamanhoDa(Marca m) { return m == Marca::Utf8 ? 3 : m == Marca::Nenhuma ? 0 : 2; }
-
-void AnexaUtf8(std::string& s, char32_t cp) {
-    if (cp < 0x80) {
-        s += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        s += static_cast<char>(0xC0 | cp >> 6);
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        s += static_cast<char>(0xE0 | cp >> 12);
-        s += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | cp >> 18);
-        s += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-        s += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // The file's text block by block, without its byte-order mark. UTF-16 (what
 // spreadsheet programs save as "Unicode text") comes out as UTF-8, so that the rest
@@ -299,10 +281,10 @@ private:
             estado = Estado::InicioRegistro;
         };
         const auto anexa = [&](char ch) {
-            if (campo.size() >= kMaxTextoCelula)
+            if (campo.size() >= kMaxCampo)
                 throw ErroPlanilha("A célula da coluna " + std::to_string(coluna + 1) + ", linha " +
                                    std::to_string(linha) + " do arquivo '" + nome_ + "' passa de " +
-                                   std::to_string(kMaxTextoCelula >> 20) + " MB (linha " +
+                                   std::to_string(kMaxCampo >> 20) + " MB (linha " +
                                    std::to_string(linhaDoRegistro) +
                                    " do texto); verifique se há aspas sem fechamento.");
             campo += ch;

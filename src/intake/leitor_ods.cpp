@@ -12,9 +12,12 @@
 #include <string_view>
 #include <vector>
 
+#include "base/colunas.h"
 #include "base/regional.h"
 #include "intake/leitores.h"
+#include "intake/leitura_blocos.h"
 #include "intake/pacote_zip.h"
+#include "intake/valores_xml.h"
 
 namespace conversor::intake {
 namespace {
@@ -517,7 +520,7 @@ public:
     std::vector<std::string> Abas() override {
         if (!listadas_) {
             LeituraConteudo leitura(0, nullptr, pacote_->Nome());
-            pacote_->Percorre("content.xml", leitura, true);
+            PercorreParte(*pacote_, "content.xml", leitura, true);
             nomes_ = std::move(leitura.nomes);
             listadas_ = true;
         }
@@ -530,7 +533,7 @@ public:
         if (!medidas_) {
             LeituraConteudo leitura(LeituraConteudo::kTodas, nullptr, pacote_->Nome());
             try {
-                pacote_->Percorre("content.xml", leitura, true);
+                PercorreParte(*pacote_, "content.xml", leitura, true);
             } catch (const ErroPlanilha&) {
                 // The sheets read to their end before the fault keep their measure.
             }
@@ -547,7 +550,7 @@ public:
                                      ? "aba '" + nomes_[static_cast<size_t>(posicao) - 1] + "'"
                                      : "aba " + std::to_string(posicao);
         LeituraConteudo leitura(posicao, &visitante, pacote_->Nome());
-        pacote_->Percorre("content.xml", leitura, true, onde);
+        PercorreParte(*pacote_, "content.xml", leitura, true, onde);
         if (!leitura.achou) throw ErroAba(posicao);
         return leitura.area;
     }

@@ -28,6 +28,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "base/colunas.h"
 #include "base/regional.h"
 #include "intake/leitores.h"
 
@@ -94,13 +95,6 @@ class ErroEstrutura : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-std::string Endereco(int linha, int coluna) {
-    std::string letras;
-    for (int n = coluna; n > 0; n = (n - 1) / 26)
-        letras.insert(letras.begin(), static_cast<char>('A' + (n - 1) % 26));
-    return letras + std::to_string(linha);
-}
 
 // ---------------------------------------------------------------- records
 
@@ -257,21 +251,7 @@ std::string Utf16ParaCp1252(const std::u16string& u) {
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = 0xFFFD;
         }
-        if (cp < 0x80) {
-            utf8 += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            utf8 += static_cast<char>(0xC0 | (cp >> 6));
-            utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            utf8 += static_cast<char>(0xE0 | (cp >> 12));
-            utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xF0 | (cp >> 18));
-            utf8 += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-        }
+        AnexaUtf8(utf8, cp);
     }
     return Utf8ParaCp1252(utf8);
 }
@@ -731,7 +711,7 @@ private:
         void Celula(int linha0, int coluna0, const std::string& texto) {
             if (coluna0 >= kMaxColunas)
                 throw ErroEstrutura("célula além da última coluna possível (" +
-                                    Endereco(linha0 + 1, coluna0 + 1) + ")");
+                                    EnderecoCelula(linha0 + 1, coluna0 + 1) + ")");
             Ocupa(linha0, coluna0);
             if (!texto.empty() && entregues_.Marca(linha0 + 1, coluna0 + 1))
                 visitante_.Celula(linha0 + 1, coluna0 + 1, texto);
@@ -847,7 +827,7 @@ private:
                     c.U16();
                     const uint32_t indice = c.U32();
                     if (inicios_.empty() || indice >= inicios_.size() - 1)
-                        throw ErroEstrutura("a célula " + Endereco(linha + 1, coluna + 1) +
+                        throw ErroEstrutura("a célula " + EnderecoCelula(linha + 1, coluna + 1) +
                                             " aponta para um texto compartilhado que não existe");
                     folha.Celula(
                         linha, coluna,

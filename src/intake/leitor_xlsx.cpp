@@ -21,9 +21,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/colunas.h"
 #include "base/regional.h"
 #include "intake/leitores.h"
+#include "intake/leitura_blocos.h"
 #include "intake/pacote_zip.h"
+#include "intake/valores_xml.h"
 
 namespace conversor::intake {
 namespace {
@@ -76,24 +79,6 @@ long EscapeEm(std::string_view t, size_t i) {
     return v;
 }
 
-void AcrescentaUtf8(std::string& s, char32_t cp) {
-    if (cp < 0x80) {
-        s += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        s += static_cast<char>(0xC0 | (cp >> 6));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        s += static_cast<char>(0xE0 | (cp >> 12));
-        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | (cp >> 18));
-        s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // OOXML writes characters that XML cannot carry as _xHHHH_ (UTF-16 units, so a
 // character beyond the basic plane takes two); "_x005F_" is the escaped underscore.
 void DecodificaEscapes(std::string_view t, std::string& saida) {
@@ -109,7 +94,7 @@ void DecodificaEscapes(std::string_view t, std::string& saida) {
             const long baixa = EscapeEm(t, i);
             if (baixa >= 0xDC00 && baixa <= 0xDFFF) {
                 i += 7;
-                AcrescentaUtf8(saida, 0x10000 + ((static_cast<char32_t>(v) - 0xD800) << 10) +
+                AnexaUtf8(saida, 0x10000 + ((static_cast<char32_t>(v) - 0xD800) << 10) +
                                           (static_cast<char32_t>(baixa) - 0xDC00));
                 continue;
             }
@@ -117,7 +102,7 @@ void DecodificaEscapes(std::string_view t, std::string& saida) {
         if (v >= 0xD800 && v <= 0xDFFF)
             saida += '?';
         else
-            AcrescentaUtf8(saida, static_cast<char32_t>(v));
+            AnexaUtf8(saida, static_cast<char32_t>(v));
     }
 }
 
@@ -390,7 +375,7 @@ private:
 std::vector<Relacao> LeRelacoes(PacoteZip& pacote, const std::string& parteOrigem) {
     const std::string parte = ParteRelacoes(parteOrigem);
     LeituraRelacoes leitura(Pasta(parteOrigem), pacote.Nome());
-    if (pacote.Tem(parte)) pacote.Percorre(parte, leitura, false);
+    if (pacote.Tem(parte)) PercorreParte(pacote, parte, leitura, false);
     return std::move(leitura.relacoes);
 }
 
@@ -791,7 +776,7 @@ private:
     std::string convertido_;
 };
 
-// A worksheet read in blocks of rows on worker threads (PacoteZip::PercorreEmBlocos),
+// A worksheet read in blocks of rows on worker threads (PercorreEmBlocos),
 // the cells handed to the visitor on the calling thread, in the file's order.
 class LeituraAbaEmBlocos final : public LeituraEmBlocos {
 public:
@@ -983,7 +968,7 @@ private:
             PacoteZip pacote(caminho_);
             const std::string parte = Utf8ParaCp1252(parte_);
             LeituraTextos leitura(textos_, arquivo_, parte, desistir_);
-            pacote.Percorre(parte_, leitura, false);
+            PercorreParte(pacote, parte_, leitura, false);
             textos_.Termina(nullptr);
         } catch (...) {
             textos_.Termina(std::current_exception());
@@ -1011,7 +996,7 @@ public:
                 "' é uma pasta de trabalho binária do Excel (.xlsb), formato que não "
                 "é lido; salve-a como .xlsx.");
         LeituraWorkbook workbook(pacote_->Nome());
-        pacote_->Percorre(parteWorkbook, workbook, false);
+        PercorreParte(*pacote_, parteWorkbook, workbook, false);
         if (!workbook.raizWorkbook)
             throw ErroPlanilha("O arquivo '" + pacote_->Nome() +
                                "' não é uma planilha: a parte principal do pacote não é uma pasta "
@@ -1051,7 +1036,8 @@ public:
         } nenhuma;
         LeituraAbaEmBlocos leitura(contexto, nenhuma);
         try {
-            pacote_->PercorreEmBlocos(aba.parte, "sheetData", leitura, "aba '" + aba.nome + "'");
+            PercorreEmBlocos(*pacote_, aba.parte, "sheetData", leitura,
+                             "aba '" + aba.nome + "'");
         } catch (const ErroPlanilha&) {
             return std::nullopt;  // reading the sheet tells what is wrong, in its order
         }
@@ -1071,7 +1057,8 @@ public:
         const LeituraAba::Contexto contexto{textos, data1904_, pacote_->Nome(), aba.nome};
         LeituraAbaEmBlocos leitura(contexto, visitante);
         try {
-            pacote_->PercorreEmBlocos(aba.parte, "sheetData", leitura, "aba '" + aba.nome + "'");
+            PercorreEmBlocos(*pacote_, aba.parte, "sheetData", leitura,
+                             "aba '" + aba.nome + "'");
         } catch (const ErroPlanilha&) {
             // A broken shared-string table is the file's first fault: it comes first.
             textos.EsperaFim();
