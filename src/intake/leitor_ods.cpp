@@ -163,24 +163,10 @@ public:
                 if (emLinha_ && !emCelula_ && prof == profLinha_ + 1) IniciaCelula(atributos, prof);
                 break;
             case Elemento::Paragrafo:
-                if (emCelula_ && prof == profCelula_ + 1) {
-                    if (paragrafos_ > 0) Acrescenta("\n", 1);
-                    ++paragrafos_;
-                    emParagrafo_ = true;
-                    profParagrafo_ = prof;
-                }
+                if (emCelula_ && prof == profCelula_ + 1) IniciaParagrafo(prof);
                 break;
             case Elemento::Espacos:
-                if (Coletando()) {
-                    long long n = 1;
-                    for (const char** a = atributos; *a; a += 2) {
-                        const Nome an = Divide(a[0]);
-                        if (an.ns == Ns::Text && an.local == "c") n = Contagem(a[1]);
-                    }
-                    n = std::min<long long>(n, static_cast<long long>(kMaxBrutoCelula));
-                    for (long long i = 0; i < n && bruto_.size() < kMaxBrutoCelula; ++i)
-                        bruto_ += ' ';
-                }
+                if (Coletando()) AcrescentaEspacos(atributos);
                 break;
             case Elemento::Tabulacao:
                 if (Coletando()) Acrescenta("\t", 1);
@@ -216,13 +202,7 @@ public:
                 if (emLinha_ && prof == profLinha_) TerminaLinha();
                 break;
             case Elemento::Tabela:
-                if (emAlvo_ && prof == profTabela_) {
-                    emAlvo_ = false;
-                    if (alvo_ == kTodas)
-                        areas.push_back(area);
-                    else
-                        Encerra();
-                }
+                if (emAlvo_ && prof == profTabela_) TerminaTabela();
                 break;
             default:
                 break;
@@ -249,6 +229,25 @@ private:
 
     void Acrescenta(const char* t, size_t n) {
         if (bruto_.size() + n <= kMaxBrutoCelula) bruto_.append(t, n);
+    }
+
+    // A paragraph of the cell; the paragraphs after the first start a new line.
+    void IniciaParagrafo(size_t prof) {
+        if (paragrafos_ > 0) Acrescenta("\n", 1);
+        ++paragrafos_;
+        emParagrafo_ = true;
+        profParagrafo_ = prof;
+    }
+
+    // text:s, the spaces that count: text:c of them, one when it says nothing.
+    void AcrescentaEspacos(const char** atributos) {
+        long long n = 1;
+        for (const char** a = atributos; *a; a += 2) {
+            const Nome an = Divide(a[0]);
+            if (an.ns == Ns::Text && an.local == "c") n = Contagem(a[1]);
+        }
+        n = std::min<long long>(n, static_cast<long long>(kMaxBrutoCelula));
+        for (long long i = 0; i < n && bruto_.size() < kMaxBrutoCelula; ++i) bruto_ += ' ';
     }
 
     [[noreturn]] void Falha(const std::string& motivo, long long linha = 0, long long coluna = 0) {
@@ -290,6 +289,15 @@ private:
             linha_ = 0;
             repetidas_ = 0;
         }
+    }
+
+    // The sheet read to its end: its area is kept, or the reading ends with it.
+    void TerminaTabela() {
+        emAlvo_ = false;
+        if (alvo_ == kTodas)
+            areas.push_back(area);
+        else
+            Encerra();
     }
 
     void IniciaLinha(const char** atributos, size_t prof) {
@@ -340,7 +348,11 @@ private:
                 if (an.local == "value-type" && std::strcmp(a[1], "error") == 0) erro_ = true;
             }
         }
-        // The value attribute that the type calls for.
+        LeValor(atributos);
+    }
+
+    // The value attribute that the cell's type calls for.
+    void LeValor(const char** atributos) {
         const char* atributoValor = tipo_ == "date"      ? "date-value"
                                     : tipo_ == "time"    ? "time-value"
                                     : tipo_ == "boolean" ? "boolean-value"
@@ -407,38 +419,43 @@ private:
 
         const std::string_view texto = TextoDaCelula(linha, coluna);
         if (!texto.empty()) {
-            if (ultimaLinha > kMaxLinhas || ultimaColuna > kMaxColunas)
-                Falha("há conteúdo além dos limites da planilha (" + std::to_string(kMaxLinhas) +
-                          " linhas, " + std::to_string(kMaxColunas) + " colunas)",
-                      std::min<long long>(ultimaLinha, kMaxLinhas + 1LL),
-                      std::min<long long>(ultimaColuna, kMaxColunas + 1LL));
-            repetidas_ += repeticaoLinha_ * repeticaoCelula_ - 1;
-            if (repetidas_ > kMaxRepetidas)
-                Falha("a aba repete células demais (mais de " + std::to_string(kMaxRepetidas) +
-                      " cópias de células preenchidas)");
-            Amplia(ultimaLinha, ultimaColuna);
-            if (!visitante_) {
-                // Measuring only.
-            } else if (repeticaoLinha_ == 1) {
-                for (long long k = 0; k < repeticaoCelula_; ++k)
-                    visitante_->Celula(static_cast<int>(linha), static_cast<int>(coluna + k),
-                                       texto);
-            } else {
-                // A repeated row is emitted when it ends, once per repetition.
-                if (textosLinha_.size() + texto.size() > kMaxLinhaRepetida)
-                    Falha("uma linha repetida tem conteúdo demais (mais de " +
-                              std::to_string(kMaxLinhaRepetida >> 20) + " MB)",
-                          linha, coluna);
-                celulasLinha_.push_back(
-                    {coluna, repeticaoCelula_, textosLinha_.size(), texto.size()});
-                textosLinha_.append(texto);
-            }
+            EntregaCelula(linha, coluna, ultimaLinha, ultimaColuna, texto);
         } else if (formatada_ && repeticaoCelula_ < kRepeticaoFormatacao &&
                    repeticaoLinha_ < kRepeticaoFormatacao) {
             Amplia(ultimaLinha, ultimaColuna);
         }
         if (linhasUnidas_ > 1 || colunasUnidas_ > 1)
             Amplia(linha + linhasUnidas_ - 1, coluna + colunasUnidas_ - 1);
+    }
+
+    // A cell with a text, as many times as it and its row are repeated, within the
+    // sheet's limits: to the visitor now, or once its repeated row ends.
+    void EntregaCelula(long long linha, long long coluna, long long ultimaLinha,
+                       long long ultimaColuna, std::string_view texto) {
+        if (ultimaLinha > kMaxLinhas || ultimaColuna > kMaxColunas)
+            Falha("há conteúdo além dos limites da planilha (" + std::to_string(kMaxLinhas) +
+                      " linhas, " + std::to_string(kMaxColunas) + " colunas)",
+                  std::min<long long>(ultimaLinha, kMaxLinhas + 1LL),
+                  std::min<long long>(ultimaColuna, kMaxColunas + 1LL));
+        repetidas_ += repeticaoLinha_ * repeticaoCelula_ - 1;
+        if (repetidas_ > kMaxRepetidas)
+            Falha("a aba repete células demais (mais de " + std::to_string(kMaxRepetidas) +
+                  " cópias de células preenchidas)");
+        Amplia(ultimaLinha, ultimaColuna);
+        if (!visitante_) {
+            // Measuring only.
+        } else if (repeticaoLinha_ == 1) {
+            for (long long k = 0; k < repeticaoCelula_; ++k)
+                visitante_->Celula(static_cast<int>(linha), static_cast<int>(coluna + k), texto);
+        } else {
+            // A repeated row is emitted when it ends, once per repetition.
+            if (textosLinha_.size() + texto.size() > kMaxLinhaRepetida)
+                Falha("uma linha repetida tem conteúdo demais (mais de " +
+                          std::to_string(kMaxLinhaRepetida >> 20) + " MB)",
+                      linha, coluna);
+            celulasLinha_.push_back({coluna, repeticaoCelula_, textosLinha_.size(), texto.size()});
+            textosLinha_.append(texto);
+        }
     }
 
     void Amplia(long long linha, long long coluna) {

@@ -635,6 +635,18 @@ private:
         if (formatada) AmpliaLinha(linha);
     }
 
+    // The cell's type attribute as one letter: 's' shared text, 'f' formula text,
+    // 'i' inline text, 'b' boolean, 'e' error, 'd' ISO date, 'n' number.
+    static char TipoDaCelula(const char* t) {
+        if (Igual(t, "s")) return 's';
+        if (Igual(t, "str")) return 'f';
+        if (Igual(t, "inlineStr")) return 'i';
+        if (Igual(t, "b")) return 'b';
+        if (Igual(t, "e")) return 'e';
+        if (Igual(t, "d")) return 'd';
+        return 'n';
+    }
+
     void IniciaCelula(const char** atributos) {
         long long linha = linha_;
         long long coluna = coluna_ + 1;
@@ -649,21 +661,7 @@ private:
                           "'");
                 numerada = true;
             } else if (n[0] == 't') {
-                const char* t = a[1];
-                if (Igual(t, "s"))
-                    tipo_ = 's';
-                else if (Igual(t, "str"))
-                    tipo_ = 'f';
-                else if (Igual(t, "inlineStr"))
-                    tipo_ = 'i';
-                else if (Igual(t, "b"))
-                    tipo_ = 'b';
-                else if (Igual(t, "e"))
-                    tipo_ = 'e';
-                else if (Igual(t, "d"))
-                    tipo_ = 'd';
-                else
-                    tipo_ = 'n';
+                tipo_ = TipoDaCelula(a[1]);
             }
         }
         if (numerada) Absoluta();
@@ -692,59 +690,68 @@ private:
         if (coluna > area.ultimaColuna) area.ultimaColuna = coluna;
         if (!temValor_ || contexto_.soArea) return;
 
-        std::string_view texto;
+        if (tipo_ == 's') return TerminaCompartilhada(linha, coluna);
+        const std::string_view texto = ValorDaCelula(linha, coluna);
+        if (!texto.empty()) Entrega(linha, coluna, texto);
+    }
+
+    // The text of a cell that holds its own value (any type but a shared text); empty
+    // when it has none.
+    std::string_view ValorDaCelula(long long linha, int coluna) {
         switch (tipo_) {
             case 'n':
-                if (bruto_.empty()) return;
+                if (bruto_.empty()) return {};
                 if (!NumeroXmlParaTexto(bruto_, numero_))
                     FalhaNaCelula(
                         "valor numérico inválido '" + Utf8ParaCp1252(bruto_.substr(0, 40)) + "'",
                         linha, coluna);
-                texto = numero_;
-                break;
-            case 's': {
-                const char* p = bruto_.c_str();
-                while (*p == ' ') ++p;
-                if (!*p) return;
-                unsigned long long indice = 0;
-                int digitos = 0;
-                for (; *p >= '0' && *p <= '9' && digitos < 19; ++p, ++digitos)
-                    indice = indice * 10 + (*p - '0');
-                while (*p == ' ') ++p;
-                if (digitos == 0 || *p)
-                    FalhaNaCelula("índice de texto compartilhado inválido '" +
-                                      Utf8ParaCp1252(bruto_.substr(0, 40)) + "'",
-                                  linha, coluna);
-                if (EmBloco()) {
-                    celulas_->push_back({linha, coluna, CelulaLida::kCompartilhado, indice});
-                    return;
-                }
-                if (!contexto_.textos.Espera(indice))
-                    FalhaNaCelula(ForaDaTabela(indice, contexto_.textos.Quantos()), linha, coluna);
-                texto = contexto_.textos[indice];
-                break;
-            }
+                return numero_;
             case 'b': {
                 const std::string_view b = bruto_;
-                if (b.empty()) return;
-                texto = b == "0" || b == "false" ? "False" : "True";
-                break;
+                if (b.empty()) return {};
+                return b == "0" || b == "false" ? "False" : "True";
             }
             case 'd': {
-                if (bruto_.empty()) return;
+                if (bruto_.empty()) return {};
                 double dias = 0;
                 if (!DataIsoParaDias(bruto_, contexto_.data1904 ? kDiaZero1904 : 0, dias))
                     FalhaNaCelula("data inválida '" + Utf8ParaCp1252(bruto_.substr(0, 40)) + "'",
                                   linha, coluna);
                 numero_ = NumeroParaTexto(dias);
-                texto = numero_;
-                break;
+                return numero_;
             }
             default:  // inline strings, formula strings, error values
-                texto = TextoCelula(bruto_, auxiliar_, convertido_);
-                break;
+                return TextoCelula(bruto_, auxiliar_, convertido_);
         }
-        if (texto.empty()) return;
+    }
+
+    // A cell that names a shared text by its index. A block keeps the index: the
+    // calling thread looks the text up once the table is loaded that far.
+    void TerminaCompartilhada(long long linha, int coluna) {
+        const char* p = bruto_.c_str();
+        while (*p == ' ') ++p;
+        if (!*p) return;
+        unsigned long long indice = 0;
+        int digitos = 0;
+        for (; *p >= '0' && *p <= '9' && digitos < 19; ++p, ++digitos)
+            indice = indice * 10 + (*p - '0');
+        while (*p == ' ') ++p;
+        if (digitos == 0 || *p)
+            FalhaNaCelula("índice de texto compartilhado inválido '" +
+                              Utf8ParaCp1252(bruto_.substr(0, 40)) + "'",
+                          linha, coluna);
+        if (EmBloco()) {
+            celulas_->push_back({linha, coluna, CelulaLida::kCompartilhado, indice});
+            return;
+        }
+        if (!contexto_.textos.Espera(indice))
+            FalhaNaCelula(ForaDaTabela(indice, contexto_.textos.Quantos()), linha, coluna);
+        const std::string_view texto = contexto_.textos[indice];
+        if (!texto.empty()) Entrega(linha, coluna, texto);
+    }
+
+    // A cell with a text: to the visitor, or kept in the block.
+    void Entrega(long long linha, int coluna, std::string_view texto) {
         if (!EmBloco()) {
             visitante_->Celula(static_cast<int>(linha), coluna, texto);
             return;
