@@ -579,28 +579,7 @@ private:
     // (BIFF5/8: sheet names, shared texts, code page) or a lone worksheet follows.
     void LeGlobais() {
         Registros registros(fluxo_, 0);
-        Registro r;
-        if (!registros.Proximo(r) || !EhBof(r.id)) NaoEhPasta("falta o registro inicial (BOF)");
-        uint16_t tipo;
-        {
-            Cursor c(r.dados);
-            const uint16_t versao = c.U16();
-            tipo = c.U16();
-            switch (r.id) {
-                case kBof2:
-                    biff_ = 2;
-                    break;
-                case kBof3:
-                    biff_ = 3;
-                    break;
-                case kBof4:
-                    biff_ = 4;
-                    break;
-                default:
-                    biff_ = versao == 0x0600 ? 8 : 5;
-                    break;
-            }
-        }
+        const uint16_t tipo = LeBofInicial(registros);
         if (tipo == kTipoPastaBiff4)
             throw ErroPlanilha(
                 "O arquivo '" + nome_ +
@@ -615,7 +594,38 @@ private:
             abas_.push_back({NomeSemExtensao(caminho_), 0});
             return;
         }
+        LeFolhasETextos(registros);
+    }
 
+    // The stream's first record: the BIFF version, kept in biff_, and the kind of
+    // substream (workbook globals, a worksheet, a chart...), returned.
+    uint16_t LeBofInicial(Registros& registros) {
+        Registro r;
+        if (!registros.Proximo(r) || !EhBof(r.id)) NaoEhPasta("falta o registro inicial (BOF)");
+        Cursor c(r.dados);
+        const uint16_t versao = c.U16();
+        const uint16_t tipo = c.U16();
+        switch (r.id) {
+            case kBof2:
+                biff_ = 2;
+                break;
+            case kBof3:
+                biff_ = 3;
+                break;
+            case kBof4:
+                biff_ = 4;
+                break;
+            default:
+                biff_ = versao == 0x0600 ? 8 : 5;
+                break;
+        }
+        return tipo;
+    }
+
+    // The rest of the workbook globals: the code page, the worksheets listed with where
+    // each starts, and the shared texts.
+    void LeFolhasETextos(Registros& registros) {
+        Registro r;
         struct Listada {
             size_t inicio;
             std::string nome;  // already Windows-1252 (BIFF8) or in the code page (BIFF5)
