@@ -29,7 +29,7 @@
 #include <csignal>
 #include <cstdio>
 
-#include "app/terminal.h"
+#include "app/linha_comando/terminal.h"
 #include "base/regional.h"
 
 namespace conversor::app {

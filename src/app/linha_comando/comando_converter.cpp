@@ -3,10 +3,10 @@
 #include <map>
 #include <optional>
 
-#include "app/argumentos.h"
-#include "app/comandos.h"
 #include "app/execucao.h"
-#include "app/terminal.h"
+#include "app/linha_comando/argumentos.h"
+#include "app/linha_comando/comandos.h"
+#include "app/linha_comando/terminal.h"
 #include "base/regional.h"
 #include "db/consulta.h"
 #include "intake/leitor.h"

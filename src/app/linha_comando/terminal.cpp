@@ -1,4 +1,4 @@
-#include "app/terminal.h"
+#include "app/linha_comando/terminal.h"
 
 #include <pthread.h>
 #include <signal.h>
