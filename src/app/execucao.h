@@ -4,6 +4,7 @@
 // the command line and the tests drive this same object.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 
 #include "convert/mensagens.h"
@@ -49,6 +50,14 @@ enum class DesfechoConversao {
     ErroLeitura, // selecting or loading the sheet failed; nothing was written
     Concluida,   // "Conversão concluída com sucesso!"
     Falhou,      // the mapping failed and the transaction was rolled back
+};
+
+// A stop asked while the run works (Ctrl+C, the system ending the program): the
+// progress display throws it at the next row, and the run rolls back its current
+// transaction.
+class ErroInterrupcao : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
 };
 
 // Owns nothing: the connection, the driver, the staging table and the displays

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "app/execucao.h"
 #include "base/regional.h"
 
 namespace conversor::app {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <chrono>
-#include <stdexcept>
 #include <string>
 
 #include "convert/mensagens.h"
@@ -74,11 +73,7 @@ private:
 // turns into the rollback of its current transaction; a second Ctrl+C ends the
 // program at once (the database is left as a killed process leaves it: what was
 // committed stays, the rest is undone by Firebird).
-class ErroInterrupcao : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
+//
 // The Firebird client installs its own SIGINT handler on the first connection, one
 // that closes every connection under the run's feet. So Ctrl+C is held back while
 // the connection is made (SeguraInterrupcao, before it) and taken over once it
