@@ -68,7 +68,6 @@ std::string ParaTerminal(std::string_view texto) {
 }
 
 void MensagensTerminal::Aviso(std::string_view texto) {
-    ++avisos_;
     if (progresso_) progresso_->Limpa();
     std::fprintf(stderr, "Aviso: %s\n", ParaTerminal(texto).c_str());
 }

@@ -32,11 +32,9 @@ public:
     void Aviso(std::string_view texto) override;
     void Erro(std::string_view texto) override;
     void Informacao(std::string_view texto) override;
-    int Avisos() const { return avisos_; }
 
 private:
     ProgressoTerminal* progresso_;
-    int avisos_ = 0;
 };
 
 class ProgressoTerminal final : public intake::Progresso {
