@@ -72,6 +72,9 @@ public:
     void IniciaTransacao();
     void ConfirmaTransacao();
     void DesfazTransacao();
+    // Statements prepared once and run with their values bound (the default), or each
+    // row sent as its own text; the tests and the benchmark compare the two.
+    void ComandosPreparados(bool preparados) { comandosPreparados_ = preparados; }
 
 private:
     // Empties the caption, the status text and the gauge after a failure.
@@ -84,6 +87,7 @@ private:
     convert::Mensagens& mensagens_;
     ControlesEntrada& controles_;
     std::string arquivoCidades_;
+    bool comandosPreparados_ = true;
 };
 
 }  // namespace conversor::app
