@@ -56,7 +56,7 @@
 #include "apoio.h"
 #include "app/execucao.h"
 #include "base/regional.h"
-#include "convert/conversao.h"
+#include "convert/mensagens.h"
 #include "db/conexao.h"
 #include "db/consulta.h"
 #include "db/esquema.h"
@@ -472,6 +472,8 @@ Medida EmProcessoProprio(const std::function<Medida()>& trabalho) {
 }
 
 bool escritaForcada = true;
+// --comandos-texto: the conversion sends each row's statement as its own text.
+bool comandosPreparados = true;
 
 void CriaBanco(const std::string& arquivo) {
     std::error_code erro;
@@ -545,6 +547,7 @@ Medida MedeConversao(const Tipo& tipo, const std::string& pasta, int linhas,
     excel.ListaPlanilhas();
     const int ultima = excel.UltimaLinha();
     app::ExecucaoConversao execucao(conexao, excel, tabela, progresso, mensagens, cidades);
+    execucao.ComandosPreparados(comandosPreparados);
     app::PedidoConversao pedido;
     pedido.ultimaLinha = std::min(ultima, linhas);
     pedido.arquivo = pasta;
@@ -716,7 +719,7 @@ int main(int argc, char** argv) {
         } else if (arg == "--sem-escrita-forcada") {
             escritaForcada = false;
         } else if (arg == "--comandos-texto") {
-            convert::TConversao::DefineComandosPreparados(false);
+            comandosPreparados = false;
         } else {
             std::fputs(
                 "Uso: bench_conversao [--linhas N] [--repeticoes R] [--tipos T1,T2,...]\n"
@@ -844,7 +847,7 @@ int main(int argc, char** argv) {
            "%s%s%s\n\n",
            repeticoes, data, cargaAntes.c_str(), Carga().c_str(),
            escritaForcada ? "" : "; escrita forçada desligada",
-           convert::TConversao::ComandosPreparados() ? "" : "; comandos como texto");
+           comandosPreparados ? "" : "; comandos como texto");
     Mostra("| Tipo | Linhas × colunas | (a) carga | Milhões de células/s | Pico de memória | "
            "(b) conversão | (c) motor | (b) / ((a) + (c)) |\n");
     Mostra("|---|---|---|---|---|---|---|---|\n");

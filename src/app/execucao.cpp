@@ -151,7 +151,7 @@ bool ExecucaoConversao::ExecutaConversao(TipoRegistro tipo) {
         // Nobody else writes the reference tables while the run lasts.
         ferramentas.LembraCodigos(true);
         convert::ContextoConversao contexto{dbVantora_, cdsTabelaTemp_, progresso_, mensagens_,
-                                            ferramentas};
+                                            ferramentas, comandosPreparados_};
         switch (tipo) {
             case TipoRegistro::Produtos: convert::ConverteProdutos(contexto); break;
             case TipoRegistro::Clientes: convert::ConverteClientes(contexto); break;

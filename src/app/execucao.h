@@ -93,6 +93,9 @@ public:
     void IniciaTransacao();
     void ConfirmaTransacao();
     void DesfazTransacao();
+    // Statements prepared once and run with their values bound (the default), or each
+    // row sent as its own text; the tests and the benchmark compare the two.
+    void ComandosPreparados(bool preparados) { comandosPreparados_ = preparados; }
 
 private:
     // The caller's messages, with the warnings counted.
@@ -123,6 +126,7 @@ private:
     intake::Progresso& progresso_;
     MensagensContadas mensagens_;
     std::string arquivoCidades_;
+    bool comandosPreparados_ = true;
 };
 
 }  // namespace conversor::app

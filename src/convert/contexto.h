@@ -1,5 +1,6 @@
 // What a sheet mapping works with: the connection, the staging table, the progress
-// display, the message display and the shared toolkit. The run owns all of them.
+// display, the message display and the shared toolkit, which the run owns, and how
+// the rows' statements are sent.
 #pragma once
 
 #include "convert/ferramentas.h"
@@ -16,6 +17,9 @@ struct ContextoConversao {
     intake::Progresso& progresso;
     Mensagens& mensagens;
     TFerramentas& ferramentas;
+    // The rows' statements prepared once and run with their values bound, or each
+    // row sent as its own text (the reference the prepared way is checked against).
+    bool comandosPreparados = true;
 };
 
 }  // namespace conversor::convert

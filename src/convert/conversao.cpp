@@ -7,28 +7,8 @@
 
 namespace conversor::convert {
 
-namespace {
-
-// Removes every occurrence of `marca`, the way the legacy sheets were cleaned: each
-// removal joins what stands before it with (at most) the next 100 characters and trims
-// the result.
-std::string RetiraCaractere(std::string texto, char marca) {
-    for (size_t p = texto.find(marca); p != std::string::npos; p = texto.find(marca))
-        texto = Apara(texto.substr(0, p) + texto.substr(p + 1, 100));
-    return texto;
-}
-
-bool Digito(char c) { return c >= '0' && c <= '9'; }
-
-bool comandosPreparados = true;
-
-}  // namespace
-
-void TConversao::DefineComandosPreparados(bool preparados) { comandosPreparados = preparados; }
-bool TConversao::ComandosPreparados() { return comandosPreparados; }
-
 void TConversao::ExecutaLinha(const std::function<void(MontagemSql&)>& monta) {
-    if (comandosPreparados) {
+    if (comandosPreparados_) {
         montagem_.Reinicia();
         monta(montagem_);
         if (montagem_.Fiel()) {
@@ -43,64 +23,12 @@ void TConversao::ExecutaLinha(const std::function<void(MontagemSql&)>& monta) {
     query_.Executa();
 }
 
-TConversao::TConversao(db::Conexao& database, Mensagens& mensagens)
-    : database_(database), mensagens_(mensagens), query_(database), queryAux_(database) {}
-
-std::string TConversao::CompletaZeros(std::string_view texto, int largura) {
-    std::string r;
-    const long long faltam = static_cast<long long>(largura) - static_cast<long long>(texto.size());
-    if (faltam > 0) r.assign(static_cast<size_t>(faltam), '0');
-    r += texto;
-    return r;
-}
-
-std::string TConversao::TrataInscricao(std::string_view texto) {
-    const std::string t = Maiusculas(texto);
-    // "ISENTO" is a valid registration and stays as the sheet wrote it; any other
-    // mention of exemption means there is no number to keep.
-    if (Apara(t) == "ISENTO") return t;
-    if (t.find("ISEN") != std::string::npos) return {};
-    return SomenteNumeros(t);
-}
-
-std::string TConversao::FormataData(std::string& data) {
-    if (data.empty() || data == "  -   -") {
-        // No date in the sheet (or an empty date mask): the record is dated today.
-        data = DataParaTexto(Hoje());
-    } else if (data.find('/') != std::string::npos) {
-        for (char& c : data)
-            if (c == '/') c = '.';
-    } else if (data.find('-') != std::string::npos) {
-        for (char& c : data)
-            if (c == '-') c = '.';
-    } else if (data.find('.') == std::string::npos) {
-        // A bare number is the spreadsheet's day serial.
-        try {
-            data = FormataDataHora("dd/mm/yyyy", TextoParaNumero(data));
-        } catch (const ErroConversao&) {
-            data.clear();
-        }
-    }
-    return data;
-}
-
-std::string TConversao::RetiraPontuacao(std::string_view texto) {
-    std::string r(texto);
-    for (char marca : {'(', ')', '-', '.', '/', '\''}) r = RetiraCaractere(std::move(r), marca);
-    return r;
-}
-
-std::string TConversao::SomenteNumeros(std::string_view texto) {
-    std::string r;
-    for (char c : texto)
-        if (Digito(c)) r += c;
-    return r;
-}
-
-std::string_view TConversao::SemBrancosNoFim(std::string_view texto) {
-    const size_t fim = texto.find_last_not_of(' ');
-    return texto.substr(0, fim == std::string_view::npos ? 0 : fim + 1);
-}
+TConversao::TConversao(db::Conexao& database, Mensagens& mensagens, bool comandosPreparados)
+    : database_(database),
+      mensagens_(mensagens),
+      query_(database),
+      queryAux_(database),
+      comandosPreparados_(comandosPreparados) {}
 
 std::string TConversao::ConverteUnidade(std::string_view unidade) {
     const std::string codigo = Maiusculas(unidade.substr(0, 2));

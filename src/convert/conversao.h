@@ -1,5 +1,5 @@
 // The base of every converter: its two query objects on the Vantora connection and
-// the text normalisation the setters and the sheet mappings share.
+// the way its rows' statements reach the database.
 #pragma once
 
 #include <functional>
@@ -8,6 +8,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "convert/limpeza.h"
 #include "convert/mensagens.h"
 #include "convert/montagem_sql.h"
 #include "db/conexao.h"
@@ -21,7 +22,7 @@ namespace conversor::convert {
 // connection and the message display are not owned and must outlive it.
 class TConversao {
 public:
-    TConversao(db::Conexao& database, Mensagens& mensagens);
+    TConversao(db::Conexao& database, Mensagens& mensagens, bool comandosPreparados = true);
     virtual ~TConversao() = default;
     TConversao(const TConversao&) = delete;
     TConversao& operator=(const TConversao&) = delete;
@@ -42,22 +43,11 @@ public:
     void GravaMovimento(db::Conexao& database, std::string_view codProd, double quantidade,
                         double precoCusto, double precoMedio);
 
-    static std::string CompletaZeros(std::string_view texto, int largura);
-    static std::string TrataInscricao(std::string_view texto);
-    // Normalises the date text and also leaves the result in the argument.
-    static std::string FormataData(std::string& data);
-    static std::string RetiraPontuacao(std::string_view texto);
-    static std::string SomenteNumeros(std::string_view texto);
-    // The text as the database compares it: it fills the shorter of two texts with
-    // blanks, so blanks at the end do not count (other characters there do).
-    static std::string_view SemBrancosNoFim(std::string_view texto);
-
     // How the statements built with the values in their text reach the database:
     // prepared once per distinct text and run with the values bound (the default),
     // or each row as its own text. Both store the same rows; the text is the
-    // reference the prepared way is checked against. For the whole program.
-    static void DefineComandosPreparados(bool preparados);
-    static bool ComandosPreparados();
+    // reference the prepared way is checked against.
+    bool ComandosPreparados() const { return comandosPreparados_; }
 
 protected:
     db::Consulta& Query() { return query_; }        // the statement query
@@ -81,6 +71,7 @@ private:
     db::Consulta queryAux_;
     std::unique_ptr<PreparadosPorTexto> preparados_;
     MontagemSql montagem_{true};  // the rows' statements, built in the same memory
+    bool comandosPreparados_;
     bool lembraUnidades_ = false;
     std::unordered_set<std::string> unidades_;
 };

@@ -5,7 +5,7 @@
 #include <unordered_map>
 
 #include "base/regional.h"
-#include "convert/conversao.h"
+#include "convert/limpeza.h"
 #include "convert/tabela_ddd.h"
 #include "db/consulta.h"
 
@@ -60,9 +60,9 @@ std::string TFerramentas::BuscaOuCria(Referencia& ref, const std::string& chave1
     // answers otherwise than the lookup would.
     std::string chaveMemoria;
     if (lembra_) {
-        chaveMemoria = TConversao::SemBrancosNoFim(chave1);
+        chaveMemoria = SemBrancosNoFim(chave1);
         chaveMemoria += '\0';
-        chaveMemoria += TConversao::SemBrancosNoFim(chave2);
+        chaveMemoria += SemBrancosNoFim(chave2);
         const auto it = ref.codigos.find(chaveMemoria);
         // "Not there" was the answer for a text that could not create its row ("");
         // one that can (blanks) must still look and create.
@@ -92,7 +92,7 @@ std::string TFerramentas::BuscaOuCria(Referencia& ref, const std::string& chave1
                               : m.CampoInteiro(ref.campoCodigo) + 1;
                 m.Fecha();
             }
-            resultado = TConversao::CompletaZeros(std::to_string(proximo), ref.largura);
+            resultado = CompletaZeros(std::to_string(proximo), ref.largura);
             db::Consulta& i = ref.insere;
             i.DefineSql(ref.insercao);
             i.ParamTexto(ref.parametro1, chave1);
@@ -169,15 +169,8 @@ std::string TFerramentas::BuscaFabricante(std::string_view fabricante) {
                        criadosFabricantes_);
 }
 
-std::string TFerramentas::RetiraAspas(std::string_view texto) {
-    std::string r(texto);
-    for (size_t p = r.find('"'); p != std::string::npos; p = r.find('"'))
-        r = Apara(r.substr(0, p) + r.substr(p + 1, 100));
-    return r;
-}
-
 std::string TFerramentas::FormataTelefone(std::string_view texto) {
-    std::string r = TConversao::RetiraPontuacao(Apara(texto));
+    std::string r = RetiraPontuacao(Apara(texto));
     // Trunk zeros ("0 31 ...", "031...") are not part of the number.
     size_t zeros = 0;
     while (zeros < r.size() && r[zeros] == '0') ++zeros;
@@ -240,11 +233,11 @@ std::string TFerramentas::Telefone(std::string_view cidade, std::string_view est
     const std::string celula = Apara(numero);
     if (celula.empty() || celula == ".") return {};
     const std::string ddd = BuscaDDD(cidade, estado);
-    const std::string limpo = TConversao::RetiraPontuacao(numero);
+    const std::string limpo = RetiraPontuacao(numero);
     // A number of ten digits or more already carries its area code; a second one in
     // front would spoil it. Only the first number counts: the digits of an extension
     // ("r. 21", "ramal 2") or of a second number ("/ 3333-5555") are not an area code.
-    const std::string digitos = TConversao::SomenteNumeros(PrimeiroNumero(numero));
+    const std::string digitos = SomenteNumeros(PrimeiroNumero(numero));
     const size_t significativos =
         digitos.size() - std::min(digitos.find_first_not_of('0'), digitos.size());
     if (significativos >= 10) return FormataTelefone(limpo);

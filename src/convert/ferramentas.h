@@ -29,7 +29,6 @@ public:
     std::string BuscaClassificacaoFiscal(std::string_view ncm);
     std::string BuscaFabricante(std::string_view fabricante);
 
-    static std::string RetiraAspas(std::string_view texto);
     static std::string FormataTelefone(std::string_view texto);
     // The city's area code from the city table, or empty; raises when the table
     // cannot be read.

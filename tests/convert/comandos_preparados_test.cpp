@@ -17,14 +17,14 @@
 #include "apoio/banco_teste.h"
 #include "apoio/mensagens_gravadas.h"
 #include "base/regional.h"
-#include "convert/clients/converte_cliente.h"
+#include "convert/clients/registro_cliente.h"
 #include "convert/conversao.h"
 #include "convert/ferramentas.h"
 #include "convert/mapeamentos.h"
 #include "convert/montagem_sql.h"
-#include "convert/partners/converte_fornece.h"
-#include "convert/products/converte_produto.h"
-#include "convert/products/converte_produto_detalhe.h"
+#include "convert/partners/registro_fornecedor.h"
+#include "convert/products/registro_produto.h"
+#include "convert/products/registro_produto_detalhe.h"
 #include "db/erro.h"
 #include "db/esquema.h"
 #include "intake/tabela_temp.h"
@@ -123,7 +123,7 @@ void PreencheProduto(TConverteProduto& p, int caso) {
 
 void PreencheDetalhe(TConverteProdutoDetalhe& d, int caso) {
     const auto N = [caso](int k) { return kNumeros[(caso + 3 * k) % std::size(kNumeros)]; };
-    d.SetCODPROD(TConversao::CompletaZeros(std::to_string(caso + 1), 6));
+    d.SetCODPROD(CompletaZeros(std::to_string(caso + 1), 6));
     d.SetALIQPIS(N(0));
     d.SetALIQCOFINS(N(1));
     if (caso % 3 == 0) {
@@ -249,22 +249,14 @@ void Fornecedores(intake::TTabelaTemp& t) {
     }
 }
 
-// Writing one way or the other for as long as it lives.
-class Caminho {
-public:
-    explicit Caminho(bool preparados) { TConversao::DefineComandosPreparados(preparados); }
-    ~Caminho() { TConversao::DefineComandosPreparados(true); }
-};
-
 // The converters on their own, with values no sheet mapping gives them.
 void GravaConversores(db::Conexao& conexao, bool preparados) {
-    Caminho caminho(preparados);
     MensagensGravadas mensagens;
     conexao.DBTransaction().Inicia();
     {
-        TConverteProduto produto(conexao, mensagens);
-        TConverteProdutoDetalhe detalhe(conexao, mensagens);
-        TConversao conversao(conexao, mensagens);
+        TConverteProduto produto(conexao, mensagens, preparados);
+        TConverteProdutoDetalhe detalhe(conexao, mensagens, preparados);
+        TConversao conversao(conexao, mensagens, preparados);
         for (int caso = 0; caso < 40; ++caso) {
             PreencheProduto(produto, caso);
             produto.Inserir();
@@ -275,7 +267,7 @@ void GravaConversores(db::Conexao& conexao, bool preparados) {
                                      kNumeros[(caso + 5) % std::size(kNumeros)],
                                      kNumeros[(caso + 11) % std::size(kNumeros)]);
         }
-        TConverteCliente cliente(conexao, mensagens);
+        TConverteCliente cliente(conexao, mensagens, preparados);
         for (int caso = 0; caso < 20; ++caso) {
             PreencheCliente(cliente, caso);
             cliente.GravaCliente(1);
@@ -286,7 +278,7 @@ void GravaConversores(db::Conexao& conexao, bool preparados) {
             cliente.SetCodCliente(std::to_string(caso + 1));
             cliente.GravaCliente(2);
         }
-        TConverteFornece fornecedor(conexao, mensagens);
+        TConverteFornece fornecedor(conexao, mensagens, preparados);
         for (int caso = 0; caso < 20; ++caso) {
             PreencheFornecedor(fornecedor, caso);
             fornecedor.Inserir();
@@ -298,7 +290,6 @@ void GravaConversores(db::Conexao& conexao, bool preparados) {
 
 // The sheet mappings as a run calls them (each empties its tables first).
 void GravaMapeamentos(db::Conexao& conexao, bool preparados) {
-    Caminho caminho(preparados);
     MensagensGravadas mensagens;
     const auto roda = [&](void (*carrega)(intake::TTabelaTemp&),
                           void (*mapeamento)(ContextoConversao&)) {
@@ -307,7 +298,7 @@ void GravaMapeamentos(db::Conexao& conexao, bool preparados) {
         intake::ProgressoMudo progresso;
         TFerramentas ferramentas(conexao, mensagens, CONVERSOR_TABELA_CIDADES);
         ferramentas.LembraCodigos(true);
-        ContextoConversao contexto{conexao, tabela, progresso, mensagens, ferramentas};
+        ContextoConversao contexto{conexao, tabela, progresso, mensagens, ferramentas, preparados};
         conexao.DBTransaction().Inicia();
         mapeamento(contexto);
         conexao.DBTransaction().Confirma();
@@ -480,9 +471,9 @@ TEST_F(ComandosPreparados, NumerosChegamComoOTextoOsEscreve) {
 TEST_F(ComandosPreparados, LinhaQueOTextoRecusaOPreparadoRecusaTambem) {
     // A number the text writes as NAN is no number to the database either way.
     for (db::Conexao* c : {&Texto(), &Preparado()}) {
-        Caminho caminho(c == &Preparado());
+        const bool preparados = c == &Preparado();
         MensagensGravadas mensagens;
-        TConversao conversao(*c, mensagens);
+        TConversao conversao(*c, mensagens, preparados);
         try {
             conversao.GravaMovimento(*c, "000001", std::nan(""), 0, 0);
             ADD_FAILURE() << "NAN gravado";
@@ -491,7 +482,7 @@ TEST_F(ComandosPreparados, LinhaQueOTextoRecusaOPreparadoRecusaTambem) {
         }
         // A text longer than the column is refused both ways, and the statement is
         // still usable after it.
-        TConverteFornece fornecedor(*c, mensagens);
+        TConverteFornece fornecedor(*c, mensagens, preparados);
         fornecedor.SetCodFornec("1234567");
         EXPECT_THROW(fornecedor.Inserir(), db::ErroBanco);
         fornecedor.SetCodFornec("999");

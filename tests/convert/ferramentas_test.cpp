@@ -53,19 +53,6 @@ TEST(TFerramentasTexto, FormataTelefone) {
     }
 }
 
-TEST(TFerramentasTexto, RetiraAspas) {
-    const CasoTexto casos[] = {
-        {"polegada", "Parafuso 1/2\"", "Parafuso 1/2"},
-        {"entre aspas", "\"A\" e \"B\"", "A e B"},
-        {"sem aspas mantem brancos", "  x  ", "  x  "},
-        {"so aspas", "\"\"", ""},
-    };
-    for (const CasoTexto& c : casos) {
-        SCOPED_TRACE(c.nome);
-        EXPECT_EQ(TFerramentas::RetiraAspas(c.entrada), c.esperado);
-    }
-}
-
 // ---------------------------------------------------------------------------------
 // The city table.
 
@@ -337,7 +324,7 @@ TEST_P(ReferenciaTeste, ProximoCodigoEOMaiorNumeroMaisUm) {
         std::string proximo;
     };
     auto codigo = [this](const std::string& n) {
-        return TConversao::CompletaZeros(n, ref.largura);
+        return CompletaZeros(n, ref.largura);
     };
     const Caso casos[] = {
         {{codigo("41"), codigo("7")}, codigo("42")},

@@ -220,11 +220,6 @@ protected:
 
 TEST_P(TextosHostis, ChegamNormalizadosESemExecutarNada) {
     const Tipo& t = std::get<0>(GetParam());
-    struct Modo {
-        bool antes = TConversao::ComandosPreparados();
-        explicit Modo(bool preparados) { TConversao::DefineComandosPreparados(preparados); }
-        ~Modo() { TConversao::DefineComandosPreparados(antes); }
-    } modo(std::get<1>(GetParam()));
     tabela_.Recria(t.colunas);
     for (size_t caso = 0; caso < kCasos; ++caso) {
         tabela_.NovoRegistro();
@@ -236,6 +231,7 @@ TEST_P(TextosHostis, ChegamNormalizadosESemExecutarNada) {
     }
     app::ExecucaoConversao execucao(Banco(), excel_, tabela_, progresso_, mensagens_,
                                     CONVERSOR_TABELA_CIDADES);
+    execucao.ComandosPreparados(std::get<1>(GetParam()));
     ASSERT_TRUE(execucao.ExecutaConversao(t.tipo)) << ::testing::PrintToString(mensagens_.Erros());
     EXPECT_THAT(mensagens_.lista,
                 ElementsAre(::testing::Field(&teste::MensagensGravadas::Mensagem::texto,

@@ -3,21 +3,87 @@
 #include <string>
 
 #include "base/regional.h"
-#include "convert/conversao.h"
+#include "convert/colunas.h"
+#include "convert/limpeza.h"
 #include "db/erro.h"
 
 namespace conversor::convert {
 
 namespace {
 
-
-std::string Codigo(std::string_view texto, int largura) {
-    return TConversao::CompletaZeros(Primeiros(texto, static_cast<size_t>(largura)), largura);
+// The cleanings applied as the row is written, each with its column's width.
+std::string Cortado(std::string_view texto, int largura) {
+    return Primeiros(texto, static_cast<size_t>(largura));
+}
+std::string Documento(std::string_view texto, int largura) {
+    return RetiraPontuacao(Primeiros(TrataInscricao(texto), static_cast<size_t>(largura)));
+}
+std::string Digitos(std::string_view texto, int largura) {
+    return Primeiros(SomenteNumeros(texto), static_cast<size_t>(largura));
+}
+std::string Telefone(std::string_view texto, int largura) {
+    return SomenteNumeros(Primeiros(TrataInscricao(texto), static_cast<size_t>(largura)));
 }
 
-std::string Documento(std::string_view texto, size_t largura) {
-    return TConversao::RetiraPontuacao(Primeiros(TConversao::TrataInscricao(texto), largura));
+using F = TCamposVendedor;
+using R = TRegistroVendedor;
+using C = Coluna<F, R>;
+
+C T(const char* nome, int largura, std::string F::*campo, C::Regra regra) {
+    return C::Texto(nome, largura, campo).Parametro(nome + 8, regra);  // past "VENDEND."
 }
+C N(const char* nome, double F::*campo, TipoColuna tipo = TipoColuna::Numero) {
+    return C::Numero(nome, campo).Como(tipo).Parametro(nome + 8);
+}
+
+// The columns of the insert, each bound to the parameter of its name and cleaned to
+// its width on the way.
+const C kColunas[] = {
+    T("VENDEND.CODVENDEDOR", 4, &F::Codvendedor, CodigoFixo),
+    T("VENDEND.NOME", 40, &F::Nome, Cortado),
+    T("VENDEND.ENDERECO", 50, &F::Endereco, Cortado),
+    T("VENDEND.BAIRRO", 30, &F::Bairro, Cortado),
+    T("VENDEND.CODCIDADE", 5, &F::Codcidade, CodigoFixo),
+    T("VENDEND.ESTADO", 2, &F::Estado, Cortado),
+    T("VENDEND.CEP", 8, &F::Cep, Digitos),
+    T("VENDEND.TELEFONE", 16, &F::Telefone, Telefone),
+    N("VENDEND.COMISSAO", &F::Comissao),
+    T("VENDEND.EMAIL", 60, &F::Email, Cortado),
+    T("VENDEND.CODPRACA", 4, &F::Codpraca, Cortado),
+    T("VENDEND.ATIVO", 1, &F::Ativo, Cortado),
+    T("VENDEND.CODROTA", 5, &F::Codrota, Cortado),
+    T("VENDEND.CODROTA2", 5, &F::Codrota2, Cortado),
+    T("VENDEND.CODROTA3", 5, &F::Codrota3, Cortado),
+    T("VENDEND.CODROTA4", 5, &F::Codrota4, Cortado),
+    T("VENDEND.CODROTA5", 5, &F::Codrota5, Cortado),
+    T("VENDEND.CODROTA6", 5, &F::Codrota6, Cortado),
+    T("VENDEND.CODROTA7", 5, &F::Codrota7, Cortado),
+    T("VENDEND.CODROTA8", 5, &F::Codrota8, Cortado),
+    T("VENDEND.CODROTA9", 5, &F::Codrota9, Cortado),
+    T("VENDEND.CODROTA10", 5, &F::Codrota10, Cortado),
+    T("VENDEND.TIPOVENDEDOR", 5, &F::Tipovendedor, Cortado),
+    N("VENDEND.DATAULTIMAVISITA", &F::Dataultimavisita, TipoColuna::DataNumero),
+    T("VENDEND.CGCCPF", 18, &F::Cgccpf, Documento),
+    T("VENDEND.INSCEST", 15, &F::Inscest, Documento),
+    T("VENDEND.RG", 15, &F::Rg, Documento),
+    // Written as given: the database refuses what does not fit.
+    T("VENDEND.MUDAPRECOPDV", 0, &F::Mudaprecopdv, nullptr),
+    T("VENDEND.SENHATRANSF", 0, &F::Senhatransf, nullptr),
+    T("VENDEND.CODSUPERVISOR", 0, &F::Codsupervisor, nullptr),
+    T("VENDEND.HORAINI", 0, &F::Horaini, nullptr),
+    T("VENDEND.HORAFIM", 0, &F::Horafim, nullptr),
+    T("VENDEND.CODEMPRESA", 2, &F::Codempresa, CodigoFixo),
+    T("VENDEND.CODFORNEC", 6, &F::Codfornec, CodigoFixo),
+    C::Inteiro("VENDEND.PRECOVENDEDOR", &F::Precovendedor).Parametro("PRECOVENDEDOR"),
+    N("VENDEND.ULTIMAVISITAMARCADA", &F::Ultimavisitamarcada, TipoColuna::DataNumero),
+    T("VENDEND.CODFID", 16, &F::Codfid, Cortado),
+    T("VENDEND.CODBARRASVEND", 15, &F::Codbarrasvend, Cortado),
+    T("VENDEND.SENHAFARMPOP", 8, &F::Senhafarmpop, Cortado),
+    N("VENDEND.VERSION", &F::Version, TipoColuna::DataNumero),
+    T("VENDEND.COD_VENDEDOR_JAVA", 18, &F::Cod_vendedor_java, Cortado),
+};
+
+const FormaInsert kInsert{"INSERT INTO VENDEND ( ", " ) VALUES ( ", " )"};
 
 }  // namespace
 
@@ -26,66 +92,9 @@ TVendedorDAO::TVendedorDAO(db::Conexao& database, Mensagens& mensagens)
 
 bool TVendedorDAO::Inserir(const TRegistroVendedor& r) {
     db::Consulta& q = query_;
-    q.DefineSql(
-        "INSERT INTO VENDEND ( VENDEND.CODVENDEDOR, VENDEND.NOME, VENDEND.ENDERECO, "
-        "VENDEND.BAIRRO, VENDEND.CODCIDADE, VENDEND.ESTADO, VENDEND.CEP, VENDEND.TELEFONE, "
-        "VENDEND.COMISSAO, VENDEND.EMAIL, VENDEND.CODPRACA, VENDEND.ATIVO, VENDEND.CODROTA, "
-        "VENDEND.CODROTA2, VENDEND.CODROTA3, VENDEND.CODROTA4, VENDEND.CODROTA5, "
-        "VENDEND.CODROTA6, VENDEND.CODROTA7, VENDEND.CODROTA8, VENDEND.CODROTA9, "
-        "VENDEND.CODROTA10, VENDEND.TIPOVENDEDOR, VENDEND.DATAULTIMAVISITA, VENDEND.CGCCPF, "
-        "VENDEND.INSCEST, VENDEND.RG, VENDEND.MUDAPRECOPDV, VENDEND.SENHATRANSF, "
-        "VENDEND.CODSUPERVISOR, VENDEND.HORAINI, VENDEND.HORAFIM, VENDEND.CODEMPRESA, "
-        "VENDEND.CODFORNEC, VENDEND.PRECOVENDEDOR, VENDEND.ULTIMAVISITAMARCADA, VENDEND.CODFID, "
-        "VENDEND.CODBARRASVEND, VENDEND.SENHAFARMPOP, VENDEND.VERSION, "
-        "VENDEND.COD_VENDEDOR_JAVA ) VALUES ( :CODVENDEDOR, :NOME, :ENDERECO, :BAIRRO, "
-        ":CODCIDADE, :ESTADO, :CEP, :TELEFONE, :COMISSAO, :EMAIL, :CODPRACA, :ATIVO, :CODROTA, "
-        ":CODROTA2, :CODROTA3, :CODROTA4, :CODROTA5, :CODROTA6, :CODROTA7, :CODROTA8, "
-        ":CODROTA9, :CODROTA10, :TIPOVENDEDOR, :DATAULTIMAVISITA, :CGCCPF, :INSCEST, :RG, "
-        ":MUDAPRECOPDV, :SENHATRANSF, :CODSUPERVISOR, :HORAINI, :HORAFIM, :CODEMPRESA, "
-        ":CODFORNEC, :PRECOVENDEDOR, :ULTIMAVISITAMARCADA, :CODFID, :CODBARRASVEND, "
-        ":SENHAFARMPOP, :VERSION, :COD_VENDEDOR_JAVA )");
-    q.ParamTexto("Codvendedor", Codigo(r.GetCodvendedor(), 4));
-    q.ParamTexto("Nome", Primeiros(r.GetNome(), 40));
-    q.ParamTexto("Endereco", Primeiros(r.GetEndereco(), 50));
-    q.ParamTexto("Bairro", Primeiros(r.GetBairro(), 30));
-    q.ParamTexto("Codcidade", Codigo(r.GetCodcidade(), 5));
-    q.ParamTexto("Estado", Primeiros(r.GetEstado(), 2));
-    q.ParamTexto("Cep", Primeiros(TConversao::SomenteNumeros(r.GetCep()), 8));
-    q.ParamTexto("Telefone", TConversao::SomenteNumeros(
-                                 Primeiros(TConversao::TrataInscricao(r.GetTelefone()), 16)));
-    q.ParamDouble("Comissao", r.GetComissao());
-    q.ParamTexto("Email", Primeiros(r.GetEmail(), 60));
-    q.ParamTexto("Codpraca", Primeiros(r.GetCodpraca(), 4));
-    q.ParamTexto("Ativo", Primeiros(r.GetAtivo(), 1));
-    q.ParamTexto("Codrota", Primeiros(r.GetCodrota(), 5));
-    q.ParamTexto("Codrota2", Primeiros(r.GetCodrota2(), 5));
-    q.ParamTexto("Codrota3", Primeiros(r.GetCodrota3(), 5));
-    q.ParamTexto("Codrota4", Primeiros(r.GetCodrota4(), 5));
-    q.ParamTexto("Codrota5", Primeiros(r.GetCodrota5(), 5));
-    q.ParamTexto("Codrota6", Primeiros(r.GetCodrota6(), 5));
-    q.ParamTexto("Codrota7", Primeiros(r.GetCodrota7(), 5));
-    q.ParamTexto("Codrota8", Primeiros(r.GetCodrota8(), 5));
-    q.ParamTexto("Codrota9", Primeiros(r.GetCodrota9(), 5));
-    q.ParamTexto("Codrota10", Primeiros(r.GetCodrota10(), 5));
-    q.ParamTexto("Tipovendedor", Primeiros(r.GetTipovendedor(), 5));
-    q.ParamDataHora("Dataultimavisita", r.GetDataultimavisita());
-    q.ParamTexto("Cgccpf", Documento(r.GetCgccpf(), 18));
-    q.ParamTexto("Inscest", Documento(r.GetInscest(), 15));
-    q.ParamTexto("Rg", Documento(r.GetRg(), 15));
-    q.ParamTexto("Mudaprecopdv", r.GetMudaprecopdv());
-    q.ParamTexto("Senhatransf", r.GetSenhatransf());
-    q.ParamTexto("Codsupervisor", r.GetCodsupervisor());
-    q.ParamTexto("Horaini", r.GetHoraini());
-    q.ParamTexto("Horafim", r.GetHorafim());
-    q.ParamTexto("Codempresa", Codigo(r.GetCodempresa(), 2));
-    q.ParamTexto("Codfornec", Codigo(r.GetCodfornec(), 6));
-    q.ParamInteiro("Precovendedor", r.GetPrecovendedor());
-    q.ParamDataHora("Ultimavisitamarcada", r.GetUltimavisitamarcada());
-    q.ParamTexto("Codfid", Primeiros(r.GetCodfid(), 16));
-    q.ParamTexto("Codbarrasvend", Primeiros(r.GetCodbarrasvend(), 15));
-    q.ParamTexto("Senhafarmpop", Primeiros(r.GetSenhafarmpop(), 8));
-    q.ParamDataHora("Version", r.GetVersion());
-    q.ParamTexto("Cod_vendedor_java", Primeiros(r.GetCod_vendedor_java(), 18));
+    static const std::string texto = TextoInsertParametros<F, R>(kInsert, kColunas);
+    q.DefineSql(texto);
+    Vincula<F, R>(q, kColunas, r.Campos());
     try {
         q.Executa();
     } catch (const db::ErroBanco& e) {

@@ -10,18 +10,24 @@
 
 namespace conversor::convert {
 
+struct TCamposCompProd {
+    std::string CODPROD;
+    double Quantidade = 0;
+    double PrecoCusto = 0;
+
+    bool operator==(const TCamposCompProd&) const = default;
+};
+
 class TConverteCompProd : public TConversao {
 public:
     TConverteCompProd(db::Conexao& database, Mensagens& mensagens);
 
     // Padded with zeros to six characters, neither trimmed nor cut.
-    void SetCODPROD(std::string_view valor) { CODPROD_ = CompletaZeros(valor, 6); }
-    void SetQuantidade(double valor) { Quantidade_ = valor; }
-    void SetPrecoCusto(double valor) { PrecoCusto_ = valor; }
+    void SetCODPROD(std::string_view valor);
+    void SetQuantidade(double valor) { campos_.Quantidade = valor; }
+    void SetPrecoCusto(double valor) { campos_.PrecoCusto = valor; }
 
-    const std::string& CODPROD() const { return CODPROD_; }
-    double Quantidade() const { return Quantidade_; }
-    double PrecoCusto() const { return PrecoCusto_; }
+    const TCamposCompProd& Campos() const { return campos_; }
 
     void Limpa();
 
@@ -29,9 +35,7 @@ public:
     void ExcluiRegistros();
 
 private:
-    std::string CODPROD_;
-    double Quantidade_ = 0;
-    double PrecoCusto_ = 0;
+    TCamposCompProd campos_;
 };
 
 }  // namespace conversor::convert

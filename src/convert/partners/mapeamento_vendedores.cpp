@@ -1,6 +1,7 @@
 #include <string>
 
 #include "base/regional.h"
+#include "convert/limpeza.h"
 #include "convert/mapeamentos.h"
 #include "convert/partners/registro_vendedor.h"
 #include "convert/partners/vendedor_dao.h"
@@ -28,20 +29,20 @@ void ConverteVendedores(ContextoConversao& contexto) {
     PercorreTabelaTemp(
         contexto, {"Convertendo Vendedor, Aguarde!", "vendedores", kUltimaColuna}, [&](int) {
             vendedor.SetCodvendedor(Primeiros(tabela.Texto("57"), 4));
-            vendedor.SetCep(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("7")), 8));
+            vendedor.SetCep(Primeiros(RetiraPontuacao(tabela.Texto("7")), 8));
             vendedor.SetEndereco(Primeiros(tabela.Texto("26"), 50));
             // The state as the sheet writes it feeds the lookups.
             vendedor.SetEstado(Primeiros(tabela.Texto("27"), 2));
             const std::string cidade = tabela.Texto("10");
             // A seller without a city has none; the previous seller's city is not his.
             if (!EmBranco(cidade))
-                vendedor.SetCodcidade(ferramentas.BuscaCidade(cidade, vendedor.GetEstado()));
+                vendedor.SetCodcidade(ferramentas.BuscaCidade(cidade, vendedor.Campos().Estado));
             else
                 vendedor.SetCodcidade("");
-            vendedor.SetCgccpf(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("20")), 18));
-            vendedor.SetRg(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("9")), 15));
+            vendedor.SetCgccpf(Primeiros(RetiraPontuacao(tabela.Texto("20")), 18));
+            vendedor.SetRg(Primeiros(RetiraPontuacao(tabela.Texto("9")), 15));
             vendedor.SetTelefone(
-                ferramentas.Telefone(cidade, vendedor.GetEstado(), tabela.Texto("54")));
+                ferramentas.Telefone(cidade, vendedor.Campos().Estado, tabela.Texto("54")));
             vendedor.SetNome(Primeiros(tabela.Texto("40"), 40));
             // A commission that is not a number stops the run, naming the cell.
             vendedor.SetComissao(EmBranco(tabela.Texto("12")) ? 0 : tabela.Numero("12"));

@@ -1,6 +1,6 @@
 // The product, product detail and product complement converters against a real
 // database: the statement text they build and, above all, the row the table holds.
-#include "convert/products/converte_produto.h"
+#include "convert/products/registro_produto.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -12,8 +12,8 @@
 #include "apoio/banco_teste.h"
 #include "apoio/mensagens_gravadas.h"
 #include "base/regional.h"
-#include "convert/products/converte_comp_prod.h"
-#include "convert/products/converte_produto_detalhe.h"
+#include "convert/products/registro_comp_prod.h"
+#include "convert/products/registro_produto_detalhe.h"
 #include "db/erro.h"
 
 namespace conversor::convert {
@@ -381,19 +381,19 @@ TEST(TConverteCompProd, CodigoDoProdutoSoCompletado) {
     db::Conexao semBanco;
     MensagensGravadas mensagens;
     TConverteCompProd compProd(semBanco, mensagens);
-    EXPECT_EQ(compProd.CODPROD(), "000000");
+    EXPECT_EQ(compProd.Campos().CODPROD, "000000");
     compProd.SetCODPROD("12");
-    EXPECT_EQ(compProd.CODPROD(), "000012");
+    EXPECT_EQ(compProd.Campos().CODPROD, "000012");
     compProd.SetCODPROD("1234567");
-    EXPECT_EQ(compProd.CODPROD(), "1234567");
+    EXPECT_EQ(compProd.Campos().CODPROD, "1234567");
     compProd.SetCODPROD(" 12");
-    EXPECT_EQ(compProd.CODPROD(), "000 12");
+    EXPECT_EQ(compProd.Campos().CODPROD, "000 12");
     compProd.SetQuantidade(3);
     compProd.SetPrecoCusto(2.5);
     compProd.Limpa();
-    EXPECT_EQ(compProd.CODPROD(), "000000");
-    EXPECT_EQ(compProd.Quantidade(), 0);
-    EXPECT_EQ(compProd.PrecoCusto(), 0);
+    EXPECT_EQ(compProd.Campos().CODPROD, "000000");
+    EXPECT_EQ(compProd.Campos().Quantidade, 0);
+    EXPECT_EQ(compProd.Campos().PrecoCusto, 0);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The carrier converter: one TRANSPT row held as text, cleaned by its setters and
-// written with a parameterised INSERT.
+// written with a parameterised INSERT from its column table.
 #pragma once
 
 #include <string>
@@ -8,6 +8,14 @@
 #include "convert/conversao.h"
 
 namespace conversor::convert {
+
+// The row's values, named after the TRANSPT columns.
+struct TCamposTransportadora {
+    std::string CODTRANSPT, NOME, CGCCPF, INSCEST, PESSOA_FJ, CODCIDADE, ESTADO;
+    std::string BAIRRO, CEP, ENDERECO, CONTATO, FONE, FAX;
+
+    bool operator==(const TCamposTransportadora&) const = default;
+};
 
 // Every value is bound as a text parameter, so double quotes are the only quote
 // character the setters remove; single quotes stay.
@@ -40,34 +48,10 @@ public:
     // state); the address, contact and telephones are set anew for every row.
     void Limpa();
 
-    const std::string& CODTRANSPT() const { return CODTRANSPT_; }
-    const std::string& NOME() const { return NOME_; }
-    const std::string& CGCCPF() const { return CGCCPF_; }
-    const std::string& INSCEST() const { return INSCEST_; }
-    const std::string& PESSOA_FJ() const { return PESSOA_FJ_; }
-    const std::string& CODCIDADE() const { return CODCIDADE_; }
-    const std::string& ESTADO() const { return ESTADO_; }
-    const std::string& BAIRRO() const { return BAIRRO_; }
-    const std::string& CEP() const { return CEP_; }
-    const std::string& ENDERECO() const { return ENDERECO_; }
-    const std::string& CONTATO() const { return CONTATO_; }
-    const std::string& FONE() const { return FONE_; }
-    const std::string& FAX() const { return FAX_; }
+    const TCamposTransportadora& Campos() const { return campos_; }
 
 private:
-    std::string CODTRANSPT_;
-    std::string NOME_;
-    std::string CGCCPF_;
-    std::string INSCEST_;
-    std::string PESSOA_FJ_;
-    std::string CODCIDADE_;
-    std::string ESTADO_;
-    std::string BAIRRO_;
-    std::string CEP_;
-    std::string ENDERECO_;
-    std::string CONTATO_;
-    std::string FONE_;
-    std::string FAX_;
+    TCamposTransportadora campos_;
 };
 
 }  // namespace conversor::convert

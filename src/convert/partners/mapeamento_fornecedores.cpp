@@ -1,8 +1,9 @@
 #include <string>
 
 #include "base/regional.h"
+#include "convert/limpeza.h"
 #include "convert/mapeamentos.h"
-#include "convert/partners/converte_fornece.h"
+#include "convert/partners/registro_fornecedor.h"
 #include "convert/percurso.h"
 
 namespace conversor::convert {
@@ -18,39 +19,40 @@ void ConverteFornecedores(ContextoConversao& contexto) {
     intake::TTabelaTemp& tabela = contexto.cdsTabelaTemp;
     TFerramentas& ferramentas = contexto.ferramentas;
 
-    TConverteFornece fornecedor(contexto.dbVantora, contexto.mensagens);
+    TConverteFornece fornecedor(contexto.dbVantora, contexto.mensagens,
+                                contexto.comandosPreparados);
     fornecedor.ExcluiRegistros();
 
     PercorreTabelaTemp(
         contexto, {"Convertendo Fornecedor, Aguarde!", "fornecedores", kUltimaColuna}, [&](int) {
-            fornecedor.SetCodFornec(Primeiros(TConversao::CompletaZeros(tabela.Texto("30"), 6), 6));
+            fornecedor.SetCodFornec(CodigoFixo(tabela.Texto("30"), 6));
             // The state as the sheet writes it (no change of case) feeds the lookups.
             fornecedor.SetEstado(Primeiros(tabela.Texto("28"), 2));
             const std::string cidade = tabela.Texto("8");
             // A supplier without a city gets none: looking up the empty name would
             // create a nameless city in CIDADES for its state.
             if (!EmBranco(cidade))
-                fornecedor.SetCodCidade(ferramentas.BuscaCidade(cidade, fornecedor.Estado()));
-            fornecedor.SetCep(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("5")), 8));
+                fornecedor.SetCodCidade(ferramentas.BuscaCidade(cidade, fornecedor.Campos().Estado));
+            fornecedor.SetCep(Primeiros(RetiraPontuacao(tabela.Texto("5")), 8));
             fornecedor.SetBairro(Primeiros(tabela.Texto("4"), 30));
             fornecedor.SetComplemento(Primeiros(tabela.Texto("12"), 60));
             // The CNPJ column, or the CPF column when the CNPJ is blank.
-            const std::string cnpj = TConversao::RetiraPontuacao(tabela.Texto("6"));
+            const std::string cnpj = RetiraPontuacao(tabela.Texto("6"));
             if (!EmBranco(cnpj))
                 fornecedor.SetCgcCpf(Primeiros(cnpj, 18));
             else
                 fornecedor.SetCgcCpf(
-                    Primeiros(TConversao::RetiraPontuacao(tabela.Texto("18")), 18));
+                    Primeiros(RetiraPontuacao(tabela.Texto("18")), 18));
             fornecedor.SetFone(
-                ferramentas.Telefone(cidade, fornecedor.Estado(), tabela.Texto("48")));
+                ferramentas.Telefone(cidade, fornecedor.Campos().Estado, tabela.Texto("48")));
             fornecedor.SetFax(
-                ferramentas.Telefone(cidade, fornecedor.Estado(), tabela.Texto("29")));
+                ferramentas.Telefone(cidade, fornecedor.Campos().Estado, tabela.Texto("29")));
             fornecedor.SetNumero(Primeiros(tabela.Texto("40"), 10));
             // The street, a blank and its complement, also when both are empty.
             fornecedor.SetEndereco(Primeiros(tabela.Texto("36"), 60) + " " + tabela.Texto("27"));
             fornecedor.SetNome(Primeiros(tabela.Texto("38"), 50));
             fornecedor.SetNomeFantasia(Primeiros(tabela.Texto("39"), 40));
-            fornecedor.SetInscEst(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("33")), 15));
+            fornecedor.SetInscEst(Primeiros(RetiraPontuacao(tabela.Texto("33")), 15));
             fornecedor.SetContato(Primeiros(tabela.Texto("16"), 35));
             fornecedor.SetEmail(Primeiros(tabela.Texto("26"), 100));
             fornecedor.SetPessoaFJ("J");

@@ -1,8 +1,9 @@
 #include <string>
 
 #include "base/regional.h"
+#include "convert/limpeza.h"
 #include "convert/mapeamentos.h"
-#include "convert/partners/converte_transportadora.h"
+#include "convert/partners/registro_transportadora.h"
 #include "convert/percurso.h"
 
 namespace conversor::convert {
@@ -33,23 +34,23 @@ void ConverteTransportadoras(ContextoConversao& contexto) {
                 transportadora.SetEndereco(Primeiros(rua, 50) + " " + numero + " " +
                                            tabela.Texto("21"));
             transportadora.SetBairro(Primeiros(tabela.Texto("3"), 30));
-            transportadora.SetCep(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("4")), 8));
+            transportadora.SetCep(Primeiros(RetiraPontuacao(tabela.Texto("4")), 8));
             // The cleaned state (two letters, upper case) is what the lookups receive.
             transportadora.SetEstado(Primeiros(tabela.Texto("14"), 2));
             const std::string cidade = tabela.Texto("6");
             if (!EmBranco(cidade))
                 transportadora.SetCodCidade(
-                    ferramentas.BuscaCidade(cidade, transportadora.ESTADO()));
-            transportadora.SetCgcCpf(Primeiros(TConversao::RetiraPontuacao(tabela.Texto("5")), 18));
+                    ferramentas.BuscaCidade(cidade, transportadora.Campos().ESTADO));
+            transportadora.SetCgcCpf(Primeiros(RetiraPontuacao(tabela.Texto("5")), 18));
             transportadora.SetContato(
-                Primeiros(TConversao::RetiraPontuacao(tabela.Texto("10")), 18));
+                Primeiros(RetiraPontuacao(tabela.Texto("10")), 18));
             transportadora.SetFone(
-                ferramentas.Telefone(cidade, transportadora.ESTADO(), tabela.Texto("26")));
+                ferramentas.Telefone(cidade, transportadora.Campos().ESTADO, tabela.Texto("26")));
             transportadora.SetFax(
-                ferramentas.Telefone(cidade, transportadora.ESTADO(), tabela.Texto("16")));
+                ferramentas.Telefone(cidade, transportadora.Campos().ESTADO, tabela.Texto("16")));
             transportadora.SetNome(Primeiros(tabela.Texto("20"), 35));
             transportadora.SetInscEst(
-                Primeiros(TConversao::RetiraPontuacao(tabela.Texto("18")), 15));
+                Primeiros(RetiraPontuacao(tabela.Texto("18")), 15));
             transportadora.SetPessoaFJ("J");
             transportadora.Inserir();
         });

@@ -11,8 +11,9 @@
 #include <string>
 
 #include "base/regional.h"
-#include "convert/clients/converte_cliente.h"
-#include "convert/clients/converte_comp_clie.h"
+#include "convert/clients/registro_cliente.h"
+#include "convert/clients/registro_comp_clie.h"
+#include "convert/limpeza.h"
 #include "convert/mapeamentos.h"
 #include "convert/percurso.h"
 #include "db/erro.h"
@@ -29,12 +30,12 @@ void ConverteLinha(ContextoConversao& ctx, TConverteCliente& cliente, TConverteC
     const intake::TTabelaTemp& t = ctx.cdsTabelaTemp;
     TFerramentas& ferramentas = ctx.ferramentas;
 
-    cliente.SetCodCliente(Primeiros(TConversao::CompletaZeros(t.Texto(18), 8), 8));
+    cliente.SetCodCliente(CodigoFixo(t.Texto(18), 8));
     cliente.SetBairro(Primeiros(t.Texto(6), 30));
-    cliente.SetCep(Primeiros(TConversao::TrataInscricao(t.Texto(9)), 8));
+    cliente.SetCep(Primeiros(TrataInscricao(t.Texto(9)), 8));
     // The tax number may sit in either of two columns; 28 only counts when 10 is blank.
-    const std::string cgc = TConversao::RetiraPontuacao(t.Texto(10));
-    cliente.SetCgcCpf(EmBranco(cgc) ? Primeiros(TConversao::RetiraPontuacao(t.Texto(28)), 18)
+    const std::string cgc = RetiraPontuacao(t.Texto(10));
+    cliente.SetCgcCpf(EmBranco(cgc) ? Primeiros(RetiraPontuacao(t.Texto(28)), 18)
                                     : Primeiros(cgc, 18));
     cliente.SetContato(Primeiros(t.Texto(25), 50));
     cliente.SetEmail(Primeiros(t.Texto(47), 60));
@@ -43,21 +44,21 @@ void ConverteLinha(ContextoConversao& ctx, TConverteCliente& cliente, TConverteC
     if (!EmBranco(cidade))
         cliente.SetCodCidade(ferramentas.BuscaCidade(cidade, cliente.Campos().estado));
     cliente.SetEndereco(Primeiros(t.Texto(48) + ", " + t.Texto(79), 60));
-    cliente.SetInscEst(Primeiros(TConversao::RetiraPontuacao(t.Texto(65)), 15));
-    cliente.SetInscMunicipal(Primeiros(TConversao::RetiraPontuacao(t.Texto(66)), 15));
+    cliente.SetInscEst(Primeiros(RetiraPontuacao(t.Texto(65)), 15));
+    cliente.SetInscMunicipal(Primeiros(RetiraPontuacao(t.Texto(66)), 15));
     cliente.SetNome(Primeiros(t.Texto(108), 60));
     cliente.SetNomeFantasia(Primeiros(t.Texto(76), 50));
     // Both numbers take the area code of the main address's city.
     cliente.SetFone(ferramentas.Telefone(cidade, cliente.Campos().estado, t.Texto(123)));
     cliente.SetFax(ferramentas.Telefone(cidade, cliente.Campos().estado, t.Texto(54)));
     cliente.SetObservacao(Primeiros(t.Texto(50), 80));
-    cliente.SetCodVendend1(TConversao::CompletaZeros(Primeiros(t.Texto(130), 4), 4));
+    cliente.SetCodVendend1(CodigoFixo(t.Texto(130), 4));
     cliente.SetCampoLivre1(Primeiros(t.Texto(47), 20));
     const std::string cadastro = t.Texto(30);
     if (!EmBranco(cadastro)) cliente.SetDtCadastro(cadastro);
     cliente.SetEnderecoEnt(Primeiros(t.Texto(43) + ", " + t.Texto(49), 60));
     cliente.SetBairroEnt(Primeiros(t.Texto(39), 30));
-    cliente.SetCepEnt(Primeiros(TConversao::TrataInscricao(t.Texto(40)), 8));
+    cliente.SetCepEnt(Primeiros(TrataInscricao(t.Texto(40)), 8));
     cliente.SetEstadoEnt(Primeiros(t.Texto(44), 2));
     const std::string cidadeEnt = t.Texto(41);
     if (!EmBranco(cidadeEnt)) {
@@ -82,7 +83,7 @@ void ConverteLinha(ContextoConversao& ctx, TConverteCliente& cliente, TConverteC
 }  // namespace
 
 void ConverteClientes(ContextoConversao& ctx) {
-    TConverteCliente cliente(ctx.dbVantora, ctx.mensagens);
+    TConverteCliente cliente(ctx.dbVantora, ctx.mensagens, ctx.comandosPreparados);
     TConverteCompClie comp(ctx.dbVantora, ctx.mensagens);
     cliente.ExcluiRegistros();
     comp.ExcluiRegistros();

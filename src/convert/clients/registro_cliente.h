@@ -1,5 +1,5 @@
 // The client record: one row of CLIENTE, normalised as it is set and written with
-// one statement built as text (insert or update by client code).
+// one statement built as text (insert or update by client code) from its column table.
 #pragma once
 
 #include <string>
@@ -31,7 +31,7 @@ struct TCamposCliente {
 
 class TConverteCliente : public TConversao {
 public:
-    TConverteCliente(db::Conexao& database, Mensagens& mensagens);
+    TConverteCliente(db::Conexao& database, Mensagens& mensagens, bool comandosPreparados = true);
 
     const TCamposCliente& Campos() const { return campos_; }
 

@@ -5,11 +5,12 @@
 
 #include "base/regional.h"
 #include "convert/conversao.h"
+#include "convert/limpeza.h"
 #include "convert/mapeamentos.h"
 #include "convert/percurso.h"
-#include "convert/products/converte_comp_prod.h"
-#include "convert/products/converte_produto.h"
-#include "convert/products/converte_produto_detalhe.h"
+#include "convert/products/registro_comp_prod.h"
+#include "convert/products/registro_produto.h"
+#include "convert/products/registro_produto_detalhe.h"
 #include "db/erro.h"
 #include "intake/tabela_temp.h"
 
@@ -44,9 +45,8 @@ void ConverteLinha(ContextoConversao& c, int linha, TConversao& conversao,
     };
 
     // The product code is the row's ordinal, not a sheet value.
-    produto.SetCODPROD(Primeiros(TConversao::CompletaZeros(std::to_string(linha), kLarguraCodigo),
-                                 kLarguraCodigo));
-    produto.SetDESCRICAO(Primeiros(TFerramentas::RetiraAspas(cds.Texto("66")), 50));
+    produto.SetCODPROD(CodigoFixo(std::to_string(linha), kLarguraCodigo));
+    produto.SetDESCRICAO(Primeiros(RetiraAspas(cds.Texto("66")), 50));
     produto.SetREFERENCIA(Primeiros(cds.Texto("103"), 20));
     produto.SetCAMPOLIVRE2(Primeiros(cds.Texto("20"), 20));
     produto.SetCAMPOLIVRE3(Primeiros(cds.Texto("85"), 50));
@@ -57,7 +57,7 @@ void ConverteLinha(ContextoConversao& c, int linha, TConversao& conversao,
                                     ? conversao.ConverteUnidade("UN")
                                     : conversao.ConverteUnidade(Primeiros(cds.Texto("130"), 6));
     produto.SetUNIDADEENT(unidade);
-    produto.SetUNIDADESAIDA(produto.UNIDADEENT());
+    produto.SetUNIDADESAIDA(produto.Campos().UNIDADEENT);
 
     produto.SetPerc_Iva(cds.Numero("64"));
     produto.SetPRECO(NumeroOuZeroAparado("102"));
@@ -67,11 +67,11 @@ void ConverteLinha(ContextoConversao& c, int linha, TConversao& conversao,
     const std::string ncm = cds.Texto("15");
     if (!Apara(ncm).empty()) produto.SetCODCLASFIS(c.ferramentas.BuscaClassificacaoFiscal(ncm));
     produto.SetCODFABRIC(
-        TConversao::CompletaZeros(c.ferramentas.BuscaFabricante(cds.Texto("55")), 3));
+        CompletaZeros(c.ferramentas.BuscaFabricante(cds.Texto("55")), 3));
 
     // ICMS: taxed in full, with tax substitution, or with a reduced base.
-    produto.SetCODTRIBUT00(TConversao::CompletaZeros(Primeiros(cds.Texto("129"), 2), 3));
-    const std::string& cst = produto.CODTRIBUT00();
+    produto.SetCODTRIBUT00(CompletaZeros(Primeiros(cds.Texto("129"), 2), 3));
+    const std::string& cst = produto.Campos().CODTRIBUT00;
     if (cst == "000") {
         produto.SetBASEICMSREG00(100);
         produto.SetALIQICMSREG00(18);
@@ -86,15 +86,15 @@ void ConverteLinha(ContextoConversao& c, int linha, TConversao& conversao,
     produto.SetCAMPOLIVRE1(Primeiros(cds.Texto("3"), 20));
 
     // The opening stock goes in before the product itself.
-    compProd.SetCODPROD(produto.CODPROD());
+    compProd.SetCODPROD(produto.Campos().CODPROD);
     compProd.SetPrecoCusto(NumeroOuZero("96"));
     compProd.SetQuantidade(NumeroOuZero("111"));
-    conversao.GravaMovimento(c.dbVantora, compProd.CODPROD(), compProd.Quantidade(),
-                             compProd.PrecoCusto(), 0);
+    conversao.GravaMovimento(c.dbVantora, compProd.Campos().CODPROD, compProd.Campos().Quantidade,
+                             compProd.Campos().PrecoCusto, 0);
 
     produto.SetATIVO(cds.Texto("5") == "True" ? "S" : "N");
 
-    detalhe.SetCODPROD(produto.CODPROD());
+    detalhe.SetCODPROD(produto.Campos().CODPROD);
     detalhe.SetCOFINS_CST(Cst(cds.Texto("27")));
     detalhe.SetPIS_CST(Cst(cds.Texto("30")));
     detalhe.SetCOFINSENT_CST("50");
@@ -127,11 +127,11 @@ void ConverteProdutos(ContextoConversao& c) {
                                      " dígitos: a planilha pode ter no máximo " +
                                      std::to_string(kMaiorLinha) + " linhas.");
 
-    TConversao conversao(c.dbVantora, c.mensagens);
+    TConversao conversao(c.dbVantora, c.mensagens, c.comandosPreparados);
     conversao.LembraUnidades(c.ferramentas.LembraCodigos());
-    TConverteProduto produto(c.dbVantora, c.mensagens);
+    TConverteProduto produto(c.dbVantora, c.mensagens, c.comandosPreparados);
     TConverteCompProd compProd(c.dbVantora, c.mensagens);
-    TConverteProdutoDetalhe detalhe(c.dbVantora, c.mensagens);
+    TConverteProdutoDetalhe detalhe(c.dbVantora, c.mensagens, c.comandosPreparados);
 
     produto.ExcluiRegistros();
     compProd.ExcluiRegistros();

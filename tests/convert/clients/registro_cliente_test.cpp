@@ -1,6 +1,6 @@
 // The client record and its complement: what the setters store, the statements they
 // build, and the rows the database ends up holding.
-#include "convert/clients/converte_cliente.h"
+#include "convert/clients/registro_cliente.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 #include "apoio/banco_teste.h"
 #include "apoio/mensagens_gravadas.h"
 #include "base/regional.h"
-#include "convert/clients/converte_comp_clie.h"
+#include "convert/clients/registro_comp_clie.h"
 #include "db/erro.h"
 
 namespace conversor::convert {
