@@ -7,6 +7,7 @@
 #include "app/comandos.h"
 #include "app/execucao.h"
 #include "app/terminal.h"
+#include "app/tipos.h"
 #include "base/regional.h"
 #include "db/consulta.h"
 #include "intake/leitor.h"
@@ -19,20 +20,6 @@ const char* const kUso =
     "Uso: conversor converter --banco BANCO --planilha ARQUIVO --tipo TIPO [--aba N]\n"
     "                         [--ultima-linha N] [--cidades ARQUIVO.DBF]\n"
     "TIPO: produtos, clientes, fornecedores, vendedores ou transportadoras.\n";
-
-struct TipoNomeado {
-    const char* nome;
-    TipoRegistro tipo;
-    std::vector<const char*> tabelas;  // what the kind writes
-};
-
-const TipoNomeado kTipos[] = {
-    {"produtos", TipoRegistro::Produtos, {"MVGERAL", "PRODUTO", "PRODUTODETALHE"}},
-    {"clientes", TipoRegistro::Clientes, {"CLIENTE", "COMPCLIE"}},
-    {"fornecedores", TipoRegistro::Fornecedores, {"FORNECE"}},
-    {"vendedores", TipoRegistro::Vendedores, {"VENDEND"}},
-    {"transportadoras", TipoRegistro::Transportadoras, {"TRANSPT"}},
-};
 
 const char* const kReferencias[] = {"CIDADES", "UNIDADES", "CLASFISC", "CADFABR"};
 
@@ -72,9 +59,7 @@ int ComandoConverter(const Argumentos& args) {
     std::map<std::string, std::string>& opcoes = lidos.opcoes;
     for (const char* obrigatoria : {"--banco", "--planilha", "--tipo"})
         if (!opcoes.count(obrigatoria)) return Uso(std::string("Falta a opção ") + obrigatoria);
-    const TipoNomeado* tipo = nullptr;
-    for (const TipoNomeado& t : kTipos)
-        if (opcoes["--tipo"] == t.nome) tipo = &t;
+    const TipoNomeado* tipo = ProcuraTipo(opcoes["--tipo"]);
     if (!tipo) return Uso("Tipo desconhecido: " + CaminhoParaMensagem(opcoes["--tipo"]));
     int aba = 1;
     if (opcoes.count("--aba")) {
