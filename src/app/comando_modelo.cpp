@@ -121,6 +121,9 @@ void EscreveAbaColunas(lxw_workbook* pasta, const LeiauteTipo& leiaute) {
     format_set_bottom(titulo, LXW_BORDER_THIN);
     lxw_format* topo = workbook_add_format(pasta);
     format_set_align(topo, LXW_ALIGN_VERTICAL_TOP);
+    lxw_format* centro = workbook_add_format(pasta);
+    format_set_align(centro, LXW_ALIGN_VERTICAL_TOP);
+    format_set_align(centro, LXW_ALIGN_CENTER);
     lxw_format* regra = workbook_add_format(pasta);
     format_set_align(regra, LXW_ALIGN_VERTICAL_TOP);
     format_set_text_wrap(regra);
@@ -150,13 +153,14 @@ void EscreveAbaColunas(lxw_workbook* pasta, const LeiauteTipo& leiaute) {
         worksheet_write_string(aba, 4, k, U8(cabecalho[k]).c_str(), titulo);
     lxw_row_t linha = 5;
     for (const ColunaLida& c : leiaute.colunas) {
-        worksheet_write_number(aba, linha, 0, c.coluna, topo);
-        worksheet_write_string(aba, linha, 1, TDMCotrolaExcel::LetraColuna(c.coluna).c_str(), topo);
+        worksheet_write_number(aba, linha, 0, c.coluna, centro);
+        worksheet_write_string(aba, linha, 1, TDMCotrolaExcel::LetraColuna(c.coluna).c_str(),
+                               centro);
         worksheet_write_string(aba, linha, 2, *c.campo ? c.campo : "-", topo);
         if (c.largura)
-            worksheet_write_number(aba, linha, 3, c.largura, topo);
+            worksheet_write_number(aba, linha, 3, c.largura, centro);
         else
-            worksheet_write_string(aba, linha, 3, "-", topo);
+            worksheet_write_string(aba, linha, 3, "-", centro);
         worksheet_write_string(aba, linha, 4, U8(convert::RegraCompleta(c)).c_str(), regra);
         ++linha;
     }
@@ -166,6 +170,9 @@ void EscreveAbaColunas(lxw_workbook* pasta, const LeiauteTipo& leiaute) {
     worksheet_set_column(aba, 3, 3, 9, nullptr);
     worksheet_set_column(aba, 4, 4, 80, nullptr);
     worksheet_freeze_panes(aba, 5, 0);
+    // Printed on paper as wide as the table.
+    worksheet_set_landscape(aba);
+    worksheet_fit_to_pages(aba, 1, 0);
 }
 
 std::string MotivoDaFalha(lxw_error erro) {
