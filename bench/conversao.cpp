@@ -533,7 +533,6 @@ Medida MedeConversao(const Tipo& tipo, const std::string& pasta, int linhas,
     db::Conexao conexao;
     conexao.DefineNomeBanco(banco);
     MensagensContadas mensagens;
-    app::SemControles controles;
     intake::ProgressoMudo progresso;
 
     const auto inicio = Relogio::now();
@@ -545,14 +544,13 @@ Medida MedeConversao(const Tipo& tipo, const std::string& pasta, int linhas,
     excel.AbreArquivo(pasta);
     excel.ListaPlanilhas();
     const int ultima = excel.UltimaLinha();
-    app::ExecucaoConversao execucao(conexao, excel, tabela, progresso, mensagens, controles,
-                                    cidades);
+    app::ExecucaoConversao execucao(conexao, excel, tabela, progresso, mensagens, cidades);
     app::PedidoConversao pedido;
-    pedido.numLinha = std::to_string(std::min(ultima, linhas));
-    pedido.caminhoOrigem = pasta;
-    pedido.planilha = 0;
+    pedido.ultimaLinha = std::min(ultima, linhas);
+    pedido.arquivo = pasta;
+    pedido.aba = 1;
     pedido.tipo = tipo.tipo;
-    const app::DesfechoConversao desfecho = execucao.btOKClick(pedido);
+    const app::DesfechoConversao desfecho = execucao.Converte(pedido).desfecho;
     Medida m;
     m.segundos = Segundos(inicio);
     m.certo = desfecho == app::DesfechoConversao::Concluida;

@@ -4,12 +4,12 @@
 
 #include "apoio_fuzz.h"
 #include "blocos_fuzz.h"
-#include "intake/leitores.h"
+#include "intake/leitor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
     static conversor::fuzz::ArquivoDaEntrada arquivo(".xlsx");
     conversor::fuzz::GravaPastaEmBlocos(arquivo.Caminho(), dados, tamanho);
-    const auto leitor = conversor::intake::AbrePacoteZip(arquivo.Caminho());
+    const auto leitor = conversor::intake::AbreLeitor(arquivo.Caminho());
     const auto emBlocos = conversor::fuzz::LeAbaGuardando(*leitor, 1);
     const auto inteira = conversor::fuzz::LeAbaGuardando(*leitor, 2);
     if (!(emBlocos == inteira)) {

@@ -1,10 +1,11 @@
 #include "app/execucao.h"
 
 #include <exception>
+#include <utility>
 
-#include "base/regional.h"
 #include "convert/ferramentas.h"
 #include "convert/mapeamentos.h"
+#include "db/consulta.h"
 
 namespace conversor::app {
 
@@ -13,76 +14,134 @@ namespace {
 // The staging load's phase, as the load itself names it.
 const char* const kCarregandoPlanilha = "Carregando dados do Excel, aguarde!";
 
+// The tables each record kind writes.
+std::vector<const char*> TabelasGravadas(TipoRegistro tipo) {
+    switch (tipo) {
+        case TipoRegistro::Produtos: return {"MVGERAL", "PRODUTO", "PRODUTODETALHE"};
+        case TipoRegistro::Clientes: return {"CLIENTE", "COMPCLIE"};
+        case TipoRegistro::Fornecedores: return {"FORNECE"};
+        case TipoRegistro::Vendedores: return {"VENDEND"};
+        case TipoRegistro::Transportadoras: return {"TRANSPT"};
+    }
+    return {};
+}
+
+// The reference tables the mappings add to as they meet new values.
+const std::vector<const char*> kReferencias = {"CIDADES", "UNIDADES", "CLASFISC", "CADFABR"};
+
 }  // namespace
+
+void ExecucaoConversao::MensagensContadas::Aviso(std::string_view texto) {
+    ++avisos;
+    destino_.Aviso(texto);
+}
+void ExecucaoConversao::MensagensContadas::Erro(std::string_view texto) { destino_.Erro(texto); }
+void ExecucaoConversao::MensagensContadas::Informacao(std::string_view texto) {
+    destino_.Informacao(texto);
+}
 
 ExecucaoConversao::ExecucaoConversao(db::Conexao& dbVantora, intake::TDMCotrolaExcel& dmExcel,
                                      intake::TTabelaTemp& cdsTabelaTemp,
                                      intake::Progresso& progresso, convert::Mensagens& mensagens,
-                                     ControlesEntrada& controles, std::string arquivoCidades)
+                                     std::string arquivoCidades)
     : dbVantora_(dbVantora),
       dmExcel_(dmExcel),
       cdsTabelaTemp_(cdsTabelaTemp),
       progresso_(progresso),
       mensagens_(mensagens),
-      controles_(controles),
       arquivoCidades_(std::move(arquivoCidades)) {}
 
-DesfechoConversao ExecucaoConversao::btOKClick(const PedidoConversao& pedido) {
-    if (pedido.numLinha.empty()) {
-        mensagens_.Aviso(
-            "Favor informar o numero da linha onde o último registro se encontra na planilha");
-        controles_.Foca(ControlesEntrada::Controle::NumLinha);
-        return DesfechoConversao::Recusada;
+ResultadoConversao ExecucaoConversao::Converte(const PedidoConversao& pedido) {
+    mensagens_.avisos = 0;
+    ResultadoConversao resultado;
+    resultado.campoACorrigir = ValidaCampos(pedido);
+    if (resultado.campoACorrigir != CampoPedido::Nenhum) {
+        resultado.desfecho = DesfechoConversao::Recusada;
+        resultado.avisos = mensagens_.avisos;
+        return resultado;
     }
-    if (ValidaCampos(pedido)) return DesfechoConversao::Recusada;
     try {
-        dmExcel_.SelecionaPlanilha(pedido.planilha + 1);
+        dmExcel_.SelecionaPlanilha(pedido.aba);
     } catch (const std::exception& e) {
         mensagens_.Erro(e.what());
-        return DesfechoConversao::ErroLeitura;
+        resultado.desfecho = DesfechoConversao::ErroLeitura;
+        return resultado;
     }
-    controles_.DesabilitaCampos();
     try {
         // Reading a large sheet takes a while before its first row is copied: the
-        // user sees the wait announced and the controls disabled before it starts.
+        // user sees the wait announced before it starts.
         progresso_.Legenda(kCarregandoPlanilha);
         progresso_.ProcessaMensagens();
-        CarregaTabelaTemp(pedido.numLinha);
+        CarregaTabelaTemp(pedido.ateUltimaLinhaDaAba ? dmExcel_.UltimaLinha()
+                                                     : *pedido.ultimaLinha);
     } catch (const std::exception& e) {
-        // Nothing was written yet; the controls come back so the user can correct
-        // the input instead of being left with a dead window.
+        // Nothing was written yet.
         mensagens_.Erro(e.what());
         LimpaProgresso();
-        controles_.HabilitaCampos();
-        return DesfechoConversao::ErroLeitura;
+        resultado.desfecho = DesfechoConversao::ErroLeitura;
+        resultado.avisos = mensagens_.avisos;
+        return resultado;
     }
-    const bool sucesso = ExecutaConversao(pedido.tipo);
-    controles_.HabilitaCampos();
-    return sucesso ? DesfechoConversao::Concluida : DesfechoConversao::Falhou;
-}
 
-bool ExecucaoConversao::ValidaCampos(const PedidoConversao& pedido) {
-    if (pedido.caminhoOrigem.empty()) {
-        mensagens_.Aviso("Favor informar o caminho do arquivo a ser convertido!");
-        controles_.Foca(ControlesEntrada::Controle::Btabrir);
-        return true;
+    // The references are counted in the run's own transaction, before its first write.
+    const std::vector<LinhasTabela> referenciasAntes = ContaLinhas(kReferencias);
+    resultado.desfecho =
+        ExecutaConversao(pedido.tipo) ? DesfechoConversao::Concluida : DesfechoConversao::Falhou;
+    resultado.avisos = mensagens_.avisos;
+    // What the tables hold now: the run's rows once committed; after a rollback, what
+    // was committed before it.
+    resultado.linhasGravadas = ContaLinhas(TabelasGravadas(pedido.tipo));
+    for (const LinhasTabela& depois : ContaLinhas(kReferencias)) {
+        for (const LinhasTabela& antes : referenciasAntes)
+            if (antes.tabela == depois.tabela)
+                resultado.referenciasCriadas.push_back(
+                    {depois.tabela, depois.linhas - antes.linhas});
     }
-    if (pedido.planilha < 0) {
-        mensagens_.Aviso("Favor selecionar uma planilha para ser convertida!");
-        controles_.Foca(ControlesEntrada::Controle::MostraPlanilha);
-        return true;
-    }
-    return false;
-}
-
-void ExecucaoConversao::CarregaTabelaTemp(const std::string& numLinha) {
-    long long ultimaLinha;
     try {
-        ultimaLinha = TextoParaInteiro(numLinha);
-    } catch (const ErroConversao&) {
-        throw ErroConversao("'" + numLinha + "' não é um número de linha válido");
+        // The counts wrote nothing; the connection is left without a transaction, as
+        // the run leaves it.
+        DesfazTransacao();
+    } catch (const std::exception&) {
+        // The connection itself is gone; the run's outcome stands.
     }
+    return resultado;
+}
+
+CampoPedido ExecucaoConversao::ValidaCampos(const PedidoConversao& pedido) {
+    if (!pedido.ateUltimaLinhaDaAba && !pedido.ultimaLinha) {
+        mensagens_.Aviso(
+            "Favor informar o numero da linha onde o último registro se encontra na planilha");
+        return CampoPedido::UltimaLinha;
+    }
+    if (pedido.arquivo.empty()) {
+        mensagens_.Aviso("Favor informar o caminho do arquivo a ser convertido!");
+        return CampoPedido::Arquivo;
+    }
+    if (pedido.aba < 1) {
+        mensagens_.Aviso("Favor selecionar uma planilha para ser convertida!");
+        return CampoPedido::Aba;
+    }
+    return CampoPedido::Nenhum;
+}
+
+void ExecucaoConversao::CarregaTabelaTemp(long long ultimaLinha) {
     intake::CarregaTabelaTemp(dmExcel_, cdsTabelaTemp_, ultimaLinha, progresso_);
+}
+
+std::vector<LinhasTabela> ExecucaoConversao::ContaLinhas(const std::vector<const char*>& tabelas) {
+    std::vector<LinhasTabela> contagens;
+    if (!dbVantora_.Conectado()) return contagens;
+    for (const char* tabela : tabelas) {
+        try {
+            db::Consulta q(dbVantora_);
+            q.DefineSql(std::string("select count(*) as N from ") + tabela);
+            q.Abre();
+            contagens.push_back({tabela, q.CampoInteiro("N")});
+        } catch (const db::ErroBanco&) {
+            // A table this database lacks, or a connection gone: no figure for it.
+        }
+    }
+    return contagens;
 }
 
 bool ExecucaoConversao::ExecutaConversao(TipoRegistro tipo) {

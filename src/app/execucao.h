@@ -1,10 +1,14 @@
 // The conversion run: the inputs checked, the chosen sheet copied into the staging
 // table, and the chosen record kind's sheet mapping run inside the connection's
 // transaction, committed at the end or rolled back on the first error. The window,
-// the command line and the tests drive this same object.
+// the command line and the tests drive this same object with plain values; what the
+// run did comes back as plain values too.
 #pragma once
 
+#include <optional>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "convert/mensagens.h"
 #include "db/conexao.h"
@@ -17,32 +21,21 @@ namespace conversor::app {
 // The record kinds, in the order the run tests them.
 enum class TipoRegistro { Produtos, Clientes, Fornecedores, Vendedores, Transportadoras };
 
-// What the user entered in the window (or on the command line).
+// A conversion as the user asked for it (in the window or on the command line).
 struct PedidoConversao {
-    std::string numLinha;       // `edtNumLinha`
-    std::string caminhoOrigem;  // `edtCaminhoOrigem`
-    int planilha = -1;          // chosen entry of `MostraPlanilha`, counted from 0; -1 none
+    // The workbook the driver has open; empty when none was chosen.
+    std::string arquivo;
+    // The sheet to convert, counted from 1; 0 when none was chosen.
+    int aba = 0;
+    // The row of the last record to convert; none when the user left it out.
+    std::optional<long long> ultimaLinha;
+    // Up to the sheet's own last row instead of `ultimaLinha`.
+    bool ateUltimaLinhaDaAba = false;
     TipoRegistro tipo = TipoRegistro::Produtos;
 };
 
-// The input controls as the run sees them: enabled and disabled together, and the
-// control that gets the focus after a refused input.
-class ControlesEntrada {
-public:
-    enum class Controle { NumLinha, Btabrir, MostraPlanilha };
-    virtual ~ControlesEntrada() = default;
-    virtual void HabilitaCampos() = 0;
-    virtual void DesabilitaCampos() = 0;
-    virtual void Foca(Controle controle) = 0;
-};
-
-// Where there are no controls to enable or focus: the command line, the tests.
-class SemControles final : public ControlesEntrada {
-public:
-    void HabilitaCampos() override {}
-    void DesabilitaCampos() override {}
-    void Foca(Controle) override {}
-};
+// The inputs of a request, named for the user: the one to correct after a refusal.
+enum class CampoPedido { Nenhum, UltimaLinha, Arquivo, Aba };
 
 enum class DesfechoConversao {
     Recusada,    // an input was missing; the user was warned
@@ -51,22 +44,50 @@ enum class DesfechoConversao {
     Falhou,      // the mapping failed and the transaction was rolled back
 };
 
+// The rows of one table.
+struct LinhasTabela {
+    std::string tabela;
+    long long linhas = 0;
+};
+
+// What a run did. The counts are taken only once the run reached the database
+// (concluded or failed); a table that could not be counted is left out.
+struct ResultadoConversao {
+    DesfechoConversao desfecho = DesfechoConversao::Recusada;
+    // After a refusal, the input the user must correct.
+    CampoPedido campoACorrigir = CampoPedido::Nenhum;
+    // The rows each table of the record kind holds once the run is over (all it wrote
+    // when it concluded, since the kind empties its tables first), in the kind's order.
+    std::vector<LinhasTabela> linhasGravadas;
+    // The rows the run added to the reference tables: cities, units, fiscal
+    // classifications and manufacturers, in that order.
+    std::vector<LinhasTabela> referenciasCriadas;
+    // The warnings shown while the run lasted.
+    int avisos = 0;
+};
+
+// A stop asked while the run works (Ctrl+C, the system ending the program): the
+// progress display throws it at the next row, and the run rolls back its current
+// transaction.
+class ErroInterrupcao : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // Owns nothing: the connection, the driver, the staging table and the displays
 // belong to the caller (the window or the command line) and outlive the run.
 class ExecucaoConversao {
 public:
     ExecucaoConversao(db::Conexao& dbVantora, intake::TDMCotrolaExcel& dmExcel,
                       intake::TTabelaTemp& cdsTabelaTemp, intake::Progresso& progresso,
-                      convert::Mensagens& mensagens, ControlesEntrada& controles,
-                      std::string arquivoCidades = {});
+                      convert::Mensagens& mensagens, std::string arquivoCidades = {});
 
-    // What pressing "&Efetuar Conversão" does.
-    DesfechoConversao btOKClick(const PedidoConversao& pedido);
+    // Checks the request, loads the chosen sheet into the staging table and converts
+    // it into the chosen record kind; what "&Efetuar Conversão" does.
+    ResultadoConversao Converte(const PedidoConversao& pedido);
 
-    // True when an input is missing (the user has been told).
-    bool ValidaCampos(const PedidoConversao& pedido);
-    void CarregaTabelaTemp(const std::string& numLinha);
-    // The transaction bracket around the record kind's sheet mapping; true on success.
+    // The transaction bracket around the record kind's sheet mapping of the rows
+    // already in the staging table; true on success.
     bool ExecutaConversao(TipoRegistro tipo);
 
     void IniciaTransacao();
@@ -74,6 +95,25 @@ public:
     void DesfazTransacao();
 
 private:
+    // The caller's messages, with the warnings counted.
+    class MensagensContadas final : public convert::Mensagens {
+    public:
+        explicit MensagensContadas(convert::Mensagens& destino) : destino_(destino) {}
+        void Aviso(std::string_view texto) override;
+        void Erro(std::string_view texto) override;
+        void Informacao(std::string_view texto) override;
+        int avisos = 0;
+
+    private:
+        convert::Mensagens& destino_;
+    };
+
+    // Warns about the first input missing and names it; CampoPedido::Nenhum when none is.
+    CampoPedido ValidaCampos(const PedidoConversao& pedido);
+    void CarregaTabelaTemp(long long ultimaLinha);
+    // The rows of each table, each counted on its own; a table whose count fails is
+    // left out.
+    std::vector<LinhasTabela> ContaLinhas(const std::vector<const char*>& tabelas);
     // Empties the caption, the status text and the gauge after a failure.
     void LimpaProgresso();
 
@@ -81,8 +121,7 @@ private:
     intake::TDMCotrolaExcel& dmExcel_;
     intake::TTabelaTemp& cdsTabelaTemp_;
     intake::Progresso& progresso_;
-    convert::Mensagens& mensagens_;
-    ControlesEntrada& controles_;
+    MensagensContadas mensagens_;
     std::string arquivoCidades_;
 };
 

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/comandos.h"
 #include "app/janela/principal.h"
-#include "app/terminal.h"
+#include "app/linha_comando/comandos.h"
+#include "app/linha_comando/terminal.h"
 #include "base/regional.h"
 
 namespace {

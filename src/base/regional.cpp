@@ -291,19 +291,6 @@ constexpr char16_t kAlto[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 
                                 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void AnexaUtf8(std::string& r, char32_t cp) {
-    if (cp < 0x80) {
-        r += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        r += static_cast<char>(0xC0 | (cp >> 6));
-        r += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        r += static_cast<char>(0xE0 | (cp >> 12));
-        r += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        r += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 char ByteCp1252(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
     for (int i = 0; i < 32; ++i)
@@ -345,6 +332,24 @@ size_t DecodificaUtf8(std::string_view t, size_t i, char32_t& cp) {
 }
 
 }  // namespace
+
+void AnexaUtf8(std::string& saida, char32_t cp) {
+    if (cp < 0x80) {
+        saida += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        saida += static_cast<char>(0xC0 | (cp >> 6));
+        saida += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        saida += static_cast<char>(0xE0 | (cp >> 12));
+        saida += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        saida += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        saida += static_cast<char>(0xF0 | (cp >> 18));
+        saida += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        saida += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        saida += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
 
 std::string Cp1252ParaUtf8(std::string_view texto) {
     std::string r;

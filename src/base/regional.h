@@ -85,6 +85,9 @@ std::string Utf8ParaCp1252(std::string_view texto);
 // The same into `saida`, whose storage is reused; `texto` must not view it.
 void Utf8ParaCp1252(std::string_view texto, std::string& saida);
 
+// Appends the code point (up to U+10FFFF) to `saida` as UTF-8.
+void AnexaUtf8(std::string& saida, char32_t cp);
+
 // Whether the bytes are well-formed UTF-8.
 bool Utf8Valido(std::string_view texto);
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "intake/excel.h"
+#include "base/colunas.h"
 
 namespace conversor::convert {
 
@@ -17,7 +17,7 @@ ColunaLida Coluna(int coluna, const char* campo, int largura, Conteudo conteudo,
 
 // Another column as a person finds it in the sheet: "AY (51)".
 std::string Col(int coluna) {
-    return intake::TDMCotrolaExcel::LetraColuna(coluna) + " (" + std::to_string(coluna) + ")";
+    return LetraColuna(coluna) + " (" + std::to_string(coluna) + ")";
 }
 
 std::string Cidade(int estado, const char* campoCodigo) {

@@ -4,8 +4,24 @@
 
 #include "base/regional.h"
 #include "intake/leitores.h"
+#include "intake/pacote_zip.h"
 
 namespace conversor::intake {
+
+ErroPlanilha ErroLeitura(std::string_view arquivo, std::string_view onde, std::string_view motivo) {
+    std::string m = "Erro ao ler o arquivo '";
+    m += arquivo;
+    m += '\'';
+    if (!onde.empty()) {
+        m += " (";
+        m += onde;
+        m += ')';
+    }
+    m += ": ";
+    m += motivo;
+    m += '.';
+    return ErroPlanilha(m);
+}
 
 std::string NomeSemExtensao(const std::string& caminho) {
     const size_t barra = caminho.find_last_of('/');
@@ -25,6 +41,18 @@ std::string ExtensaoMinuscula(const std::string& caminho) {
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return ext;
+}
+
+// A zip package: an Office Open XML workbook (.xlsx, .xlsm) or an OpenDocument
+// spreadsheet (.ods), told apart by the package's entries.
+std::unique_ptr<LeitorPlanilha> AbrePacoteZip(const std::string& caminho) {
+    auto pacote = std::make_unique<PacoteZip>(caminho);
+    if (EhPlanilhaOds(*pacote)) return AbreOds(std::move(pacote));
+    std::string workbook = ParteWorkbookXlsx(*pacote);
+    if (!workbook.empty()) return AbreXlsx(std::move(pacote), workbook);
+    throw ErroPlanilha("O arquivo '" + pacote->Nome() +
+                       "' não é uma planilha: o pacote zip não traz uma pasta de trabalho do "
+                       "Excel (.xlsx) nem uma planilha OpenDocument (.ods).");
 }
 
 }  // namespace

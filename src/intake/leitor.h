@@ -2,6 +2,7 @@
 // in one place (AbreLeitor), by the file's content.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -64,5 +65,11 @@ std::unique_ptr<LeitorPlanilha> AbreLeitor(const std::string& caminho);
 // Limits that keep a hostile file from taking unbounded time or memory.
 inline constexpr int kMaxLinhas = 1048576;
 inline constexpr int kMaxColunas = 16384;
+
+// Longest text of one cell, as in Excel; longer cell texts are cut there.
+inline constexpr size_t kMaxTextoCelula = 32767;
+
+// The readers' error: the file, where in it (sheet, cell or part; may be empty) and why.
+ErroPlanilha ErroLeitura(std::string_view arquivo, std::string_view onde, std::string_view motivo);
 
 }  // namespace conversor::intake

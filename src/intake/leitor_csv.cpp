@@ -20,7 +20,7 @@ namespace {
 
 constexpr size_t kBloco = size_t{64} << 10;
 // One cell longer than this is taken for a quote left open rather than for data.
-constexpr size_t kMaxTextoCelula = size_t{16} << 20;
+constexpr size_t kMaxCampo = size_t{16} << 20;
 
 class Arquivo {
 public:
@@ -59,24 +59,6 @@ Marca MarcaDe(std::string_view inicio) {
 }
 
 size_t TamanhoDa(Marca m) { return m == Marca::Utf8 ? 3 : m == Marca::Nenhuma ? 0 : 2; }
-
-void AnexaUtf8(std::string& s, char32_t cp) {
-    if (cp < 0x80) {
-        s += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        s += static_cast<char>(0xC0 | cp >> 6);
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        s += static_cast<char>(0xE0 | cp >> 12);
-        s += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | cp >> 18);
-        s += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-        s += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // The file's text block by block, without its byte-order mark. UTF-16 (what
 // spreadsheet programs save as "Unicode text") comes out as UTF-8, so that the rest
@@ -158,6 +140,148 @@ private:
 bool ControleDeTexto(unsigned char c) {
     return c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == 0x1A;
 }
+
+// The records and fields of the text, character by character, handed to the visitor.
+//
+// RFC 4180 with the leniency of spreadsheet programs: CR LF, LF and CR each end a
+// record; a quoted cell keeps separators and line breaks as written, "" stands for
+// a quote; a quote inside an unquoted cell, or after the closing quote, is text;
+// a quote still open at the end of the file takes everything up to there.
+class AnaliseCsv {
+public:
+    AnaliseCsv(VisitanteCelulas& visitante, const std::string& nome, char separador, bool utf8)
+        : visitante_(visitante), nome_(nome), separador_(separador), utf8_(utf8) {}
+
+    void Caractere(char ch) {
+        const bool quebra = ch == '\r' || ch == '\n';
+        if (engoleLf_) {
+            engoleLf_ = false;
+            if (ch == '\n') {
+                if (estado_ == Estado::NasAspas) Anexa(ch);
+                return;
+            }
+        }
+        if (quebra) engoleLf_ = ch == '\r';
+        switch (estado_) {
+            case Estado::InicioRegistro:
+                IniciaRegistro();
+                if (quebra) {  // an empty line: a row without cells
+                    FechaRegistro();
+                    break;
+                }
+                estado_ = Estado::InicioCampo;
+                [[fallthrough]];
+            case Estado::InicioCampo:
+                if (quebra) {
+                    SalvaCampo();
+                    FechaRegistro();
+                } else if (ch == '"') {
+                    estado_ = Estado::NasAspas;
+                } else if (ch == separador_) {
+                    SalvaCampo();
+                } else {
+                    Anexa(ch);
+                    estado_ = Estado::NoCampo;
+                }
+                break;
+            case Estado::NoCampo:
+                if (quebra) {
+                    SalvaCampo();
+                    FechaRegistro();
+                } else if (ch == separador_) {
+                    SalvaCampo();
+                    estado_ = Estado::InicioCampo;
+                } else {
+                    Anexa(ch);
+                }
+                break;
+            case Estado::NasAspas:
+                if (ch == '"')
+                    estado_ = Estado::AposAspas;
+                else
+                    Anexa(ch);
+                break;
+            case Estado::AposAspas:
+                if (ch == '"') {
+                    Anexa(ch);
+                    estado_ = Estado::NasAspas;
+                } else if (ch == separador_) {
+                    SalvaCampo();
+                    estado_ = Estado::InicioCampo;
+                } else if (quebra) {
+                    SalvaCampo();
+                    FechaRegistro();
+                } else {
+                    Anexa(ch);
+                    estado_ = Estado::NoCampo;
+                }
+                break;
+        }
+        if (quebra) ++linhaFisica_;
+    }
+
+    // The end of the text; the used area.
+    AreaUsada Termina() {
+        if (estado_ != Estado::InicioRegistro) {  // the last record has no line break
+            SalvaCampo();
+            FechaRegistro();
+        }
+        return area_;
+    }
+
+private:
+    enum class Estado { InicioRegistro, InicioCampo, NoCampo, NasAspas, AposAspas };
+
+    void SalvaCampo() {
+        if (coluna_ >= kMaxColunas)
+            throw ErroPlanilha("A linha " + std::to_string(linha_) + " do arquivo '" + nome_ +
+                               "' (linha " + std::to_string(linhaDoRegistro_) +
+                               " do texto) tem mais de " + std::to_string(kMaxColunas) +
+                               " colunas.");
+        ++coluna_;
+        if (!campo_.empty())
+            visitante_.Celula(linha_, coluna_, utf8_ ? Utf8ParaCp1252(campo_) : campo_);
+        campo_.clear();
+    }
+
+    void IniciaRegistro() {
+        if (linha_ >= kMaxLinhas)
+            throw ErroPlanilha("O arquivo '" + nome_ + "' tem mais de " +
+                               std::to_string(kMaxLinhas) + " linhas (a linha " +
+                               std::to_string(linhaFisica_) + " do texto passa do limite).");
+        ++linha_;
+        coluna_ = 0;
+        linhaDoRegistro_ = linhaFisica_;
+    }
+
+    void FechaRegistro() {
+        area_.ultimaLinha = linha_;
+        area_.ultimaColuna = std::max(area_.ultimaColuna, coluna_);
+        estado_ = Estado::InicioRegistro;
+    }
+
+    void Anexa(char ch) {
+        if (campo_.size() >= kMaxCampo)
+            throw ErroPlanilha("A célula da coluna " + std::to_string(coluna_ + 1) + ", linha " +
+                               std::to_string(linha_) + " do arquivo '" + nome_ + "' passa de " +
+                               std::to_string(kMaxCampo >> 20) + " MB (linha " +
+                               std::to_string(linhaDoRegistro_) +
+                               " do texto); verifique se há aspas sem fechamento.");
+        campo_ += ch;
+    }
+
+    VisitanteCelulas& visitante_;
+    const std::string& nome_;
+    const char separador_;
+    const bool utf8_;
+    AreaUsada area_;
+    Estado estado_ = Estado::InicioRegistro;
+    std::string campo_;
+    int linha_ = 0, coluna_ = 0;  // the record being read and its fields so far
+    long long linhaFisica_ = 1;   // line of the file, for messages
+    long long linhaDoRegistro_ = 1;
+    bool engoleLf_ = false;  // a CR just ended a line: an LF right after belongs to it
+};
 
 class LeitorCsv final : public LeitorPlanilha {
 public:
@@ -258,132 +382,15 @@ private:
         return t.size();
     }
 
-    // RFC 4180 with the leniency of spreadsheet programs: CR LF, LF and CR each end a
-    // record; a quoted cell keeps separators and line breaks as written, "" stands for
-    // a quote; a quote inside an unquoted cell, or after the closing quote, is text;
-    // a quote still open at the end of the file takes everything up to there.
     AreaUsada Le(VisitanteCelulas& visitante) {
-        enum class Estado { InicioRegistro, InicioCampo, NoCampo, NasAspas, AposAspas };
         Texto texto(caminho_, nome_);
-        AreaUsada area;
-        Estado estado = Estado::InicioRegistro;
-        std::string campo;
-        int linha = 0, coluna = 0;  // the record being read and its fields so far
-        long long linhaFisica = 1;  // line of the file, for messages
-        long long linhaDoRegistro = 1;
-        bool engoleLf = false;  // a CR just ended a line: an LF right after belongs to it
-
-        const auto salvaCampo = [&] {
-            if (coluna >= kMaxColunas)
-                throw ErroPlanilha("A linha " + std::to_string(linha) + " do arquivo '" + nome_ +
-                                   "' (linha " + std::to_string(linhaDoRegistro) +
-                                   " do texto) tem mais de " + std::to_string(kMaxColunas) +
-                                   " colunas.");
-            ++coluna;
-            if (!campo.empty())
-                visitante.Celula(linha, coluna, utf8_ ? Utf8ParaCp1252(campo) : campo);
-            campo.clear();
-        };
-        const auto iniciaRegistro = [&] {
-            if (linha >= kMaxLinhas)
-                throw ErroPlanilha("O arquivo '" + nome_ + "' tem mais de " +
-                                   std::to_string(kMaxLinhas) + " linhas (a linha " +
-                                   std::to_string(linhaFisica) + " do texto passa do limite).");
-            ++linha;
-            coluna = 0;
-            linhaDoRegistro = linhaFisica;
-        };
-        const auto fechaRegistro = [&] {
-            area.ultimaLinha = linha;
-            area.ultimaColuna = std::max(area.ultimaColuna, coluna);
-            estado = Estado::InicioRegistro;
-        };
-        const auto anexa = [&](char ch) {
-            if (campo.size() >= kMaxTextoCelula)
-                throw ErroPlanilha("A célula da coluna " + std::to_string(coluna + 1) + ", linha " +
-                                   std::to_string(linha) + " do arquivo '" + nome_ + "' passa de " +
-                                   std::to_string(kMaxTextoCelula >> 20) + " MB (linha " +
-                                   std::to_string(linhaDoRegistro) +
-                                   " do texto); verifique se há aspas sem fechamento.");
-            campo += ch;
-        };
-
+        AnaliseCsv analise(visitante, nome_, separador_, utf8_);
         for (;;) {
             const std::string_view bloco = texto.Bloco();
             if (bloco.empty()) break;
-            for (const char ch : bloco) {
-                const bool quebra = ch == '\r' || ch == '\n';
-                if (engoleLf) {
-                    engoleLf = false;
-                    if (ch == '\n') {
-                        if (estado == Estado::NasAspas) anexa(ch);
-                        continue;
-                    }
-                }
-                if (quebra) engoleLf = ch == '\r';
-                switch (estado) {
-                    case Estado::InicioRegistro:
-                        iniciaRegistro();
-                        if (quebra) {  // an empty line: a row without cells
-                            fechaRegistro();
-                            break;
-                        }
-                        estado = Estado::InicioCampo;
-                        [[fallthrough]];
-                    case Estado::InicioCampo:
-                        if (quebra) {
-                            salvaCampo();
-                            fechaRegistro();
-                        } else if (ch == '"') {
-                            estado = Estado::NasAspas;
-                        } else if (ch == separador_) {
-                            salvaCampo();
-                        } else {
-                            anexa(ch);
-                            estado = Estado::NoCampo;
-                        }
-                        break;
-                    case Estado::NoCampo:
-                        if (quebra) {
-                            salvaCampo();
-                            fechaRegistro();
-                        } else if (ch == separador_) {
-                            salvaCampo();
-                            estado = Estado::InicioCampo;
-                        } else {
-                            anexa(ch);
-                        }
-                        break;
-                    case Estado::NasAspas:
-                        if (ch == '"')
-                            estado = Estado::AposAspas;
-                        else
-                            anexa(ch);
-                        break;
-                    case Estado::AposAspas:
-                        if (ch == '"') {
-                            anexa(ch);
-                            estado = Estado::NasAspas;
-                        } else if (ch == separador_) {
-                            salvaCampo();
-                            estado = Estado::InicioCampo;
-                        } else if (quebra) {
-                            salvaCampo();
-                            fechaRegistro();
-                        } else {
-                            anexa(ch);
-                            estado = Estado::NoCampo;
-                        }
-                        break;
-                }
-                if (quebra) ++linhaFisica;
-            }
+            for (const char ch : bloco) analise.Caractere(ch);
         }
-        if (estado != Estado::InicioRegistro) {  // the last record has no line break
-            salvaCampo();
-            fechaRegistro();
-        }
-        return area;
+        return analise.Termina();
     }
 
     std::string caminho_;

@@ -12,9 +12,12 @@
 #include <string_view>
 #include <vector>
 
+#include "base/colunas.h"
 #include "base/regional.h"
 #include "intake/leitores.h"
+#include "intake/leitura_blocos.h"
 #include "intake/pacote_zip.h"
+#include "intake/valores_xml.h"
 
 namespace conversor::intake {
 namespace {
@@ -121,6 +124,93 @@ long long Contagem(const char* t) {
 
 bool Branco(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
+// The text of one cell as its paragraphs write it (UTF-8, up to kMaxBrutoCelula bytes):
+// every run of blanks is one space, text:s, text:tab and text:line-break are spelled
+// out, paragraphs after the first start a new line, and what sits outside the text
+// (annotations and the like) is left out.
+class TextoDaCelulaOds {
+public:
+    // A new cell.
+    void Reinicia() {
+        paragrafos_ = 0;
+        fimPrimeiro_ = std::string::npos;
+        bruto_.clear();
+    }
+    // The cell ended.
+    void Termina() { emParagrafo_ = false; }
+
+    const std::string& Bruto() const { return bruto_; }
+    int Paragrafos() const { return paragrafos_; }
+    // The first paragraph alone: what an error value shows.
+    std::string_view Primeiro() const { return std::string_view(bruto_).substr(0, fimPrimeiro_); }
+
+    bool Coletando() const { return emParagrafo_ && profIgnorado_ == 0; }
+
+    // Blanks on either side of an element do not run together.
+    void NovoElemento() { espacoColapsado_ = false; }
+
+    // A paragraph of the cell at depth `prof`.
+    void IniciaParagrafo(size_t prof) {
+        if (paragrafos_ > 0) Acrescenta("\n", 1);
+        ++paragrafos_;
+        emParagrafo_ = true;
+        profParagrafo_ = prof;
+    }
+
+    // An element at depth `prof` ended.
+    void Fecha(size_t prof) {
+        if (profIgnorado_ == prof) profIgnorado_ = 0;
+    }
+
+    void FechaParagrafo(size_t prof) {
+        if (emParagrafo_ && prof == profParagrafo_) {
+            emParagrafo_ = false;
+            if (paragrafos_ == 1) fimPrimeiro_ = bruto_.size();
+        }
+    }
+
+    // An element whose content is not the cell's text, at depth `prof`.
+    void Ignora(size_t prof) {
+        if (emParagrafo_ && profIgnorado_ == 0) profIgnorado_ = prof;
+    }
+
+    void Acrescenta(const char* t, size_t n) {
+        if (bruto_.size() + n <= kMaxBrutoCelula) bruto_.append(t, n);
+    }
+
+    // text:s, the spaces that count: text:c of them, one when it says nothing.
+    void AcrescentaEspacos(const char** atributos) {
+        long long n = 1;
+        for (const char** a = atributos; *a; a += 2) {
+            const Nome an = Divide(a[0]);
+            if (an.ns == Ns::Text && an.local == "c") n = Contagem(a[1]);
+        }
+        n = std::min<long long>(n, static_cast<long long>(kMaxBrutoCelula));
+        for (long long i = 0; i < n && bruto_.size() < kMaxBrutoCelula; ++i) bruto_ += ' ';
+    }
+
+    void Texto(const char* texto, int tamanho) {
+        for (int i = 0; i < tamanho && bruto_.size() < kMaxBrutoCelula; ++i) {
+            if (Branco(texto[i])) {
+                if (!espacoColapsado_) bruto_ += ' ';
+                espacoColapsado_ = true;
+            } else {
+                bruto_ += texto[i];
+                espacoColapsado_ = false;
+            }
+        }
+    }
+
+private:
+    bool emParagrafo_ = false;
+    size_t profParagrafo_ = 0;
+    size_t profIgnorado_ = 0;
+    int paragrafos_ = 0;
+    size_t fimPrimeiro_ = std::string::npos;
+    bool espacoColapsado_ = false;
+    std::string bruto_;
+};
+
 // Reads content.xml either to list the sheets or to stream one of them.
 class LeituraConteudo : public ManipuladorXml {
 public:
@@ -143,7 +233,7 @@ public:
         const Elemento pai = pilha_.empty() ? Elemento::Outro : pilha_.back();
         pilha_.push_back(e);
         const size_t prof = pilha_.size();
-        espacoColapsado_ = false;
+        texto_.NovoElemento();
         switch (e) {
             case Elemento::DataZero:
                 LeDataZero(atributos);
@@ -160,33 +250,19 @@ public:
                 if (emLinha_ && !emCelula_ && prof == profLinha_ + 1) IniciaCelula(atributos, prof);
                 break;
             case Elemento::Paragrafo:
-                if (emCelula_ && prof == profCelula_ + 1) {
-                    if (paragrafos_ > 0) Acrescenta("\n", 1);
-                    ++paragrafos_;
-                    emParagrafo_ = true;
-                    profParagrafo_ = prof;
-                }
+                if (emCelula_ && prof == profCelula_ + 1) texto_.IniciaParagrafo(prof);
                 break;
             case Elemento::Espacos:
-                if (Coletando()) {
-                    long long n = 1;
-                    for (const char** a = atributos; *a; a += 2) {
-                        const Nome an = Divide(a[0]);
-                        if (an.ns == Ns::Text && an.local == "c") n = Contagem(a[1]);
-                    }
-                    n = std::min<long long>(n, static_cast<long long>(kMaxBrutoCelula));
-                    for (long long i = 0; i < n && bruto_.size() < kMaxBrutoCelula; ++i)
-                        bruto_ += ' ';
-                }
+                if (texto_.Coletando()) texto_.AcrescentaEspacos(atributos);
                 break;
             case Elemento::Tabulacao:
-                if (Coletando()) Acrescenta("\t", 1);
+                if (texto_.Coletando()) texto_.Acrescenta("\t", 1);
                 break;
             case Elemento::Quebra:
-                if (Coletando()) Acrescenta("\n", 1);
+                if (texto_.Coletando()) texto_.Acrescenta("\n", 1);
                 break;
             case Elemento::ForaDoTexto:
-                if (emParagrafo_ && profIgnorado_ == 0) profIgnorado_ = prof;
+                texto_.Ignora(prof);
                 break;
             default:
                 break;
@@ -197,14 +273,11 @@ public:
         const Elemento e = pilha_.back();
         const size_t prof = pilha_.size();
         pilha_.pop_back();
-        espacoColapsado_ = false;
-        if (profIgnorado_ == prof) profIgnorado_ = 0;
+        texto_.NovoElemento();
+        texto_.Fecha(prof);
         switch (e) {
             case Elemento::Paragrafo:
-                if (emParagrafo_ && prof == profParagrafo_) {
-                    emParagrafo_ = false;
-                    if (paragrafos_ == 1) fimPrimeiro_ = bruto_.size();
-                }
+                texto_.FechaParagrafo(prof);
                 break;
             case Elemento::Celula:
                 if (emCelula_ && prof == profCelula_) TerminaCelula();
@@ -213,13 +286,7 @@ public:
                 if (emLinha_ && prof == profLinha_) TerminaLinha();
                 break;
             case Elemento::Tabela:
-                if (emAlvo_ && prof == profTabela_) {
-                    emAlvo_ = false;
-                    if (alvo_ == kTodas)
-                        areas.push_back(area);
-                    else
-                        Encerra();
-                }
+                if (emAlvo_ && prof == profTabela_) TerminaTabela();
                 break;
             default:
                 break;
@@ -229,25 +296,10 @@ public:
     // ODF paragraph text: every run of blanks is one space; spaces that count are
     // written as text:s.
     void Texto(const char* texto, int tamanho) override {
-        if (!Coletando()) return;
-        for (int i = 0; i < tamanho && bruto_.size() < kMaxBrutoCelula; ++i) {
-            if (Branco(texto[i])) {
-                if (!espacoColapsado_) bruto_ += ' ';
-                espacoColapsado_ = true;
-            } else {
-                bruto_ += texto[i];
-                espacoColapsado_ = false;
-            }
-        }
+        if (texto_.Coletando()) texto_.Texto(texto, tamanho);
     }
 
 private:
-    bool Coletando() const { return emParagrafo_ && profIgnorado_ == 0; }
-
-    void Acrescenta(const char* t, size_t n) {
-        if (bruto_.size() + n <= kMaxBrutoCelula) bruto_.append(t, n);
-    }
-
     [[noreturn]] void Falha(const std::string& motivo, long long linha = 0, long long coluna = 0) {
         std::string onde = "aba '" + nomeAlvo + "'";
         if (linha > 0 && coluna > 0) onde += ", célula " + EnderecoCelula(linha, coluna);
@@ -289,6 +341,15 @@ private:
         }
     }
 
+    // The sheet read to its end: its area is kept, or the reading ends with it.
+    void TerminaTabela() {
+        emAlvo_ = false;
+        if (alvo_ == kTodas)
+            areas.push_back(area);
+        else
+            Encerra();
+    }
+
     void IniciaLinha(const char** atributos, size_t prof) {
         repeticaoLinha_ = 1;
         for (const char** a = atributos; *a; a += 2) {
@@ -312,9 +373,7 @@ private:
         tipo_.clear();
         valor_.clear();
         temValor_ = temTextoValor_ = false;
-        paragrafos_ = 0;
-        fimPrimeiro_ = std::string::npos;
-        bruto_.clear();
+        texto_.Reinicia();
         for (const char** a = atributos; *a; a += 2) {
             const Nome an = Divide(a[0]);
             if (an.ns == Ns::Table) {
@@ -337,7 +396,11 @@ private:
                 if (an.local == "value-type" && std::strcmp(a[1], "error") == 0) erro_ = true;
             }
         }
-        // The value attribute that the type calls for.
+        LeValor(atributos);
+    }
+
+    // The value attribute that the cell's type calls for.
+    void LeValor(const char** atributos) {
         const char* atributoValor = tipo_ == "date"      ? "date-value"
                                     : tipo_ == "time"    ? "time-value"
                                     : tipo_ == "boolean" ? "boolean-value"
@@ -354,18 +417,17 @@ private:
     // The cell's text by its value type, in Windows-1252.
     std::string_view TextoDaCelula(long long linha, long long coluna) {
         if (erro_) {
-            const std::string_view primeiro = std::string_view(bruto_).substr(0, fimPrimeiro_);
-            return Converte(primeiro);
+            return Converte(texto_.Primeiro());
         }
         if (tipo_ == "float" || tipo_ == "percentage" || tipo_ == "currency") {
-            if (!temValor_) return Converte(bruto_);
+            if (!temValor_) return Converte(texto_.Bruto());
             if (!NumeroXmlParaTexto(valor_, numero_))
                 Falha("valor numérico inválido '" + Utf8ParaCp1252(valor_.substr(0, 40)) + "'",
                       linha, coluna);
             return numero_;
         }
         if (tipo_ == "date" || tipo_ == "time") {
-            if (!temValor_) return Converte(bruto_);
+            if (!temValor_) return Converte(texto_.Bruto());
             double dias = 0;
             const bool ok = tipo_ == "date" ? DataIsoParaDias(valor_, diaZero_, dias)
                                             : DuracaoParaDias(valor_, dias);
@@ -377,13 +439,13 @@ private:
             return numero_;
         }
         if (tipo_ == "boolean") {
-            if (!temValor_) return Converte(bruto_);
+            if (!temValor_) return Converte(texto_.Bruto());
             return valor_ == "true" || valor_ == "1" ? "True" : "False";
         }
-        if (tipo_ == "string" || (tipo_.empty() && paragrafos_ > 0))
+        if (tipo_ == "string" || (tipo_.empty() && texto_.Paragrafos() > 0))
             return Converte(temTextoValor_
                                 ? std::string_view(textoValor_).substr(0, kMaxBrutoCelula)
-                                : std::string_view(bruto_));
+                                : std::string_view(texto_.Bruto()));
         return {};
     }
 
@@ -395,7 +457,7 @@ private:
 
     void TerminaCelula() {
         emCelula_ = false;
-        emParagrafo_ = false;
+        texto_.Termina();
         const long long linha = linha_ + 1;
         const long long coluna = coluna_ + 1;
         const long long ultimaLinha = linha_ + repeticaoLinha_;
@@ -404,38 +466,43 @@ private:
 
         const std::string_view texto = TextoDaCelula(linha, coluna);
         if (!texto.empty()) {
-            if (ultimaLinha > kMaxLinhas || ultimaColuna > kMaxColunas)
-                Falha("há conteúdo além dos limites da planilha (" + std::to_string(kMaxLinhas) +
-                          " linhas, " + std::to_string(kMaxColunas) + " colunas)",
-                      std::min<long long>(ultimaLinha, kMaxLinhas + 1LL),
-                      std::min<long long>(ultimaColuna, kMaxColunas + 1LL));
-            repetidas_ += repeticaoLinha_ * repeticaoCelula_ - 1;
-            if (repetidas_ > kMaxRepetidas)
-                Falha("a aba repete células demais (mais de " + std::to_string(kMaxRepetidas) +
-                      " cópias de células preenchidas)");
-            Amplia(ultimaLinha, ultimaColuna);
-            if (!visitante_) {
-                // Measuring only.
-            } else if (repeticaoLinha_ == 1) {
-                for (long long k = 0; k < repeticaoCelula_; ++k)
-                    visitante_->Celula(static_cast<int>(linha), static_cast<int>(coluna + k),
-                                       texto);
-            } else {
-                // A repeated row is emitted when it ends, once per repetition.
-                if (textosLinha_.size() + texto.size() > kMaxLinhaRepetida)
-                    Falha("uma linha repetida tem conteúdo demais (mais de " +
-                              std::to_string(kMaxLinhaRepetida >> 20) + " MB)",
-                          linha, coluna);
-                celulasLinha_.push_back(
-                    {coluna, repeticaoCelula_, textosLinha_.size(), texto.size()});
-                textosLinha_.append(texto);
-            }
+            EntregaCelula(linha, coluna, ultimaLinha, ultimaColuna, texto);
         } else if (formatada_ && repeticaoCelula_ < kRepeticaoFormatacao &&
                    repeticaoLinha_ < kRepeticaoFormatacao) {
             Amplia(ultimaLinha, ultimaColuna);
         }
         if (linhasUnidas_ > 1 || colunasUnidas_ > 1)
             Amplia(linha + linhasUnidas_ - 1, coluna + colunasUnidas_ - 1);
+    }
+
+    // A cell with a text, as many times as it and its row are repeated, within the
+    // sheet's limits: to the visitor now, or once its repeated row ends.
+    void EntregaCelula(long long linha, long long coluna, long long ultimaLinha,
+                       long long ultimaColuna, std::string_view texto) {
+        if (ultimaLinha > kMaxLinhas || ultimaColuna > kMaxColunas)
+            Falha("há conteúdo além dos limites da planilha (" + std::to_string(kMaxLinhas) +
+                      " linhas, " + std::to_string(kMaxColunas) + " colunas)",
+                  std::min<long long>(ultimaLinha, kMaxLinhas + 1LL),
+                  std::min<long long>(ultimaColuna, kMaxColunas + 1LL));
+        repetidas_ += repeticaoLinha_ * repeticaoCelula_ - 1;
+        if (repetidas_ > kMaxRepetidas)
+            Falha("a aba repete células demais (mais de " + std::to_string(kMaxRepetidas) +
+                  " cópias de células preenchidas)");
+        Amplia(ultimaLinha, ultimaColuna);
+        if (!visitante_) {
+            // Measuring only.
+        } else if (repeticaoLinha_ == 1) {
+            for (long long k = 0; k < repeticaoCelula_; ++k)
+                visitante_->Celula(static_cast<int>(linha), static_cast<int>(coluna + k), texto);
+        } else {
+            // A repeated row is emitted when it ends, once per repetition.
+            if (textosLinha_.size() + texto.size() > kMaxLinhaRepetida)
+                Falha("uma linha repetida tem conteúdo demais (mais de " +
+                          std::to_string(kMaxLinhaRepetida >> 20) + " MB)",
+                      linha, coluna);
+            celulasLinha_.push_back({coluna, repeticaoCelula_, textosLinha_.size(), texto.size()});
+            textosLinha_.append(texto);
+        }
     }
 
     void Amplia(long long linha, long long coluna) {
@@ -499,13 +566,7 @@ private:
     std::string textoValor_;
     bool temTextoValor_ = false;
 
-    bool emParagrafo_ = false;
-    size_t profParagrafo_ = 0;
-    size_t profIgnorado_ = 0;
-    int paragrafos_ = 0;
-    size_t fimPrimeiro_ = std::string::npos;
-    bool espacoColapsado_ = false;
-    std::string bruto_;
+    TextoDaCelulaOds texto_;
     std::string numero_;
     std::string convertido_;
 };
@@ -517,7 +578,7 @@ public:
     std::vector<std::string> Abas() override {
         if (!listadas_) {
             LeituraConteudo leitura(0, nullptr, pacote_->Nome());
-            pacote_->Percorre("content.xml", leitura, true);
+            PercorreParte(*pacote_, "content.xml", leitura, true);
             nomes_ = std::move(leitura.nomes);
             listadas_ = true;
         }
@@ -530,7 +591,7 @@ public:
         if (!medidas_) {
             LeituraConteudo leitura(LeituraConteudo::kTodas, nullptr, pacote_->Nome());
             try {
-                pacote_->Percorre("content.xml", leitura, true);
+                PercorreParte(*pacote_, "content.xml", leitura, true);
             } catch (const ErroPlanilha&) {
                 // The sheets read to their end before the fault keep their measure.
             }
@@ -547,7 +608,7 @@ public:
                                      ? "aba '" + nomes_[static_cast<size_t>(posicao) - 1] + "'"
                                      : "aba " + std::to_string(posicao);
         LeituraConteudo leitura(posicao, &visitante, pacote_->Nome());
-        pacote_->Percorre("content.xml", leitura, true, onde);
+        PercorreParte(*pacote_, "content.xml", leitura, true, onde);
         if (!leitura.achou) throw ErroAba(posicao);
         return leitura.area;
     }

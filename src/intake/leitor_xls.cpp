@@ -28,6 +28,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "base/colunas.h"
 #include "base/regional.h"
 #include "intake/leitores.h"
 
@@ -94,13 +95,6 @@ class ErroEstrutura : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-std::string Endereco(int linha, int coluna) {
-    std::string letras;
-    for (int n = coluna; n > 0; n = (n - 1) / 26)
-        letras.insert(letras.begin(), static_cast<char>('A' + (n - 1) % 26));
-    return letras + std::to_string(linha);
-}
 
 // ---------------------------------------------------------------- records
 
@@ -257,21 +251,7 @@ std::string Utf16ParaCp1252(const std::u16string& u) {
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = 0xFFFD;
         }
-        if (cp < 0x80) {
-            utf8 += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            utf8 += static_cast<char>(0xC0 | (cp >> 6));
-            utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            utf8 += static_cast<char>(0xE0 | (cp >> 12));
-            utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xF0 | (cp >> 18));
-            utf8 += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-        }
+        AnexaUtf8(utf8, cp);
     }
     return Utf8ParaCp1252(utf8);
 }
@@ -599,28 +579,7 @@ private:
     // (BIFF5/8: sheet names, shared texts, code page) or a lone worksheet follows.
     void LeGlobais() {
         Registros registros(fluxo_, 0);
-        Registro r;
-        if (!registros.Proximo(r) || !EhBof(r.id)) NaoEhPasta("falta o registro inicial (BOF)");
-        uint16_t tipo;
-        {
-            Cursor c(r.dados);
-            const uint16_t versao = c.U16();
-            tipo = c.U16();
-            switch (r.id) {
-                case kBof2:
-                    biff_ = 2;
-                    break;
-                case kBof3:
-                    biff_ = 3;
-                    break;
-                case kBof4:
-                    biff_ = 4;
-                    break;
-                default:
-                    biff_ = versao == 0x0600 ? 8 : 5;
-                    break;
-            }
-        }
+        const uint16_t tipo = LeBofInicial(registros);
         if (tipo == kTipoPastaBiff4)
             throw ErroPlanilha(
                 "O arquivo '" + nome_ +
@@ -635,7 +594,38 @@ private:
             abas_.push_back({NomeSemExtensao(caminho_), 0});
             return;
         }
+        LeFolhasETextos(registros);
+    }
 
+    // The stream's first record: the BIFF version, kept in biff_, and the kind of
+    // substream (workbook globals, a worksheet, a chart...), returned.
+    uint16_t LeBofInicial(Registros& registros) {
+        Registro r;
+        if (!registros.Proximo(r) || !EhBof(r.id)) NaoEhPasta("falta o registro inicial (BOF)");
+        Cursor c(r.dados);
+        const uint16_t versao = c.U16();
+        const uint16_t tipo = c.U16();
+        switch (r.id) {
+            case kBof2:
+                biff_ = 2;
+                break;
+            case kBof3:
+                biff_ = 3;
+                break;
+            case kBof4:
+                biff_ = 4;
+                break;
+            default:
+                biff_ = versao == 0x0600 ? 8 : 5;
+                break;
+        }
+        return tipo;
+    }
+
+    // The rest of the workbook globals: the code page, the worksheets listed with where
+    // each starts, and the shared texts.
+    void LeFolhasETextos(Registros& registros) {
+        Registro r;
         struct Listada {
             size_t inicio;
             std::string nome;  // already Windows-1252 (BIFF8) or in the code page (BIFF5)
@@ -731,7 +721,7 @@ private:
         void Celula(int linha0, int coluna0, const std::string& texto) {
             if (coluna0 >= kMaxColunas)
                 throw ErroEstrutura("célula além da última coluna possível (" +
-                                    Endereco(linha0 + 1, coluna0 + 1) + ")");
+                                    EnderecoCelula(linha0 + 1, coluna0 + 1) + ")");
             Ocupa(linha0, coluna0);
             if (!texto.empty() && entregues_.Marca(linha0 + 1, coluna0 + 1))
                 visitante_.Celula(linha0 + 1, coluna0 + 1, texto);
@@ -744,6 +734,9 @@ private:
         CelulasEntregues entregues_;
     };
 
+    // The cell of a formula whose text comes in the STRING record that follows it.
+    using FormulaDeTexto = std::optional<std::pair<int, int>>;
+
     AreaUsada LeSubfluxo(const Aba& aba, VisitanteCelulas& visitante) {
         if (aba.inicio >= fluxo_.size()) throw ErroEstrutura("a planilha começa fora do arquivo");
         Registros registros(fluxo_, aba.inicio);
@@ -752,8 +745,7 @@ private:
             throw ErroEstrutura("a planilha não começa por um registro BOF");
 
         Folha folha(visitante);
-        const bool biff2 = biff_ == 2;
-        std::optional<std::pair<int, int>> formulaDeTexto;  // its text comes in a STRING record
+        FormulaDeTexto formulaDeTexto;
         int aninhados = 0;  // embedded chart substreams inside the worksheet
         while (registros.Proximo(r)) {
             if (EhBof(r.id)) {
@@ -769,184 +761,228 @@ private:
             if (r.id != kString && r.id != kString2 && r.id != kShrFmla && r.id != kArray &&
                 r.id != kTable && r.id != kContinue)
                 formulaDeTexto.reset();
-
-            Cursor c(r.dados);
-            switch (r.id) {
-                case kFilePass:
-                    Protegida();
-                case kCodePage:
-                    paginaDeCodigo_.Define(c.U16());
-                    break;
-
-                case kDimensoes: {
-                    uint32_t linhas, colunas;
-                    if (biff_ == 8) {
-                        c.U32();
-                        linhas = c.U32();
-                    } else {
-                        c.U16();
-                        linhas = c.U16();
-                    }
-                    c.U16();
-                    colunas = c.U16();
-                    folha.OcupaAte(linhas, colunas);
-                    break;
-                }
-                case kDimensoes2:
-                    if (biff2) {
-                        c.U16();
-                        const uint32_t linhas = c.U16();
-                        c.U16();
-                        folha.OcupaAte(linhas, c.U16());
-                    }
-                    break;
-                case kMergedCells: {
-                    const uint16_t n = c.U16();
-                    for (uint16_t i = 0; i < n && c.RestaNoSegmento() >= 8; ++i) {
-                        c.U16();
-                        const uint32_t ultimaLinha = c.U16();
-                        c.U16();
-                        const uint32_t ultimaColuna = c.U16();
-                        folha.OcupaAte(ultimaLinha + 1, ultimaColuna + 1);
-                    }
-                    break;
-                }
-
-                case kNumber: {
-                    const int linha = c.U16(), coluna = c.U16();
-                    c.U16();
-                    folha.Celula(linha, coluna, TextoNumero(c.F64()));
-                    break;
-                }
-                case kRk: {
-                    const int linha = c.U16(), coluna = c.U16();
-                    c.U16();
-                    folha.Celula(linha, coluna, TextoNumero(DeRk(c.U32())));
-                    break;
-                }
-                case kMulRk: {
-                    const int linha = c.U16(), primeira = c.U16();
-                    for (int k = 0; c.RestaNoSegmento() >= 8; ++k) {
-                        c.U16();
-                        folha.Celula(linha, primeira + k, TextoNumero(DeRk(c.U32())));
-                    }
-                    break;
-                }
-                case kLabel:
-                case kRString: {
-                    const int linha = c.U16(), coluna = c.U16();
-                    c.U16();
-                    std::vector<std::string_view> resto;
-                    if (biff_ == 8) resto = registros.Continuacoes();
-                    Cursor texto(c.Bytes(c.RestaNoSegmento()), &resto);
-                    folha.Celula(linha, coluna, TextoDeCelula(texto, false));
-                    break;
-                }
-                case kLabelSst: {
-                    const int linha = c.U16(), coluna = c.U16();
-                    c.U16();
-                    const uint32_t indice = c.U32();
-                    if (inicios_.empty() || indice >= inicios_.size() - 1)
-                        throw ErroEstrutura("a célula " + Endereco(linha + 1, coluna + 1) +
-                                            " aponta para um texto compartilhado que não existe");
-                    folha.Celula(
-                        linha, coluna,
-                        textos_.substr(inicios_[indice], inicios_[indice + 1] - inicios_[indice]));
-                    break;
-                }
-                case kBoolErr: {
-                    const int linha = c.U16(), coluna = c.U16();
-                    c.U16();
-                    const uint8_t valor = c.U8();
-                    folha.Celula(linha, coluna,
-                                 c.U8()  ? TextoErro(valor)
-                                 : valor ? "True"
-                                         : "False");
-                    break;
-                }
-                case kBlank: {
-                    const int linha = c.U16(), coluna = c.U16();
-                    folha.Ocupa(linha, coluna);
-                    break;
-                }
-                case kMulBlank: {
-                    const int linha = c.U16(), primeira = c.U16();
-                    const size_t n = c.RestaNoSegmento() >= 2 ? (c.RestaNoSegmento() - 2) / 2 : 0;
-                    if (n > 0) folha.Ocupa(linha, primeira + static_cast<int>(n) - 1);
-                    break;
-                }
-                case kFormula3:
-                case kFormula4:
-                case kFormula: {
-                    const bool layout2 = biff2 && r.id == kFormula;
-                    const int linha = c.U16(), coluna = c.U16();
-                    c.Pula(layout2 ? 3 : 2);
-                    const std::string_view resultado = c.Bytes(8);
-                    const auto byte = [&](int i) { return static_cast<uint8_t>(resultado[i]); };
-                    if (byte(6) == 0xFF && byte(7) == 0xFF) {
-                        folha.Ocupa(linha, coluna);
-                        switch (byte(0)) {
-                            case 0:
-                                formulaDeTexto.emplace(linha, coluna);
-                                break;
-                            case 1:
-                                folha.Celula(linha, coluna, byte(2) ? "True" : "False");
-                                break;
-                            case 2:
-                                folha.Celula(linha, coluna, TextoErro(byte(2)));
-                                break;
-                            default:
-                                break;  // an empty text
-                        }
-                    } else {
-                        Cursor valor(resultado);
-                        folha.Celula(linha, coluna, TextoNumero(valor.F64()));
-                    }
-                    break;
-                }
-                case kString:
-                case kString2: {
-                    if (!formulaDeTexto || (r.id == kString2) != biff2) break;
-                    std::vector<std::string_view> resto;
-                    if (biff_ == 8) resto = registros.Continuacoes();
-                    Cursor texto(r.dados, &resto);
-                    const auto [linha, coluna] = *formulaDeTexto;
-                    formulaDeTexto.reset();
-                    folha.Celula(linha, coluna, TextoDeCelula(texto, biff2));
-                    break;
-                }
-
-                // Excel 2.x cells: a 3-byte attribute field instead of the format index.
-                case kNumber2:
-                case kInteger2:
-                case kLabel2:
-                case kBoolErr2:
-                case kBlank2: {
-                    if (!biff2) break;
-                    const int linha = c.U16(), coluna = c.U16();
-                    c.Pula(3);
-                    if (r.id == kNumber2) {
-                        folha.Celula(linha, coluna, TextoNumero(c.F64()));
-                    } else if (r.id == kInteger2) {
-                        folha.Celula(linha, coluna, NumeroParaTexto(c.U16()));
-                    } else if (r.id == kLabel2) {
-                        folha.Celula(linha, coluna, Texto8(c, true));
-                    } else if (r.id == kBoolErr2) {
-                        const uint8_t valor = c.U8();
-                        folha.Celula(linha, coluna,
-                                     c.U8()  ? TextoErro(valor)
-                                     : valor ? "True"
-                                             : "False");
-                    } else {
-                        folha.Ocupa(linha, coluna);
-                    }
-                    break;
-                }
-                default:
-                    break;
-            }
+            LeRegistroDaFolha(r, registros, folha, formulaDeTexto);
         }
         return folha.Area();
+    }
+
+    // One record of the worksheet's own substream, handed to the step its kind calls for.
+    void LeRegistroDaFolha(const Registro& r, Registros& registros, Folha& folha,
+                           FormulaDeTexto& formulaDeTexto) {
+        Cursor c(r.dados);
+        switch (r.id) {
+            case kFilePass:
+                Protegida();
+            case kCodePage:
+                paginaDeCodigo_.Define(c.U16());
+                break;
+            case kDimensoes:
+            case kDimensoes2:
+            case kMergedCells:
+                LeExtensao(r.id, c, folha);
+                break;
+            case kNumber:
+            case kRk:
+            case kMulRk:
+            case kLabel:
+            case kRString:
+            case kLabelSst:
+            case kBoolErr:
+            case kBlank:
+            case kMulBlank:
+                LeCelula(r.id, c, registros, folha);
+                break;
+            case kFormula3:
+            case kFormula4:
+            case kFormula:
+                LeFormula(r.id, c, folha, formulaDeTexto);
+                break;
+            case kString:
+            case kString2:
+                LeTextoDaFormula(r, registros, folha, formulaDeTexto);
+                break;
+            case kNumber2:
+            case kInteger2:
+            case kLabel2:
+            case kBoolErr2:
+            case kBlank2:
+                LeCelulaExcel2(r.id, c, folha);
+                break;
+            default:
+                break;
+        }
+    }
+
+    // The used area the file records: DIMENSIONS and merged ranges.
+    void LeExtensao(uint16_t id, Cursor& c, Folha& folha) {
+        const bool biff2 = biff_ == 2;
+        switch (id) {
+            case kDimensoes: {
+                uint32_t linhas, colunas;
+                if (biff_ == 8) {
+                    c.U32();
+                    linhas = c.U32();
+                } else {
+                    c.U16();
+                    linhas = c.U16();
+                }
+                c.U16();
+                colunas = c.U16();
+                folha.OcupaAte(linhas, colunas);
+                break;
+            }
+            case kDimensoes2:
+                if (biff2) {
+                    c.U16();
+                    const uint32_t linhas = c.U16();
+                    c.U16();
+                    folha.OcupaAte(linhas, c.U16());
+                }
+                break;
+            case kMergedCells: {
+                const uint16_t n = c.U16();
+                for (uint16_t i = 0; i < n && c.RestaNoSegmento() >= 8; ++i) {
+                    c.U16();
+                    const uint32_t ultimaLinha = c.U16();
+                    c.U16();
+                    const uint32_t ultimaColuna = c.U16();
+                    folha.OcupaAte(ultimaLinha + 1, ultimaColuna + 1);
+                }
+                break;
+            }
+        }
+    }
+
+    // A cell of BIFF3 to BIFF8: a value, a text, or only its format.
+    void LeCelula(uint16_t id, Cursor& c, Registros& registros, Folha& folha) {
+        switch (id) {
+            case kNumber: {
+                const int linha = c.U16(), coluna = c.U16();
+                c.U16();
+                folha.Celula(linha, coluna, TextoNumero(c.F64()));
+                break;
+            }
+            case kRk: {
+                const int linha = c.U16(), coluna = c.U16();
+                c.U16();
+                folha.Celula(linha, coluna, TextoNumero(DeRk(c.U32())));
+                break;
+            }
+            case kMulRk: {
+                const int linha = c.U16(), primeira = c.U16();
+                for (int k = 0; c.RestaNoSegmento() >= 8; ++k) {
+                    c.U16();
+                    folha.Celula(linha, primeira + k, TextoNumero(DeRk(c.U32())));
+                }
+                break;
+            }
+            case kLabel:
+            case kRString: {
+                const int linha = c.U16(), coluna = c.U16();
+                c.U16();
+                std::vector<std::string_view> resto;
+                if (biff_ == 8) resto = registros.Continuacoes();
+                Cursor texto(c.Bytes(c.RestaNoSegmento()), &resto);
+                folha.Celula(linha, coluna, TextoDeCelula(texto, false));
+                break;
+            }
+            case kLabelSst: {
+                const int linha = c.U16(), coluna = c.U16();
+                c.U16();
+                const uint32_t indice = c.U32();
+                if (inicios_.empty() || indice >= inicios_.size() - 1)
+                    throw ErroEstrutura("a célula " + EnderecoCelula(linha + 1, coluna + 1) +
+                                        " aponta para um texto compartilhado que não existe");
+                folha.Celula(
+                    linha, coluna,
+                    textos_.substr(inicios_[indice], inicios_[indice + 1] - inicios_[indice]));
+                break;
+            }
+            case kBoolErr: {
+                const int linha = c.U16(), coluna = c.U16();
+                c.U16();
+                const uint8_t valor = c.U8();
+                folha.Celula(linha, coluna,
+                             c.U8()  ? TextoErro(valor)
+                             : valor ? "True"
+                                     : "False");
+                break;
+            }
+            case kBlank: {
+                const int linha = c.U16(), coluna = c.U16();
+                folha.Ocupa(linha, coluna);
+                break;
+            }
+            case kMulBlank: {
+                const int linha = c.U16(), primeira = c.U16();
+                const size_t n = c.RestaNoSegmento() >= 2 ? (c.RestaNoSegmento() - 2) / 2 : 0;
+                if (n > 0) folha.Ocupa(linha, primeira + static_cast<int>(n) - 1);
+                break;
+            }
+        }
+    }
+
+    // A formula's cached result; a text result waits for its STRING record.
+    void LeFormula(uint16_t id, Cursor& c, Folha& folha, FormulaDeTexto& formulaDeTexto) {
+        const bool layout2 = biff_ == 2 && id == kFormula;
+        const int linha = c.U16(), coluna = c.U16();
+        c.Pula(layout2 ? 3 : 2);
+        const std::string_view resultado = c.Bytes(8);
+        const auto byte = [&](int i) { return static_cast<uint8_t>(resultado[i]); };
+        if (byte(6) == 0xFF && byte(7) == 0xFF) {
+            folha.Ocupa(linha, coluna);
+            switch (byte(0)) {
+                case 0:
+                    formulaDeTexto.emplace(linha, coluna);
+                    break;
+                case 1:
+                    folha.Celula(linha, coluna, byte(2) ? "True" : "False");
+                    break;
+                case 2:
+                    folha.Celula(linha, coluna, TextoErro(byte(2)));
+                    break;
+                default:
+                    break;  // an empty text
+            }
+        } else {
+            Cursor valor(resultado);
+            folha.Celula(linha, coluna, TextoNumero(valor.F64()));
+        }
+    }
+
+    // The text result of the formula just read.
+    void LeTextoDaFormula(const Registro& r, Registros& registros, Folha& folha,
+                          FormulaDeTexto& formulaDeTexto) {
+        const bool biff2 = biff_ == 2;
+        if (!formulaDeTexto || (r.id == kString2) != biff2) return;
+        std::vector<std::string_view> resto;
+        if (biff_ == 8) resto = registros.Continuacoes();
+        Cursor texto(r.dados, &resto);
+        const auto [linha, coluna] = *formulaDeTexto;
+        formulaDeTexto.reset();
+        folha.Celula(linha, coluna, TextoDeCelula(texto, biff2));
+    }
+
+    // Excel 2.x cells: a 3-byte attribute field instead of the format index.
+    void LeCelulaExcel2(uint16_t id, Cursor& c, Folha& folha) {
+        if (biff_ != 2) return;
+        const int linha = c.U16(), coluna = c.U16();
+        c.Pula(3);
+        if (id == kNumber2) {
+            folha.Celula(linha, coluna, TextoNumero(c.F64()));
+        } else if (id == kInteger2) {
+            folha.Celula(linha, coluna, NumeroParaTexto(c.U16()));
+        } else if (id == kLabel2) {
+            folha.Celula(linha, coluna, Texto8(c, true));
+        } else if (id == kBoolErr2) {
+            const uint8_t valor = c.U8();
+            folha.Celula(linha, coluna,
+                         c.U8()  ? TextoErro(valor)
+                         : valor ? "True"
+                                 : "False");
+        } else {
+            folha.Ocupa(linha, coluna);
+        }
     }
 
     std::string caminho_;

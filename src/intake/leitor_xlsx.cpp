@@ -21,9 +21,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/colunas.h"
 #include "base/regional.h"
 #include "intake/leitores.h"
+#include "intake/leitura_blocos.h"
 #include "intake/pacote_zip.h"
+#include "intake/valores_xml.h"
 
 namespace conversor::intake {
 namespace {
@@ -76,24 +79,6 @@ long EscapeEm(std::string_view t, size_t i) {
     return v;
 }
 
-void AcrescentaUtf8(std::string& s, char32_t cp) {
-    if (cp < 0x80) {
-        s += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        s += static_cast<char>(0xC0 | (cp >> 6));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        s += static_cast<char>(0xE0 | (cp >> 12));
-        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | (cp >> 18));
-        s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // OOXML writes characters that XML cannot carry as _xHHHH_ (UTF-16 units, so a
 // character beyond the basic plane takes two); "_x005F_" is the escaped underscore.
 void DecodificaEscapes(std::string_view t, std::string& saida) {
@@ -109,7 +94,7 @@ void DecodificaEscapes(std::string_view t, std::string& saida) {
             const long baixa = EscapeEm(t, i);
             if (baixa >= 0xDC00 && baixa <= 0xDFFF) {
                 i += 7;
-                AcrescentaUtf8(saida, 0x10000 + ((static_cast<char32_t>(v) - 0xD800) << 10) +
+                AnexaUtf8(saida, 0x10000 + ((static_cast<char32_t>(v) - 0xD800) << 10) +
                                           (static_cast<char32_t>(baixa) - 0xDC00));
                 continue;
             }
@@ -117,7 +102,7 @@ void DecodificaEscapes(std::string_view t, std::string& saida) {
         if (v >= 0xD800 && v <= 0xDFFF)
             saida += '?';
         else
-            AcrescentaUtf8(saida, static_cast<char32_t>(v));
+            AnexaUtf8(saida, static_cast<char32_t>(v));
     }
 }
 
@@ -390,7 +375,7 @@ private:
 std::vector<Relacao> LeRelacoes(PacoteZip& pacote, const std::string& parteOrigem) {
     const std::string parte = ParteRelacoes(parteOrigem);
     LeituraRelacoes leitura(Pasta(parteOrigem), pacote.Nome());
-    if (pacote.Tem(parte)) pacote.Percorre(parte, leitura, false);
+    if (pacote.Tem(parte)) PercorreParte(pacote, parte, leitura, false);
     return std::move(leitura.relacoes);
 }
 
@@ -650,6 +635,18 @@ private:
         if (formatada) AmpliaLinha(linha);
     }
 
+    // The cell's type attribute as one letter: 's' shared text, 'f' formula text,
+    // 'i' inline text, 'b' boolean, 'e' error, 'd' ISO date, 'n' number.
+    static char TipoDaCelula(const char* t) {
+        if (Igual(t, "s")) return 's';
+        if (Igual(t, "str")) return 'f';
+        if (Igual(t, "inlineStr")) return 'i';
+        if (Igual(t, "b")) return 'b';
+        if (Igual(t, "e")) return 'e';
+        if (Igual(t, "d")) return 'd';
+        return 'n';
+    }
+
     void IniciaCelula(const char** atributos) {
         long long linha = linha_;
         long long coluna = coluna_ + 1;
@@ -664,21 +661,7 @@ private:
                           "'");
                 numerada = true;
             } else if (n[0] == 't') {
-                const char* t = a[1];
-                if (Igual(t, "s"))
-                    tipo_ = 's';
-                else if (Igual(t, "str"))
-                    tipo_ = 'f';
-                else if (Igual(t, "inlineStr"))
-                    tipo_ = 'i';
-                else if (Igual(t, "b"))
-                    tipo_ = 'b';
-                else if (Igual(t, "e"))
-                    tipo_ = 'e';
-                else if (Igual(t, "d"))
-                    tipo_ = 'd';
-                else
-                    tipo_ = 'n';
+                tipo_ = TipoDaCelula(a[1]);
             }
         }
         if (numerada) Absoluta();
@@ -707,59 +690,68 @@ private:
         if (coluna > area.ultimaColuna) area.ultimaColuna = coluna;
         if (!temValor_ || contexto_.soArea) return;
 
-        std::string_view texto;
+        if (tipo_ == 's') return TerminaCompartilhada(linha, coluna);
+        const std::string_view texto = ValorDaCelula(linha, coluna);
+        if (!texto.empty()) Entrega(linha, coluna, texto);
+    }
+
+    // The text of a cell that holds its own value (any type but a shared text); empty
+    // when it has none.
+    std::string_view ValorDaCelula(long long linha, int coluna) {
         switch (tipo_) {
             case 'n':
-                if (bruto_.empty()) return;
+                if (bruto_.empty()) return {};
                 if (!NumeroXmlParaTexto(bruto_, numero_))
                     FalhaNaCelula(
                         "valor numérico inválido '" + Utf8ParaCp1252(bruto_.substr(0, 40)) + "'",
                         linha, coluna);
-                texto = numero_;
-                break;
-            case 's': {
-                const char* p = bruto_.c_str();
-                while (*p == ' ') ++p;
-                if (!*p) return;
-                unsigned long long indice = 0;
-                int digitos = 0;
-                for (; *p >= '0' && *p <= '9' && digitos < 19; ++p, ++digitos)
-                    indice = indice * 10 + (*p - '0');
-                while (*p == ' ') ++p;
-                if (digitos == 0 || *p)
-                    FalhaNaCelula("índice de texto compartilhado inválido '" +
-                                      Utf8ParaCp1252(bruto_.substr(0, 40)) + "'",
-                                  linha, coluna);
-                if (EmBloco()) {
-                    celulas_->push_back({linha, coluna, CelulaLida::kCompartilhado, indice});
-                    return;
-                }
-                if (!contexto_.textos.Espera(indice))
-                    FalhaNaCelula(ForaDaTabela(indice, contexto_.textos.Quantos()), linha, coluna);
-                texto = contexto_.textos[indice];
-                break;
-            }
+                return numero_;
             case 'b': {
                 const std::string_view b = bruto_;
-                if (b.empty()) return;
-                texto = b == "0" || b == "false" ? "False" : "True";
-                break;
+                if (b.empty()) return {};
+                return b == "0" || b == "false" ? "False" : "True";
             }
             case 'd': {
-                if (bruto_.empty()) return;
+                if (bruto_.empty()) return {};
                 double dias = 0;
                 if (!DataIsoParaDias(bruto_, contexto_.data1904 ? kDiaZero1904 : 0, dias))
                     FalhaNaCelula("data inválida '" + Utf8ParaCp1252(bruto_.substr(0, 40)) + "'",
                                   linha, coluna);
                 numero_ = NumeroParaTexto(dias);
-                texto = numero_;
-                break;
+                return numero_;
             }
             default:  // inline strings, formula strings, error values
-                texto = TextoCelula(bruto_, auxiliar_, convertido_);
-                break;
+                return TextoCelula(bruto_, auxiliar_, convertido_);
         }
-        if (texto.empty()) return;
+    }
+
+    // A cell that names a shared text by its index. A block keeps the index: the
+    // calling thread looks the text up once the table is loaded that far.
+    void TerminaCompartilhada(long long linha, int coluna) {
+        const char* p = bruto_.c_str();
+        while (*p == ' ') ++p;
+        if (!*p) return;
+        unsigned long long indice = 0;
+        int digitos = 0;
+        for (; *p >= '0' && *p <= '9' && digitos < 19; ++p, ++digitos)
+            indice = indice * 10 + (*p - '0');
+        while (*p == ' ') ++p;
+        if (digitos == 0 || *p)
+            FalhaNaCelula("índice de texto compartilhado inválido '" +
+                              Utf8ParaCp1252(bruto_.substr(0, 40)) + "'",
+                          linha, coluna);
+        if (EmBloco()) {
+            celulas_->push_back({linha, coluna, CelulaLida::kCompartilhado, indice});
+            return;
+        }
+        if (!contexto_.textos.Espera(indice))
+            FalhaNaCelula(ForaDaTabela(indice, contexto_.textos.Quantos()), linha, coluna);
+        const std::string_view texto = contexto_.textos[indice];
+        if (!texto.empty()) Entrega(linha, coluna, texto);
+    }
+
+    // A cell with a text: to the visitor, or kept in the block.
+    void Entrega(long long linha, int coluna, std::string_view texto) {
         if (!EmBloco()) {
             visitante_->Celula(static_cast<int>(linha), coluna, texto);
             return;
@@ -791,7 +783,7 @@ private:
     std::string convertido_;
 };
 
-// A worksheet read in blocks of rows on worker threads (PacoteZip::PercorreEmBlocos),
+// A worksheet read in blocks of rows on worker threads (PercorreEmBlocos),
 // the cells handed to the visitor on the calling thread, in the file's order.
 class LeituraAbaEmBlocos final : public LeituraEmBlocos {
 public:
@@ -983,7 +975,7 @@ private:
             PacoteZip pacote(caminho_);
             const std::string parte = Utf8ParaCp1252(parte_);
             LeituraTextos leitura(textos_, arquivo_, parte, desistir_);
-            pacote.Percorre(parte_, leitura, false);
+            PercorreParte(pacote, parte_, leitura, false);
             textos_.Termina(nullptr);
         } catch (...) {
             textos_.Termina(std::current_exception());
@@ -1011,7 +1003,7 @@ public:
                 "' é uma pasta de trabalho binária do Excel (.xlsb), formato que não "
                 "é lido; salve-a como .xlsx.");
         LeituraWorkbook workbook(pacote_->Nome());
-        pacote_->Percorre(parteWorkbook, workbook, false);
+        PercorreParte(*pacote_, parteWorkbook, workbook, false);
         if (!workbook.raizWorkbook)
             throw ErroPlanilha("O arquivo '" + pacote_->Nome() +
                                "' não é uma planilha: a parte principal do pacote não é uma pasta "
@@ -1051,7 +1043,8 @@ public:
         } nenhuma;
         LeituraAbaEmBlocos leitura(contexto, nenhuma);
         try {
-            pacote_->PercorreEmBlocos(aba.parte, "sheetData", leitura, "aba '" + aba.nome + "'");
+            PercorreEmBlocos(*pacote_, aba.parte, "sheetData", leitura,
+                             "aba '" + aba.nome + "'");
         } catch (const ErroPlanilha&) {
             return std::nullopt;  // reading the sheet tells what is wrong, in its order
         }
@@ -1071,7 +1064,8 @@ public:
         const LeituraAba::Contexto contexto{textos, data1904_, pacote_->Nome(), aba.nome};
         LeituraAbaEmBlocos leitura(contexto, visitante);
         try {
-            pacote_->PercorreEmBlocos(aba.parte, "sheetData", leitura, "aba '" + aba.nome + "'");
+            PercorreEmBlocos(*pacote_, aba.parte, "sheetData", leitura,
+                             "aba '" + aba.nome + "'");
         } catch (const ErroPlanilha&) {
             // A broken shared-string table is the file's first fault: it comes first.
             textos.EsperaFim();

@@ -1,4 +1,5 @@
-// The readers of each workbook format; AbreLeitor picks one by the file's content.
+// The readers of each workbook format; AbreLeitor alone picks one, by the file's
+// content.
 #pragma once
 
 #include <memory>
@@ -8,9 +9,19 @@
 
 namespace conversor::intake {
 
-// A zip package: an Office Open XML workbook (.xlsx, .xlsm) or an OpenDocument
-// spreadsheet (.ods), told apart by the package's entries.
-std::unique_ptr<LeitorPlanilha> AbrePacoteZip(const std::string& caminho);
+class PacoteZip;
+
+// An Office Open XML workbook (.xlsx, .xlsm) in an open package. ParteWorkbookXlsx
+// gives the workbook part named by the package relationships ("xl/workbook.xml"), or
+// empty when the package is not such a workbook.
+std::string ParteWorkbookXlsx(PacoteZip& pacote);
+std::unique_ptr<LeitorPlanilha> AbreXlsx(std::unique_ptr<PacoteZip> pacote,
+                                         const std::string& parteWorkbook);
+
+// An OpenDocument spreadsheet (.ods) in an open package; EhPlanilhaOds tells whether
+// the package is one (its "mimetype" entry says so).
+bool EhPlanilhaOds(PacoteZip& pacote);
+std::unique_ptr<LeitorPlanilha> AbreOds(std::unique_ptr<PacoteZip> pacote);
 
 // An Excel 97-2003 workbook or an older BIFF file.
 std::unique_ptr<LeitorPlanilha> AbreXls(const std::string& caminho);

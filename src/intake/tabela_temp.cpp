@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "base/regional.h"
+#include "intake/excel.h"
 
 namespace conversor::intake {
 

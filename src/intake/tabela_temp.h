@@ -11,10 +11,12 @@
 #include <utility>
 #include <vector>
 
-#include "intake/excel.h"
+#include "intake/grade.h"
 #include "intake/progresso.h"
 
 namespace conversor::intake {
+
+class TDMCotrolaExcel;
 
 // A wrong use of the staging table: a column it does not have, a sheet too big.
 class ErroTabelaTemp : public std::runtime_error {

@@ -429,12 +429,7 @@ TEST_F(FalhasBanco, PurgaDeOutraConexaoFazEsperarEFalhar) {
     tabela.Grava();
     intake::ProgressoMudo progresso;
     teste::MensagensGravadas mensagens;
-    struct : ControlesEntrada {
-        void HabilitaCampos() override {}
-        void DesabilitaCampos() override {}
-        void Foca(Controle) override {}
-    } controles;
-    ExecucaoConversao execucao(segunda, excel, tabela, progresso, mensagens, controles);
+    ExecucaoConversao execucao(segunda, excel, tabela, progresso, mensagens);
 
     const auto inicio = std::chrono::steady_clock::now();
     std::thread confirma([&] {

@@ -19,11 +19,11 @@
 
 #include "apoio/banco_teste.h"
 #include "apoio/processo.h"
+#include "base/colunas.h"
 #include "base/regional.h"
 #include "convert/leiaute.h"
 #include "db/conexao.h"
 #include "db/consulta.h"
-#include "intake/excel.h"
 
 namespace conversor::app {
 namespace {
@@ -31,7 +31,6 @@ namespace {
 using convert::ColunaLida;
 using convert::Conteudo;
 using convert::LeiauteTipo;
-using intake::TDMCotrolaExcel;
 using ::testing::HasSubstr;
 
 // What the terminal receives is UTF-8, while plain literals here are Windows-1252.
@@ -219,7 +218,7 @@ std::string CelulasDigitadas(const LeiauteTipo& leiaute, int linha) {
     std::string celulas;
     for (const ColunaLida& c : leiaute.colunas) {
         if (linha == 1 && c.coluna == leiaute.UltimaColuna()) continue;
-        const std::string ref = TDMCotrolaExcel::LetraColuna(c.coluna) + std::to_string(linha);
+        const std::string ref = LetraColuna(c.coluna) + std::to_string(linha);
         const auto texto = [&](const std::string& t) {
             return "<c r=\"" + ref + "\" t=\"inlineStr\"><is><t>" + t + "</t></is></c>";
         };
@@ -266,7 +265,7 @@ TEST_P(LeiauteDosTipos, ColunasMostraUmaLinhaAlinhadaPorColunaLida) {
     for (std::string linha; std::getline(saida, linha);) linhas.push_back(linha);
     ASSERT_EQ(linhas.size(), leiaute.colunas.size() + 2) << r.saida;
     EXPECT_THAT(linhas[0], HasSubstr("coluna " +
-                                     TDMCotrolaExcel::LetraColuna(leiaute.UltimaColuna()) + " (" +
+                                     LetraColuna(leiaute.UltimaColuna()) + " (" +
                                      std::to_string(leiaute.UltimaColuna()) + ")"));
     const size_t inicioRegra = linhas[1].find("Regra");
     ASSERT_NE(inicioRegra, std::string::npos) << linhas[1];
@@ -278,7 +277,7 @@ TEST_P(LeiauteDosTipos, ColunasMostraUmaLinhaAlinhadaPorColunaLida) {
         std::string numero, letra, campo, largura;
         partes >> numero >> letra >> campo >> largura;
         EXPECT_EQ(numero, std::to_string(c.coluna));
-        EXPECT_EQ(letra, TDMCotrolaExcel::LetraColuna(c.coluna));
+        EXPECT_EQ(letra, LetraColuna(c.coluna));
         EXPECT_EQ(campo, *c.campo ? c.campo : "-");
         EXPECT_EQ(largura, c.largura ? std::to_string(c.largura) : "-");
         EXPECT_EQ(linha.substr(inicioRegra), U8(convert::RegraCompleta(c)));
@@ -373,7 +372,7 @@ TEST_P(LeiauteDosTipos, ModeloTemAAbaVaziaEAsColunasEConvertePreenchido) {
     ASSERT_EQ(r.status, 0) << r.saida;
     for (const ColunaLida& c : leiaute.colunas) {
         EXPECT_THAT(r.saida, HasSubstr("\n" + std::to_string(c.coluna) + "\t" +
-                                       TDMCotrolaExcel::LetraColuna(c.coluna) + "\t" +
+                                       LetraColuna(c.coluna) + "\t" +
                                        (*c.campo ? c.campo : "-") + "\t" +
                                        (c.largura ? std::to_string(c.largura) : "-") + "\t" +
                                        U8(convert::RegraCompleta(c).substr(0, 100)) + "\n"));

@@ -234,8 +234,7 @@ TEST_P(TextosHostis, ChegamNormalizadosESemExecutarNada) {
         for (const Alvo& alvo : t.alvos) tabela_.DefineCampo(alvo.coluna, kHostis[caso]);
         tabela_.Grava();
     }
-    app::SemControles controles;
-    app::ExecucaoConversao execucao(Banco(), excel_, tabela_, progresso_, mensagens_, controles,
+    app::ExecucaoConversao execucao(Banco(), excel_, tabela_, progresso_, mensagens_,
                                     CONVERSOR_TABELA_CIDADES);
     ASSERT_TRUE(execucao.ExecutaConversao(t.tipo)) << ::testing::PrintToString(mensagens_.Erros());
     EXPECT_THAT(mensagens_.lista,

@@ -16,10 +16,11 @@
 #include <vector>
 
 #include "apoio/banco_teste.h"
+#include "base/colunas.h"
 #include "base/regional.h"
 #include "intake/excel.h"
 #include "intake/leitor.h"
-#include "intake/pacote_zip.h"
+#include "intake/valores_xml.h"
 
 namespace conversor::intake {
 namespace {

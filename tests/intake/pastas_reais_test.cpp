@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/colunas.h"
 #include "base/regional.h"
 #include "intake/leitor.h"
 
@@ -23,18 +24,11 @@ using nlohmann::json;
 
 const fs::path kPastas = CONVERSOR_PASTAS_REAIS;
 
-std::string Endereco(int linha, int coluna) {
-    std::string letras;
-    for (int n = coluna; n > 0; n = (n - 1) / 26)
-        letras.insert(letras.begin(), static_cast<char>('A' + (n - 1) % 26));
-    return letras + std::to_string(linha);
-}
-
 // Every cell the reader hands over, by address, with the text in UTF-8.
 class Coleta : public VisitanteCelulas {
 public:
     void Celula(int linha, int coluna, std::string_view texto) override {
-        const std::string endereco = Endereco(linha, coluna);
+        const std::string endereco = EnderecoCelula(linha, coluna);
         if (!celulas.emplace(endereco, Cp1252ParaUtf8(texto)).second) repetidas.push_back(endereco);
     }
     std::map<std::string, std::string> celulas;

@@ -62,7 +62,7 @@ std::string LePacote(const std::string& fixture, const std::string& temporario) 
     std::ifstream entrada(fixture, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(entrada)), {});
     fuzz::GravaPacote(temporario, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    return LeTudo([&] { return AbrePacoteZip(temporario); });
+    return LeTudo([&] { return AbreLeitor(temporario); });
 }
 
 std::string LeTabela(const std::string& arquivo) {
@@ -81,7 +81,7 @@ const Alvo kAlvos[] = {
     {"fuzz_zip",
      [](const std::string& f, const std::string& t) {
          fs::copy_file(f, t, fs::copy_options::overwrite_existing);
-         return LeTudo([&] { return AbrePacoteZip(t); });
+         return LeTudo([&] { return AbreLeitor(t); });
      },
      ".xlsx"},
     {"fuzz_xls",

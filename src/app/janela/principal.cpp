@@ -29,7 +29,7 @@
 #include <csignal>
 #include <cstdio>
 
-#include "app/terminal.h"
+#include "app/linha_comando/terminal.h"
 #include "base/regional.h"
 
 namespace conversor::app {
@@ -248,7 +248,6 @@ TFPrincipal::TFPrincipal(Dialogos& dialogos, std::string arquivoCidades, QWidget
     execucao_ = std::make_unique<ExecucaoConversao>(dbVantora_, DMExcel_, cdsTabelaTemp_,
                                                     static_cast<intake::Progresso&>(*this),
                                                     static_cast<convert::Mensagens&>(*this),
-                                                    static_cast<ControlesEntrada&>(*this),
                                                     std::move(arquivoCidades));
     FormCreate();
     if (QScreen* tela = QGuiApplication::primaryScreen())
@@ -397,17 +396,30 @@ void TFPrincipal::CarregaPlanilhas() {
 void TFPrincipal::btOKClick() {
     if (emConversao_) return;
     PedidoConversao pedido;
-    pedido.numLinha = edtNumLinha->text().toStdString();
-    pedido.caminhoOrigem = Caminho(edtCaminhoOrigem->text());
-    pedido.planilha = MostraPlanilha->currentIndex();
+    // Only digits can be typed, but anything can be pasted.
+    if (const std::string numLinha = edtNumLinha->text().toStdString(); !numLinha.empty()) {
+        try {
+            pedido.ultimaLinha = TextoParaInteiro(numLinha);
+        } catch (const ErroConversao&) {
+            Erro("'" + numLinha + "' não é um número de linha válido");
+            return;
+        }
+    }
+    pedido.arquivo = Caminho(edtCaminhoOrigem->text());
+    pedido.aba = MostraPlanilha->currentIndex() + 1;
     pedido.tipo = rbtProdutos->isChecked()          ? TipoRegistro::Produtos
                   : rbtCliente->isChecked()         ? TipoRegistro::Clientes
                   : rbtFornece->isChecked()         ? TipoRegistro::Fornecedores
                   : rbtVendedores->isChecked()      ? TipoRegistro::Vendedores
                                                     : TipoRegistro::Transportadoras;
     emConversao_ = true;
-    execucao_->btOKClick(pedido);
+    DesabilitaCampos();
+    const ResultadoConversao resultado = execucao_->Converte(pedido);
+    // The controls come back whatever happened, so the user can correct the input
+    // instead of being left with a dead window.
+    HabilitaCampos();
     emConversao_ = false;
+    Foca(resultado.campoACorrigir);
 }
 
 void TFPrincipal::DefineCampos(bool habilitados) {
@@ -500,11 +512,12 @@ void TFPrincipal::Informacao(std::string_view texto) {
     Mensagem(Dialogos::Tipo::Informacao, texto);
 }
 
-void TFPrincipal::Foca(Controle controle) {
-    switch (controle) {
-        case Controle::NumLinha: edtNumLinha->setFocus(); break;
-        case Controle::Btabrir: Btabrir->setFocus(); break;
-        case Controle::MostraPlanilha: MostraPlanilha->setFocus(); break;
+void TFPrincipal::Foca(CampoPedido campo) {
+    switch (campo) {
+        case CampoPedido::Nenhum: break;
+        case CampoPedido::UltimaLinha: edtNumLinha->setFocus(); break;
+        case CampoPedido::Arquivo: Btabrir->setFocus(); break;
+        case CampoPedido::Aba: MostraPlanilha->setFocus(); break;
     }
 }
 

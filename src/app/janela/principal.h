@@ -33,8 +33,7 @@ namespace conversor::app {
 // carry the names of the original form as object names.
 class TFPrincipal final : public QWidget,
                           private intake::Progresso,
-                          private convert::Mensagens,
-                          private ControlesEntrada {
+                          private convert::Mensagens {
     Q_OBJECT
 public:
     // `dialogos` (not owned) must outlive the window; `arquivoCidades` empty means the
@@ -52,8 +51,8 @@ public:
     // Another sheet picked: its last row is proposed.
     void MostraPlanilhaChange();
     void btOKClick();
-    void HabilitaCampos() override;
-    void DesabilitaCampos() override;
+    void HabilitaCampos();
+    void DesabilitaCampos();
 
 protected:
     void closeEvent(QCloseEvent* evento) override;
@@ -86,8 +85,8 @@ private:
     void Aviso(std::string_view texto) override;
     void Erro(std::string_view texto) override;
     void Informacao(std::string_view texto) override;
-    // ControlesEntrada
-    void Foca(Controle controle) override;
+    // The control where the user corrects the input the run refused.
+    void Foca(CampoPedido campo);
 
     Dialogos& dialogos_;
     db::Conexao dbVantora_;

@@ -83,9 +83,8 @@ protected:
     intake::TDMCotrolaExcel excel_;
     teste::ProgressoGravado progresso_;
     MensagensGravadas mensagens_;
-    app::SemControles controles_;
-    ExecucaoConversao execucao_{Banco(), excel_,      tabela_,    progresso_,
-                                mensagens_, controles_, CONVERSOR_TABELA_CIDADES};
+    ExecucaoConversao execucao_{Banco(),    excel_,     tabela_,
+                                progresso_, mensagens_, CONVERSOR_TABELA_CIDADES};
 };
 
 TEST_F(ConverteClientesTeste, LinhaCompleta) {
@@ -398,11 +397,11 @@ TEST_F(ConverteClientesTeste, PastaDeTrabalhoDePontaAPonta) {
     }
     excel_.AbreArquivo(arquivo);
     app::PedidoConversao pedido;
-    pedido.numLinha = "2";
-    pedido.caminhoOrigem = arquivo;
-    pedido.planilha = 0;
+    pedido.ultimaLinha = 2;
+    pedido.arquivo = arquivo;
+    pedido.aba = 1;
     pedido.tipo = TipoRegistro::Clientes;
-    ASSERT_EQ(execucao_.btOKClick(pedido), app::DesfechoConversao::Concluida)
+    ASSERT_EQ(execucao_.Converte(pedido).desfecho, app::DesfechoConversao::Concluida)
         << PrimeiroErro();
 
     const Registro r = Le("CLIENTE", "00000015");

@@ -41,7 +41,7 @@ protected:
             tabela_.Grava();
         }
         app::ExecucaoConversao execucao(Banco(), excel_, tabela_, progresso_, mensagens_,
-                                        controles_, CONVERSOR_TABELA_CIDADES);
+                                        CONVERSOR_TABELA_CIDADES);
         return execucao.ExecutaConversao(tipo);
     }
 
@@ -61,7 +61,6 @@ protected:
     intake::TTabelaTemp tabela_;
     ProgressoGravado progresso_;
     MensagensGravadas mensagens_;
-    app::SemControles controles_;
 };
 
 }  // namespace conversor::teste

@@ -321,14 +321,14 @@ TEST_F(Mapeamentos, PlanilhaDeVendedoresComCelulasNumericas) {
     ASSERT_EQ(workbook_close(livro), LXW_NO_ERROR);
 
     excel_.AbreArquivo(arquivo);
-    app::ExecucaoConversao execucao(Banco(), excel_, tabela_, progresso_, mensagens_, controles_,
+    app::ExecucaoConversao execucao(Banco(), excel_, tabela_, progresso_, mensagens_,
                                     CONVERSOR_TABELA_CIDADES);
     app::PedidoConversao pedido;
-    pedido.numLinha = "2";
-    pedido.caminhoOrigem = arquivo;
-    pedido.planilha = 0;
+    pedido.ultimaLinha = 2;
+    pedido.arquivo = arquivo;
+    pedido.aba = 1;
     pedido.tipo = TipoRegistro::Vendedores;
-    EXPECT_EQ(execucao.btOKClick(pedido), app::DesfechoConversao::Concluida);
+    EXPECT_EQ(execucao.Converte(pedido).desfecho, app::DesfechoConversao::Concluida);
     EXPECT_THAT(Linha("select CODVENDEDOR, COMISSAO, TELEFONE, CEP, CODCIDADE from VENDEND "
                       "order by CODVENDEDOR"),
                 ElementsAre("0007", "2,5", "3133334444", "30130000", "00001"));

@@ -136,10 +136,13 @@ protected:
         EscrevePlanilha(arquivo, linhas);
         intake::TDMCotrolaExcel excel;
         excel.AbreArquivo(arquivo);
-        app::SemControles controles;
-        app::ExecucaoConversao execucao(Banco(), excel, tabela_, progresso, mensagens, controles);
-        return execucao.btOKClick(
-            {std::to_string(linhas.size()), arquivo, 0, app::TipoRegistro::Produtos});
+        app::ExecucaoConversao execucao(Banco(), excel, tabela_, progresso, mensagens);
+        app::PedidoConversao pedido;
+        pedido.arquivo = arquivo;
+        pedido.aba = 1;
+        pedido.ultimaLinha = static_cast<long long>(linhas.size());
+        pedido.tipo = app::TipoRegistro::Produtos;
+        return execucao.Converte(pedido).desfecho;
     }
 
     static std::string Produto(const std::string& cod, const std::string& coluna) {
@@ -481,9 +484,7 @@ TEST_F(MapeamentoProdutosTeste, FabricanteDeBrancosServeAosSemFabricante) {
         for (const char* fabricante : {"", "   ", ""}) AnexaLinha({{55, fabricante}});
         if (lembra) {
             intake::TDMCotrolaExcel excel;
-            app::SemControles controles;
-            app::ExecucaoConversao execucao(Banco(), excel, tabela, progresso, mensagens,
-                                            controles);
+            app::ExecucaoConversao execucao(Banco(), excel, tabela, progresso, mensagens);
             ASSERT_TRUE(execucao.ExecutaConversao(app::TipoRegistro::Produtos))
                 << ::testing::PrintToString(mensagens.Erros());
         } else {
@@ -515,8 +516,7 @@ TEST_F(MapeamentoProdutosTeste, PlanilhaComMaisLinhasQueCodigosRecusadaAntesDeEs
             tabela.Grava();
         }
         intake::TDMCotrolaExcel excel;
-        app::SemControles controles;
-        app::ExecucaoConversao execucao(Banco(), excel, tabela, progresso, mensagens, controles);
+        app::ExecucaoConversao execucao(Banco(), excel, tabela, progresso, mensagens);
         EXPECT_FALSE(execucao.ExecutaConversao(app::TipoRegistro::Produtos));
         ASSERT_THAT(mensagens.Erros(), SizeIs(1));
         if (c.recusada) {

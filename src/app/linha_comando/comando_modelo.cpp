@@ -11,13 +11,13 @@
 #include <string>
 #include <system_error>
 
-#include "app/argumentos.h"
-#include "app/comandos.h"
-#include "app/terminal.h"
-#include "app/tipos.h"
+#include "app/linha_comando/argumentos.h"
+#include "app/linha_comando/comandos.h"
+#include "app/linha_comando/terminal.h"
+#include "app/linha_comando/tipos.h"
+#include "base/colunas.h"
 #include "base/regional.h"
 #include "convert/leiaute.h"
-#include "intake/excel.h"
 
 namespace conversor::app {
 
@@ -26,7 +26,6 @@ namespace {
 using convert::ColunaLida;
 using convert::Conteudo;
 using convert::LeiauteTipo;
-using intake::TDMCotrolaExcel;
 
 const char* const kUso =
     "Uso: conversor modelo --tipo TIPO ARQUIVO.xlsx\n"
@@ -129,7 +128,7 @@ void EscreveAbaColunas(lxw_workbook* pasta, const LeiauteTipo& leiaute) {
     format_set_text_wrap(regra);
 
     const std::string aba1 = leiaute.aba;
-    const std::string ultima = TDMCotrolaExcel::LetraColuna(leiaute.UltimaColuna()) + " (" +
+    const std::string ultima = LetraColuna(leiaute.UltimaColuna()) + " (" +
                                std::to_string(leiaute.UltimaColuna()) + ")";
     worksheet_write_string(aba, 0, 0,
                            U8("Colunas que a conversão de " + std::string(leiaute.tipo) +
@@ -144,7 +143,7 @@ void EscreveAbaColunas(lxw_workbook* pasta, const LeiauteTipo& leiaute) {
                            nullptr);
     worksheet_write_string(aba, 2, 0,
                            U8("A aba vai até a coluna " + ultima + "; a célula " +
-                              TDMCotrolaExcel::LetraColuna(leiaute.UltimaColuna()) +
+                              LetraColuna(leiaute.UltimaColuna()) +
                               "1, com uma borda, garante essa largura: não a apague.")
                                .c_str(),
                            nullptr);
@@ -154,7 +153,7 @@ void EscreveAbaColunas(lxw_workbook* pasta, const LeiauteTipo& leiaute) {
     lxw_row_t linha = 5;
     for (const ColunaLida& c : leiaute.colunas) {
         worksheet_write_number(aba, linha, 0, c.coluna, centro);
-        worksheet_write_string(aba, linha, 1, TDMCotrolaExcel::LetraColuna(c.coluna).c_str(),
+        worksheet_write_string(aba, linha, 1, LetraColuna(c.coluna).c_str(),
                                centro);
         worksheet_write_string(aba, linha, 2, *c.campo ? c.campo : "-", topo);
         if (c.largura)

@@ -4,13 +4,13 @@
 #include <cstdio>
 #include <string>
 
-#include "app/argumentos.h"
-#include "app/comandos.h"
-#include "app/terminal.h"
-#include "app/tipos.h"
+#include "app/linha_comando/argumentos.h"
+#include "app/linha_comando/comandos.h"
+#include "app/linha_comando/terminal.h"
+#include "app/linha_comando/tipos.h"
+#include "base/colunas.h"
 #include "base/regional.h"
 #include "convert/leiaute.h"
-#include "intake/excel.h"
 
 namespace conversor::app {
 
@@ -48,18 +48,17 @@ int ComandoColunas(const Argumentos& args) {
         return SaiComErroDeUso("Tipo desconhecido: " + CaminhoParaMensagem(lidos.opcoes["--tipo"]),
                                kUso);
 
-    using intake::TDMCotrolaExcel;
     size_t larguraCampo = 5;
     for (const convert::ColunaLida& c : leiaute->colunas)
         larguraCampo = std::max(larguraCampo, std::string(c.campo).size());
     std::string saida = "Aba de " + std::string(leiaute->tipo) + ": até a coluna " +
-                        TDMCotrolaExcel::LetraColuna(leiaute->UltimaColuna()) + " (" +
+                        LetraColuna(leiaute->UltimaColuna()) + " (" +
                         std::to_string(leiaute->UltimaColuna()) +
                         "), sem linha de títulos (a linha 1 já é um registro).\n";
     saida += "Coluna  Letra  " + Esquerda("Campo", larguraCampo) + "  Largura  Regra\n";
     for (const convert::ColunaLida& c : leiaute->colunas) {
         saida += Direita(std::to_string(c.coluna), 6) + "  " +
-                 Esquerda(TDMCotrolaExcel::LetraColuna(c.coluna), 5) + "  " +
+                 Esquerda(LetraColuna(c.coluna), 5) + "  " +
                  Esquerda(*c.campo ? c.campo : "-", larguraCampo) + "  " +
                  Direita(c.largura ? std::to_string(c.largura) : "-", 7) + "  " +
                  convert::RegraCompleta(c) + "\n";

@@ -1,8 +1,8 @@
 #include <cstdio>
 
-#include "app/argumentos.h"
-#include "app/comandos.h"
-#include "app/terminal.h"
+#include "app/linha_comando/argumentos.h"
+#include "app/linha_comando/comandos.h"
+#include "app/linha_comando/terminal.h"
 #include "base/regional.h"
 #include "db/erro.h"
 #include "db/esquema.h"

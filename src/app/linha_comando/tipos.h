@@ -2,7 +2,6 @@
 #pragma once
 
 #include <string_view>
-#include <vector>
 
 #include "app/execucao.h"
 
@@ -11,15 +10,14 @@ namespace conversor::app {
 struct TipoNomeado {
     const char* nome;
     TipoRegistro tipo;
-    std::vector<const char*> tabelas;  // what the kind writes
 };
 
 inline const TipoNomeado kTipos[] = {
-    {"produtos", TipoRegistro::Produtos, {"MVGERAL", "PRODUTO", "PRODUTODETALHE"}},
-    {"clientes", TipoRegistro::Clientes, {"CLIENTE", "COMPCLIE"}},
-    {"fornecedores", TipoRegistro::Fornecedores, {"FORNECE"}},
-    {"vendedores", TipoRegistro::Vendedores, {"VENDEND"}},
-    {"transportadoras", TipoRegistro::Transportadoras, {"TRANSPT"}},
+    {"produtos", TipoRegistro::Produtos},
+    {"clientes", TipoRegistro::Clientes},
+    {"fornecedores", TipoRegistro::Fornecedores},
+    {"vendedores", TipoRegistro::Vendedores},
+    {"transportadoras", TipoRegistro::Transportadoras},
 };
 
 // The kind --tipo names, or nullptr.

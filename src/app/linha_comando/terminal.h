@@ -3,7 +3,6 @@
 #pragma once
 
 #include <chrono>
-#include <stdexcept>
 #include <string>
 
 #include "convert/mensagens.h"
@@ -33,11 +32,9 @@ public:
     void Aviso(std::string_view texto) override;
     void Erro(std::string_view texto) override;
     void Informacao(std::string_view texto) override;
-    int Avisos() const { return avisos_; }
 
 private:
     ProgressoTerminal* progresso_;
-    int avisos_ = 0;
 };
 
 class ProgressoTerminal final : public intake::Progresso {
@@ -74,11 +71,7 @@ private:
 // turns into the rollback of its current transaction; a second Ctrl+C ends the
 // program at once (the database is left as a killed process leaves it: what was
 // committed stays, the rest is undone by Firebird).
-class ErroInterrupcao : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
+//
 // The Firebird client installs its own SIGINT handler on the first connection, one
 // that closes every connection under the run's feet. So Ctrl+C is held back while
 // the connection is made (SeguraInterrupcao, before it) and taken over once it

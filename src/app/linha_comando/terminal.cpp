@@ -1,4 +1,4 @@
-#include "app/terminal.h"
+#include "app/linha_comando/terminal.h"
 
 #include <pthread.h>
 #include <signal.h>
@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "app/execucao.h"
 #include "base/regional.h"
 
 namespace conversor::app {
@@ -67,7 +68,6 @@ std::string ParaTerminal(std::string_view texto) {
 }
 
 void MensagensTerminal::Aviso(std::string_view texto) {
-    ++avisos_;
     if (progresso_) progresso_->Limpa();
     std::fprintf(stderr, "Aviso: %s\n", ParaTerminal(texto).c_str());
 }

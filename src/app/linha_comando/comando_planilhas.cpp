@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/argumentos.h"
-#include "app/comandos.h"
-#include "app/terminal.h"
+#include "app/linha_comando/argumentos.h"
+#include "app/linha_comando/comandos.h"
+#include "app/linha_comando/terminal.h"
 #include "base/regional.h"
 #include "intake/excel.h"
 #include "intake/progresso.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/comandos.h"
+#include "app/linha_comando/comandos.h"
 
 namespace conversor::app {
 

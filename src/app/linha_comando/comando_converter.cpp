@@ -1,15 +1,14 @@
 #include <chrono>
 #include <cstdio>
 #include <map>
-#include <optional>
 
-#include "app/argumentos.h"
-#include "app/comandos.h"
 #include "app/execucao.h"
-#include "app/terminal.h"
-#include "app/tipos.h"
+#include "app/linha_comando/argumentos.h"
+#include "app/linha_comando/comandos.h"
+#include "app/linha_comando/terminal.h"
+#include "app/linha_comando/tipos.h"
 #include "base/regional.h"
-#include "db/consulta.h"
+#include "db/erro.h"
 #include "intake/leitor.h"
 
 namespace conversor::app {
@@ -21,23 +20,10 @@ const char* const kUso =
     "                         [--ultima-linha N] [--cidades ARQUIVO.DBF]\n"
     "TIPO: produtos, clientes, fornecedores, vendedores ou transportadoras.\n";
 
-const char* const kReferencias[] = {"CIDADES", "UNIDADES", "CLASFISC", "CADFABR"};
-
 // The shells' status for a program ended by Ctrl+C (128 + SIGINT).
 constexpr int kSaidaInterrompida = 130;
 
 int Uso(const std::string& erro) { return SaiComErroDeUso(erro, kUso); }
-
-std::optional<long long> Contagem(db::Conexao& conexao, const char* tabela) {
-    try {
-        db::Consulta q(conexao);
-        q.DefineSql(std::string("select count(*) as N from ") + tabela);
-        q.Abre();
-        return q.CampoInteiro("N");
-    } catch (const db::ErroBanco&) {
-        return std::nullopt;
-    }
-}
 
 }  // namespace
 
@@ -81,7 +67,6 @@ int ComandoConverter(const Argumentos& args) {
     db::Conexao dbVantora;
     intake::TDMCotrolaExcel dmExcel;
     intake::TTabelaTemp cdsTabelaTemp;
-    SemControles controles;
 
     dbVantora.DefineNomeBanco(opcoes["--banco"]);
     SeguraInterrupcao();
@@ -93,50 +78,53 @@ int ComandoConverter(const Argumentos& args) {
     }
     CapturaInterrupcao();
     PedidoConversao pedido;
-    pedido.caminhoOrigem = opcoes["--planilha"];
+    pedido.arquivo = opcoes["--planilha"];
     pedido.tipo = tipo->tipo;
     try {
-        dmExcel.AbreArquivo(pedido.caminhoOrigem);
+        dmExcel.AbreArquivo(pedido.arquivo);
         const size_t abas = dmExcel.ListaPlanilhas().size();
         dmExcel.LiberaLista();
         if (aba < 1 || static_cast<size_t>(aba) > abas) {
-            mensagens.Erro("A planilha '" + CaminhoParaMensagem(pedido.caminhoOrigem) +
+            mensagens.Erro("A planilha '" + CaminhoParaMensagem(pedido.arquivo) +
                            "' não tem a aba " + std::to_string(aba) + " (tem " +
                            std::to_string(abas) + ").");
             return 2;
-        }
-        pedido.planilha = aba - 1;
-        if (opcoes.count("--ultima-linha")) {
-            pedido.numLinha = opcoes["--ultima-linha"];
-        } else {
-            dmExcel.SelecionaPlanilha(aba);
-            pedido.numLinha = std::to_string(dmExcel.UltimaLinha());
         }
     } catch (const std::exception& e) {
         mensagens.Erro(e.what());
         return 2;
     }
+    pedido.aba = aba;
+    if (opcoes.count("--ultima-linha")) {
+        const std::string& n = opcoes["--ultima-linha"];
+        try {
+            pedido.ultimaLinha = TextoParaInteiro(n);
+        } catch (const ErroConversao&) {
+            // Digits only, but more than any number holds.
+            mensagens.Erro("'" + n + "' não é um número de linha válido");
+            return 2;
+        }
+    } else {
+        pedido.ateUltimaLinhaDaAba = true;
+    }
 
-    std::map<std::string, long long> antes;
-    for (const char* tabela : kReferencias)
-        if (auto n = Contagem(dbVantora, tabela)) antes[tabela] = *n;
-    if (dbVantora.DBTransaction().Ativa()) dbVantora.DBTransaction().Confirma();
-
-    ExecucaoConversao execucao(dbVantora, dmExcel, cdsTabelaTemp, progresso, mensagens, controles,
+    ExecucaoConversao execucao(dbVantora, dmExcel, cdsTabelaTemp, progresso, mensagens,
                                opcoes.count("--cidades") ? opcoes["--cidades"] : std::string());
     IniciaConversaoInterrompivel();
-    const DesfechoConversao desfecho = execucao.btOKClick(pedido);
+    const ResultadoConversao resultado = execucao.Converte(pedido);
     progresso.Encerra();
     // A Ctrl+C that came after the final commit changes nothing: the run succeeded.
-    const bool interrompida = InterrupcaoPedida() && desfecho != DesfechoConversao::Concluida;
+    const bool interrompida =
+        InterrupcaoPedida() && resultado.desfecho != DesfechoConversao::Concluida;
     const char* const kInterrompida =
         "Conversão interrompida (Ctrl+C): a transação em andamento foi desfeita; fica no "
         "banco só o que foi confirmado antes.";
-    if (interrompida && desfecho == DesfechoConversao::ErroLeitura) {
+    if (interrompida && resultado.desfecho == DesfechoConversao::ErroLeitura) {
         std::fprintf(stderr, "%s\n", ParaTerminal(kInterrompida).c_str());
         return kSaidaInterrompida;
     }
-    if (desfecho == DesfechoConversao::Recusada || desfecho == DesfechoConversao::ErroLeitura)
+    if (resultado.desfecho == DesfechoConversao::Recusada ||
+        resultado.desfecho == DesfechoConversao::ErroLeitura)
         return 2;
 
     const double segundos =
@@ -144,21 +132,16 @@ int ComandoConverter(const Argumentos& args) {
     std::printf("Resumo:\n");
     if (const std::string aviso = dbVantora.AvisoServidorLocal(); !aviso.empty())
         std::printf("  %s\n", ParaTerminal(aviso).c_str());
-    for (const char* tabela : tipo->tabelas)
-        if (auto n = Contagem(dbVantora, tabela))
-            std::printf("  %-15s %lld linhas gravadas\n", tabela, *n);
-    for (const char* tabela : kReferencias) {
-        auto n = Contagem(dbVantora, tabela);
-        if (n && antes.count(tabela))
-            std::printf("  %-15s %lld linhas criadas\n", tabela, *n - antes[tabela]);
-    }
-    std::printf("  Avisos: %d\n  Tempo: %.1f s\n", mensagens.Avisos(), segundos);
-    if (dbVantora.DBTransaction().Ativa()) dbVantora.DBTransaction().Desfaz();
+    for (const LinhasTabela& t : resultado.linhasGravadas)
+        std::printf("  %-15s %lld linhas gravadas\n", t.tabela.c_str(), t.linhas);
+    for (const LinhasTabela& t : resultado.referenciasCriadas)
+        std::printf("  %-15s %lld linhas criadas\n", t.tabela.c_str(), t.linhas);
+    std::printf("  Avisos: %d\n  Tempo: %.1f s\n", resultado.avisos, segundos);
     if (interrompida) {
         std::fprintf(stderr, "%s\n", ParaTerminal(kInterrompida).c_str());
         return kSaidaInterrompida;
     }
-    return desfecho == DesfechoConversao::Concluida ? 0 : 1;
+    return resultado.desfecho == DesfechoConversao::Concluida ? 0 : 1;
 }
 
 }  // namespace conversor::app

@@ -1,8 +1,8 @@
-#include "app/argumentos.h"
+#include "app/linha_comando/argumentos.h"
 
 #include <cstdio>
 
-#include "app/terminal.h"
+#include "app/linha_comando/terminal.h"
 #include "base/regional.h"
 
 namespace conversor::app {
