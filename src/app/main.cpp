@@ -40,6 +40,16 @@ const char* const kAjuda =
     "      Saída: 0 concluída, 1 a conversão falhou (desfeita desde o último\n"
     "      commit), 2 erro de uso ou entrada recusada antes de converter, 130\n"
     "      interrompida com Ctrl+C (desfeita desde o último commit).\n"
+    "  conversor colunas --tipo TIPO\n"
+    "      Mostra as colunas da planilha que o tipo lê, uma por linha: número,\n"
+    "      letra, campo do banco (TABELA.COLUNA) que ela alimenta, quantos\n"
+    "      caracteres são aproveitados e a regra aplicada.\n"
+    "  conversor modelo --tipo TIPO ARQUIVO.xlsx\n"
+    "      Grava em ARQUIVO.xlsx uma planilha modelo do tipo: a primeira aba, vazia\n"
+    "      e sem linha de títulos, recebe os registros; a aba \"Colunas\" mostra o\n"
+    "      que cada coluna alimenta. Recusa sobrescrever um arquivo existente.\n"
+    "      colunas e modelo saem com 0 concluído, 1 falha ao escrever a saída ou o\n"
+    "      arquivo (que já existia ou não se pôde gravar), 2 erro de uso.\n"
     "  conversor\n"
     "      Sem argumentos: abre a janela do conversor.\n"
     "  conversor --help\n"
@@ -59,6 +69,8 @@ const Comando kComandos[] = {
     {"planilhas", conversor::app::ComandoPlanilhas},
     {"mostrar", conversor::app::ComandoMostrar},
     {"converter", conversor::app::ComandoConverter},
+    {"colunas", conversor::app::ComandoColunas},
+    {"modelo", conversor::app::ComandoModelo},
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "app/linha_comando/argumentos.h"
 #include "app/linha_comando/comandos.h"
 #include "app/linha_comando/terminal.h"
+#include "app/linha_comando/tipos.h"
 #include "base/regional.h"
 #include "db/erro.h"
 #include "intake/leitor.h"
@@ -18,19 +19,6 @@ const char* const kUso =
     "Uso: conversor converter --banco BANCO --planilha ARQUIVO --tipo TIPO [--aba N]\n"
     "                         [--ultima-linha N] [--cidades ARQUIVO.DBF]\n"
     "TIPO: produtos, clientes, fornecedores, vendedores ou transportadoras.\n";
-
-struct TipoNomeado {
-    const char* nome;
-    TipoRegistro tipo;
-};
-
-const TipoNomeado kTipos[] = {
-    {"produtos", TipoRegistro::Produtos},
-    {"clientes", TipoRegistro::Clientes},
-    {"fornecedores", TipoRegistro::Fornecedores},
-    {"vendedores", TipoRegistro::Vendedores},
-    {"transportadoras", TipoRegistro::Transportadoras},
-};
 
 // The shells' status for a program ended by Ctrl+C (128 + SIGINT).
 constexpr int kSaidaInterrompida = 130;
@@ -57,9 +45,7 @@ int ComandoConverter(const Argumentos& args) {
     std::map<std::string, std::string>& opcoes = lidos.opcoes;
     for (const char* obrigatoria : {"--banco", "--planilha", "--tipo"})
         if (!opcoes.count(obrigatoria)) return Uso(std::string("Falta a opção ") + obrigatoria);
-    const TipoNomeado* tipo = nullptr;
-    for (const TipoNomeado& t : kTipos)
-        if (opcoes["--tipo"] == t.nome) tipo = &t;
+    const TipoNomeado* tipo = ProcuraTipo(opcoes["--tipo"]);
     if (!tipo) return Uso("Tipo desconhecido: " + CaminhoParaMensagem(opcoes["--tipo"]));
     int aba = 1;
     if (opcoes.count("--aba")) {

@@ -23,4 +23,10 @@ int ComandoMostrar(const Argumentos& args);
 // conversion run without the window.
 int ComandoConverter(const Argumentos& args);
 
+// `colunas --tipo TIPO`: the sheet columns a kind reads and the fields they feed.
+int ComandoColunas(const Argumentos& args);
+
+// `modelo --tipo TIPO ARQUIVO.xlsx`: a workbook to fill for the kind, with its layout.
+int ComandoModelo(const Argumentos& args);
+
 }  // namespace conversor::app
