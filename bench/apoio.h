@@ -65,7 +65,8 @@ inline void CelulaDeEnchimento(lxw_worksheet* aba, lxw_row_t linha, lxw_col_t co
     char texto[128];
     switch (coluna % 6) {
         case 0:
-            worksheet_write_number(aba, linha, coluna, static_cast<double>(s.Ate(1000000)), nullptr);
+            worksheet_write_number(aba, linha, coluna, static_cast<double>(s.Ate(1000000)),
+                                   nullptr);
             break;
         case 1:
             worksheet_write_number(aba, linha, coluna, static_cast<double>(s.Ate(10000000)) / 100,

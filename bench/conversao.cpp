@@ -131,24 +131,26 @@ std::string Formata(const char* formato, ...) {
     return texto;
 }
 
-const char* const kNomes[] = {U(u8"José"),    U(u8"Maria"),  U(u8"João"),    "Ana",
-                              U(u8"Antônio"), "Francisca", "Carlos",     U(u8"Márcia"),
-                              "Paulo",        "Adriana",   U(u8"Lúcia"),   "Pedro",
-                              "Juliana",      U(u8"Sérgio"), "Fernanda", U(u8"Conceição")};
-const char* const kSobrenomes[] = {"Silva",      "Santos",   "Oliveira",   "Souza",
-                                   "Pereira",    "Lima",     "Carvalho",   "Ferreira",
-                                   "Rodrigues",  "Almeida",  U(u8"Gonçalves"), "Ribeiro",
-                                   "D'Avila",    U(u8"Araújo"), "Barbosa", U(u8"D'Ávila")};
-const char* const kRamos[] = {"Supermercado", "Padaria", "Drogaria", "Comercial", "Distribuidora",
-                              "Restaurante",  "Loja",    U(u8"Materiais de Construção"),
-                              "Auto Center",  "Papelaria"};
+const char* const kNomes[] = {U(u8"José"),    U(u8"Maria"),  U(u8"João"),  "Ana",
+                              U(u8"Antônio"), "Francisca",   "Carlos",     U(u8"Márcia"),
+                              "Paulo",        "Adriana",     U(u8"Lúcia"), "Pedro",
+                              "Juliana",      U(u8"Sérgio"), "Fernanda",   U(u8"Conceição")};
+const char* const kSobrenomes[] = {"Silva",     "Santos",      "Oliveira",       "Souza",
+                                   "Pereira",   "Lima",        "Carvalho",       "Ferreira",
+                                   "Rodrigues", "Almeida",     U(u8"Gonçalves"), "Ribeiro",
+                                   "D'Avila",   U(u8"Araújo"), "Barbosa",        U(u8"D'Ávila")};
+const char* const kRamos[] = {
+    "Supermercado",  "Padaria",     "Drogaria", "Comercial",
+    "Distribuidora", "Restaurante", "Loja",     U(u8"Materiais de Construção"),
+    "Auto Center",   "Papelaria"};
 const char* const kRuas[] = {"Rua", "Avenida", "Travessa", "Alameda", U(u8"Praça")};
-const char* const kLogradouros[] = {U(u8"Afonso Pena"),   U(u8"Espírito Santo"), "XV de Novembro",
-                                    U(u8"Barão de Jaguara"), "Paulista",      U(u8"São João"),
-                                    "Sete de Setembro", U(u8"Conceição do Mato Dentro"),
-                                    "das Flores",       U(u8"Padre Eustáquio")};
-const char* const kBairros[] = {"Centro",     "Savassi",   "Bela Vista", "Eldorado",
-                                U(u8"Funcionários"), "Lourdes", "Boa Viagem", U(u8"Jardim América")};
+const char* const kLogradouros[] = {
+    U(u8"Afonso Pena"), U(u8"Espírito Santo"), "XV de Novembro",   U(u8"Barão de Jaguara"),
+    "Paulista",         U(u8"São João"),       "Sete de Setembro", U(u8"Conceição do Mato Dentro"),
+    "das Flores",       U(u8"Padre Eustáquio")};
+const char* const kBairros[] = {
+    "Centro",  "Savassi",    "Bela Vista",         "Eldorado", U(u8"Funcionários"),
+    "Lourdes", "Boa Viagem", U(u8"Jardim América")};
 
 // Cities: real ones with their area codes in the city table, and made-up districts
 // of them, a few hundred names in all.
@@ -157,12 +159,14 @@ struct Cidade {
     const char* uf;
 };
 const Cidade kCidades[] = {
-    {"Belo Horizonte", "MG"}, {U(u8"São Paulo"), "SP"}, {"Rio de Janeiro", "RJ"},
-    {"Curitiba", "PR"},       {"Porto Alegre", "RS"},   {"Salvador", "BA"},
-    {"Recife", "PE"},         {"Fortaleza", "CE"},      {U(u8"Goiânia"), "GO"},
-    {"Campinas", "SP"},       {"Contagem", "MG"},       {U(u8"Florianópolis"), "SC"},
-    {"BHTE", "MG"},           {"Manaus", "AM"},         {U(u8"Belém"), "PA"},
-    {U(u8"Uberlândia"), "MG"},
+    {"Belo Horizonte", "MG"}, {U(u8"São Paulo"), "SP"},
+    {"Rio de Janeiro", "RJ"}, {"Curitiba", "PR"},
+    {"Porto Alegre", "RS"},   {"Salvador", "BA"},
+    {"Recife", "PE"},         {"Fortaleza", "CE"},
+    {U(u8"Goiânia"), "GO"},   {"Campinas", "SP"},
+    {"Contagem", "MG"},       {U(u8"Florianópolis"), "SC"},
+    {"BHTE", "MG"},           {"Manaus", "AM"},
+    {U(u8"Belém"), "PA"},     {U(u8"Uberlândia"), "MG"},
 };
 
 void CidadeSorteada(Sorteio& s, std::string& nome, std::string& uf) {
@@ -187,14 +191,19 @@ std::string Documento(Sorteio& s, bool cnpj) {
 
 std::string Telefone(Sorteio& s) {
     switch (s.Ate(5)) {
-        case 0: return Formata("(%02d) 3%03d-%04d", 11 + static_cast<int>(s.Ate(80)),
-                               static_cast<int>(s.Ate(1000)), static_cast<int>(s.Ate(10000)));
-        case 1: return Formata("3%03d-%04d", static_cast<int>(s.Ate(1000)),
-                               static_cast<int>(s.Ate(10000)));
-        case 2: return Formata("%02d 9%04d-%04d", 11 + static_cast<int>(s.Ate(80)),
-                               static_cast<int>(s.Ate(10000)), static_cast<int>(s.Ate(10000)));
-        case 3: return ".";
-        default: return "";
+        case 0:
+            return Formata("(%02d) 3%03d-%04d", 11 + static_cast<int>(s.Ate(80)),
+                           static_cast<int>(s.Ate(1000)), static_cast<int>(s.Ate(10000)));
+        case 1:
+            return Formata("3%03d-%04d", static_cast<int>(s.Ate(1000)),
+                           static_cast<int>(s.Ate(10000)));
+        case 2:
+            return Formata("%02d 9%04d-%04d", 11 + static_cast<int>(s.Ate(80)),
+                           static_cast<int>(s.Ate(10000)), static_cast<int>(s.Ate(10000)));
+        case 3:
+            return ".";
+        default:
+            return "";
     }
 }
 
@@ -216,20 +225,30 @@ std::string Endereco(Sorteio& s) { return std::string(s.De(kRuas)) + " " + s.De(
 // from some hundreds each; the margin (column 64) is always a number, as the
 // mapping reads it as one.
 void Produto(Linha& l, Sorteio& s, int) {
-    const char* const setores[] = {"Mercearia", "Bebidas", "Ferragens", U(u8"Construção"),
-                                   U(u8"Elétrica"), "Limpeza", "Higiene", "Papelaria"};
-    const char* const itens[] = {"Arroz Branco Tipo 1",       U(u8"Feijão Carioca"),
-                                 U(u8"Óleo de Soja"),         U(u8"Café Torrado e Moído"),
-                                 U(u8"Açúcar Cristal"),       "Cerveja Pilsen Lata",
-                                 "Refrigerante Garrafa",      U(u8"Água Mineral sem Gás"),
-                                 "Martelo de Unha",           "Chave de Fenda 1/4\" x 6\"",
-                                 "Parafuso Sextavado 3/8",    "Cimento CP II-E-32",
-                                 U(u8"Tubo PVC Soldável 25mm"), U(u8"Tinta Acrílica Fosca"),
-                                 U(u8"Lâmpada LED Bulbo 9W"),  U(u8"Cabo Flexível 2,5mm²"),
-                                 U(u8"Sabão em Pó"),           U(u8"Papel Higiênico Folha Dupla"),
-                                 U(u8"Caixa d'água 500L"),     U(u8"Caderno Universitário")};
+    const char* const setores[] = {"Mercearia",     "Bebidas", "Ferragens", U(u8"Construção"),
+                                   U(u8"Elétrica"), "Limpeza", "Higiene",   "Papelaria"};
+    const char* const itens[] = {"Arroz Branco Tipo 1",
+                                 U(u8"Feijão Carioca"),
+                                 U(u8"Óleo de Soja"),
+                                 U(u8"Café Torrado e Moído"),
+                                 U(u8"Açúcar Cristal"),
+                                 "Cerveja Pilsen Lata",
+                                 "Refrigerante Garrafa",
+                                 U(u8"Água Mineral sem Gás"),
+                                 "Martelo de Unha",
+                                 "Chave de Fenda 1/4\" x 6\"",
+                                 "Parafuso Sextavado 3/8",
+                                 "Cimento CP II-E-32",
+                                 U(u8"Tubo PVC Soldável 25mm"),
+                                 U(u8"Tinta Acrílica Fosca"),
+                                 U(u8"Lâmpada LED Bulbo 9W"),
+                                 U(u8"Cabo Flexível 2,5mm²"),
+                                 U(u8"Sabão em Pó"),
+                                 U(u8"Papel Higiênico Folha Dupla"),
+                                 U(u8"Caixa d'água 500L"),
+                                 U(u8"Caderno Universitário")};
     const char* const unidades[] = {"UN", "PC", "CX", "KG", "LT", "MT", "FD", "pc", "un", "cx"};
-    const double ncmBase[] = {10063021, 7133319, 15079011, 9012100, 17019900, 22030000,
+    const double ncmBase[] = {10063021, 7133319,  15079011, 9012100,  17019900, 22030000,
                               82052000, 73181500, 25232910, 39172300, 85395000, 34022000};
     l.Texto(3, s.De(setores));
     l.Logico(5, s.Chance(92));
@@ -240,8 +259,14 @@ void Produto(Linha& l, Sorteio& s, int) {
         l.Vazia(15);
     l.Texto(20, Formata("Corredor %d", static_cast<int>(s.Ate(30)) + 1));
     const double cstsPisCofins[] = {1, 4, 6, 49};
-    if (s.Chance(90)) l.Numero(27, cstsPisCofins[s.Ate(4)]); else l.Vazia(27);
-    if (s.Chance(90)) l.Numero(30, static_cast<double>(s.Ate(2) ? 1 : 4)); else l.Vazia(30);
+    if (s.Chance(90))
+        l.Numero(27, cstsPisCofins[s.Ate(4)]);
+    else
+        l.Vazia(27);
+    if (s.Chance(90))
+        l.Numero(30, static_cast<double>(s.Ate(2) ? 1 : 4));
+    else
+        l.Vazia(30);
     l.Texto(44, Formata("%02d", static_cast<int>(s.Ate(99)) + 1));
     if (s.Chance(75))
         l.Texto(55, Formata("%s %s", s.De(kSobrenomes),
@@ -253,7 +278,10 @@ void Produto(Linha& l, Sorteio& s, int) {
     l.Texto(66, Formata("%s %s %d", s.De(itens), s.De(kSobrenomes), static_cast<int>(s.Ate(1000))));
     l.Numero(81, s.Chance(70) ? 7.6 : 0);
     l.Texto(85, s.De(setores));
-    if (s.Chance(60)) l.Numero(86, static_cast<double>(s.Ate(15))); else l.Vazia(86);
+    if (s.Chance(60))
+        l.Numero(86, static_cast<double>(s.Ate(15)));
+    else
+        l.Vazia(86);
     l.Vazia(87);
     l.Numero(88, s.Chance(70) ? 1.65 : 0);
     l.Numero(91, static_cast<double>(s.Ate(50000)) / 1000);
@@ -263,7 +291,8 @@ void Produto(Linha& l, Sorteio& s, int) {
     l.Texto(103, Formata("REF-%05d", static_cast<int>(s.Ate(100000))));
     // Stock: sometimes nothing, sometimes negative (sold before it was entered).
     if (s.Chance(80))
-        l.Numero(111, s.Chance(3) ? -static_cast<double>(s.Ate(10)) : static_cast<double>(s.Ate(600)));
+        l.Numero(111,
+                 s.Chance(3) ? -static_cast<double>(s.Ate(10)) : static_cast<double>(s.Ate(600)));
     else
         l.Vazia(111);
     l.Texto(126, Formata("789%010llu", static_cast<unsigned long long>(s.Ate(10000000000ull))));
@@ -307,7 +336,9 @@ void Cliente(Linha& l, Sorteio& s, int linha) {
     l.Texto(48, Endereco(s));
     l.Texto(50, s.Chance(30) ? U(u8"Entregar pela manhã; cliente \"especial\"") : "");
     l.Texto(54, Telefone(s));
-    l.Texto(65, juridica ? (s.Chance(20) ? "ISENTO" : Formata("%09d", static_cast<int>(s.Ate(1000000000)))) : "");
+    l.Texto(65, juridica ? (s.Chance(20) ? "ISENTO"
+                                         : Formata("%09d", static_cast<int>(s.Ate(1000000000))))
+                         : "");
     l.Texto(66, "");
     l.Texto(76, juridica ? std::string(s.De(kRamos)) + " " + s.De(kSobrenomes) : "");
     l.Numero(79, static_cast<double>(s.Ate(5000)));
@@ -367,7 +398,10 @@ void Vendedor(Linha& l, Sorteio& s, int linha) {
     l.Texto(9, Formata("MG-%02d.%03d.%03d", static_cast<int>(s.Ate(100)),
                        static_cast<int>(s.Ate(1000)), static_cast<int>(s.Ate(1000))));
     l.Texto(10, cidade);
-    if (s.Chance(80)) l.Numero(12, static_cast<double>(s.Ate(1000)) / 100); else l.Vazia(12);
+    if (s.Chance(80))
+        l.Numero(12, static_cast<double>(s.Ate(1000)) / 100);
+    else
+        l.Vazia(12);
     l.Texto(20, Documento(s, false));
     l.Texto(26, Endereco(s));
     l.Texto(27, uf);
@@ -381,10 +415,9 @@ void Vendedor(Linha& l, Sorteio& s, int linha) {
 // long free texts.
 void Enchimento(Linha& l, Sorteio& s, int colunas) {
     // The first ten cities, as the filler takes them.
-    static const char* const cidades[10] = {kCidades[0].nome, kCidades[1].nome, kCidades[2].nome,
-                                            kCidades[3].nome, kCidades[4].nome, kCidades[5].nome,
-                                            kCidades[6].nome, kCidades[7].nome, kCidades[8].nome,
-                                            kCidades[9].nome};
+    static const char* const cidades[10] = {
+        kCidades[0].nome, kCidades[1].nome, kCidades[2].nome, kCidades[3].nome, kCidades[4].nome,
+        kCidades[5].nome, kCidades[6].nome, kCidades[7].nome, kCidades[8].nome, kCidades[9].nome};
     for (int c = 1; c <= colunas; ++c) {
         if (l.Usada(c)) continue;
         if (s.Ate(10) < 3) continue;  // about 30% empty
@@ -397,13 +430,17 @@ struct Tipo {
     const char* nome;
     app::TipoRegistro tipo;
     int colunas;
-    int maisLinhas;  // the codes' width allows no more
+    int maisLinhas;                    // the codes' width allows no more
     std::vector<const char*> tabelas;  // what a row writes, in the order it writes them
     void (*preenche)(Linha&, Sorteio&, int linha);
 };
 
 const Tipo kTipos[] = {
-    {"produtos", app::TipoRegistro::Produtos, 132, 999999, {"MVGERAL", "PRODUTO", "PRODUTODETALHE"},
+    {"produtos",
+     app::TipoRegistro::Produtos,
+     132,
+     999999,
+     {"MVGERAL", "PRODUTO", "PRODUTODETALHE"},
      Produto},
     {"clientes", app::TipoRegistro::Clientes, 130, 99999999, {"CLIENTE", "COMPCLIE"}, Cliente},
     {"fornecedores", app::TipoRegistro::Fornecedores, 48, 999999, {"FORNECE"}, Fornecedor},
@@ -434,11 +471,11 @@ bool GeraPasta(const Tipo& tipo, const std::string& caminho, int linhas, bool te
 
 struct Medida {
     double segundos = 0;
-    double celulas = 0;   // (a)
-    double picoMb = 0;    // (a)
-    long long linhas = 0; // rows written, (b) and (c)
+    double celulas = 0;         // (a)
+    double picoMb = 0;          // (a)
+    long long linhas = 0;       // rows written, (b) and (c)
     long long referencias = 0;  // reference rows created, (b)
-    int avisos = 0;       // (b)
+    int avisos = 0;             // (b)
     bool certo = false;
 };
 
@@ -480,8 +517,8 @@ void CriaBanco(const std::string& arquivo) {
     std::filesystem::remove(arquivo, erro);
     db::CriaBancoVantora(arquivo);
     if (!escritaForcada) {
-        const std::string comando = "gfix -write async -user SYSDBA -password lunarpike '" +
-                                    arquivo + "' >/dev/null 2>&1";
+        const std::string comando =
+            "gfix -write async -user SYSDBA -password lunarpike '" + arquivo + "' >/dev/null 2>&1";
         if (std::system(comando.c_str()) != 0)
             throw std::runtime_error("gfix -write async falhou em " + arquivo);
     }
@@ -623,11 +660,21 @@ void Insere(db::Consulta& q, const Tabela& t, size_t linha) {
             continue;
         }
         switch (t.tipos[i]) {
-            case kInteiro: q.ParamInteiro(p, static_cast<std::int32_t>(c.numero)); break;
-            case kDouble: q.ParamDouble(p, c.numero); break;
-            case kData: q.ParamDataHora(p, c.numero); break;
-            case kBlob: q.ParamBlobTexto(p, c.texto); break;
-            default: q.ParamTexto(p, c.texto); break;
+            case kInteiro:
+                q.ParamInteiro(p, static_cast<std::int32_t>(c.numero));
+                break;
+            case kDouble:
+                q.ParamDouble(p, c.numero);
+                break;
+            case kData:
+                q.ParamDataHora(p, c.numero);
+                break;
+            case kBlob:
+                q.ParamBlobTexto(p, c.texto);
+                break;
+            default:
+                q.ParamTexto(p, c.texto);
+                break;
         }
     }
 }
@@ -760,8 +807,8 @@ int main(int argc, char** argv) {
             continue;
         const int n = std::min(linhas, tipo.maisLinhas);
         const bool produtos = tipo.tipo == app::TipoRegistro::Produtos;
-        for (const bool textosNaLinha : produtos ? std::vector<bool>{false, true}
-                                                 : std::vector<bool>{false}) {
+        for (const bool textosNaLinha :
+             produtos ? std::vector<bool>{false, true} : std::vector<bool>{false}) {
             const std::string arquivo =
                 (pasta / (std::string(tipo.nome) + "-" + std::to_string(n) +
                           (textosNaLinha ? "-textos-na-celula" : "") + ".xlsx"))
@@ -782,9 +829,10 @@ int main(int argc, char** argv) {
                        std::filesystem::file_size(arquivo) / 1048576.0);
             }
             LinhaTabela lt;
-            lt.rotulo = std::string(tipo.nome) +
-                        (produtos ? (textosNaLinha ? " (textos na célula)" : " (textos compartilhados)")
-                                  : "");
+            lt.rotulo =
+                std::string(tipo.nome) +
+                (produtos ? (textosNaLinha ? " (textos na célula)" : " (textos compartilhados)")
+                          : "");
             lt.linhas = n;
             lt.colunas = tipo.colunas;
             std::vector<double> a, cps, pico, b, c;
@@ -843,13 +891,15 @@ int main(int argc, char** argv) {
         }
     }
 
-    Mostra("\nMedianas de %d rodadas, %s; carga da máquina (1, 5, 15 min) antes: %s, depois: "
-           "%s%s%s\n\n",
-           repeticoes, data, cargaAntes.c_str(), Carga().c_str(),
-           escritaForcada ? "" : "; escrita forçada desligada",
-           comandosPreparados ? "" : "; comandos como texto");
-    Mostra("| Tipo | Linhas × colunas | (a) carga | Milhões de células/s | Pico de memória | "
-           "(b) conversão | (c) motor | (b) / ((a) + (c)) |\n");
+    Mostra(
+        "\nMedianas de %d rodadas, %s; carga da máquina (1, 5, 15 min) antes: %s, depois: "
+        "%s%s%s\n\n",
+        repeticoes, data, cargaAntes.c_str(), Carga().c_str(),
+        escritaForcada ? "" : "; escrita forçada desligada",
+        comandosPreparados ? "" : "; comandos como texto");
+    Mostra(
+        "| Tipo | Linhas × colunas | (a) carga | Milhões de células/s | Pico de memória | "
+        "(b) conversão | (c) motor | (b) / ((a) + (c)) |\n");
     Mostra("|---|---|---|---|---|---|---|---|\n");
     for (const LinhaTabela& lt : resultado) {
         if (lt.b < 0)

@@ -21,9 +21,9 @@ namespace conversor::fuzz {
 class ArquivoDaEntrada {
 public:
     explicit ArquivoDaEntrada(const std::string& extensao) {
-        const std::filesystem::path pasta =
-            std::filesystem::is_directory("/dev/shm") ? "/dev/shm"
-                                                      : std::filesystem::temp_directory_path();
+        const std::filesystem::path pasta = std::filesystem::is_directory("/dev/shm")
+                                                ? "/dev/shm"
+                                                : std::filesystem::temp_directory_path();
         caminho_ = (pasta / ("conversor-fuzz-" + std::to_string(getpid()) + extensao)).string();
     }
     ~ArquivoDaEntrada() { std::remove(caminho_.c_str()); }

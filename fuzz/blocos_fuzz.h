@@ -38,13 +38,20 @@ inline void GravaPastaEmBlocos(const std::string& caminho, const uint8_t* dados,
              "<sheet name=\"Inteira\" sheetId=\"2\" r:id=\"rId2\"/></sheets></workbook>"},
         {"xl/_rels/workbook.xml.rels",
          "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-         "<Relationship Id=\"rId1\" Type=\"" + rel + "/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-         "<Relationship Id=\"rId2\" Type=\"" + rel + "/worksheet\" Target=\"worksheets/sheet2.xml\"/>"
-         "<Relationship Id=\"rId3\" Type=\"" + rel + "/sharedStrings\" Target=\"sharedStrings.xml\"/>"
-         "</Relationships>"},
+         "<Relationship Id=\"rId1\" Type=\"" +
+             rel +
+             "/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+             "<Relationship Id=\"rId2\" Type=\"" +
+             rel +
+             "/worksheet\" Target=\"worksheets/sheet2.xml\"/>"
+             "<Relationship Id=\"rId3\" Type=\"" +
+             rel +
+             "/sharedStrings\" Target=\"sharedStrings.xml\"/>"
+             "</Relationships>"},
         {"xl/sharedStrings.xml",
-         "<sst " + ns + "><si><t>a</t></si><si><t xml:space=\"preserve\"> b c </t></si><si/>"
-         "<si><r><t>x&amp;</t></r><r><t>y</t></r></si></sst>"},
+         "<sst " + ns +
+             "><si><t>a</t></si><si><t xml:space=\"preserve\"> b c </t></si><si/>"
+             "<si><r><t>x&amp;</t></r><r><t>y</t></r></si></sst>"},
     };
     int erro = 0;
     zip_t* z = zip_open(caminho.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &erro);

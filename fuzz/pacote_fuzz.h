@@ -19,7 +19,8 @@ namespace conversor::fuzz {
 inline constexpr std::string_view kSeparador = "\n--PARTE--\n";
 inline constexpr size_t kMaxPartes = 16;
 
-inline std::vector<std::pair<std::string, std::string_view>> DividePartes(std::string_view entrada) {
+inline std::vector<std::pair<std::string, std::string_view>> DividePartes(
+    std::string_view entrada) {
     std::vector<std::pair<std::string, std::string_view>> partes;
     while (partes.size() < kMaxPartes) {
         const size_t fim = entrada.find(kSeparador);

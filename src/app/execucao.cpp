@@ -17,11 +17,16 @@ const char* const kCarregandoPlanilha = "Carregando dados do Excel, aguarde!";
 // The tables each record kind writes.
 std::vector<const char*> TabelasGravadas(TipoRegistro tipo) {
     switch (tipo) {
-        case TipoRegistro::Produtos: return {"MVGERAL", "PRODUTO", "PRODUTODETALHE"};
-        case TipoRegistro::Clientes: return {"CLIENTE", "COMPCLIE"};
-        case TipoRegistro::Fornecedores: return {"FORNECE"};
-        case TipoRegistro::Vendedores: return {"VENDEND"};
-        case TipoRegistro::Transportadoras: return {"TRANSPT"};
+        case TipoRegistro::Produtos:
+            return {"MVGERAL", "PRODUTO", "PRODUTODETALHE"};
+        case TipoRegistro::Clientes:
+            return {"CLIENTE", "COMPCLIE"};
+        case TipoRegistro::Fornecedores:
+            return {"FORNECE"};
+        case TipoRegistro::Vendedores:
+            return {"VENDEND"};
+        case TipoRegistro::Transportadoras:
+            return {"TRANSPT"};
     }
     return {};
 }
@@ -150,14 +155,24 @@ bool ExecucaoConversao::ExecutaConversao(TipoRegistro tipo) {
         convert::TFerramentas ferramentas(dbVantora_, mensagens_, arquivoCidades_);
         // Nobody else writes the reference tables while the run lasts.
         ferramentas.LembraCodigos(true);
-        convert::ContextoConversao contexto{dbVantora_, cdsTabelaTemp_, progresso_, mensagens_,
-                                            ferramentas, comandosPreparados_};
+        convert::ContextoConversao contexto{dbVantora_, cdsTabelaTemp_, progresso_,
+                                            mensagens_, ferramentas,    comandosPreparados_};
         switch (tipo) {
-            case TipoRegistro::Produtos: convert::ConverteProdutos(contexto); break;
-            case TipoRegistro::Clientes: convert::ConverteClientes(contexto); break;
-            case TipoRegistro::Fornecedores: convert::ConverteFornecedores(contexto); break;
-            case TipoRegistro::Vendedores: convert::ConverteVendedores(contexto); break;
-            case TipoRegistro::Transportadoras: convert::ConverteTransportadoras(contexto); break;
+            case TipoRegistro::Produtos:
+                convert::ConverteProdutos(contexto);
+                break;
+            case TipoRegistro::Clientes:
+                convert::ConverteClientes(contexto);
+                break;
+            case TipoRegistro::Fornecedores:
+                convert::ConverteFornecedores(contexto);
+                break;
+            case TipoRegistro::Vendedores:
+                convert::ConverteVendedores(contexto);
+                break;
+            case TipoRegistro::Transportadoras:
+                convert::ConverteTransportadoras(contexto);
+                break;
         }
         ConfirmaTransacao();
         mensagens_.Informacao("Conversão concluída com sucesso!");

@@ -38,10 +38,10 @@ struct PedidoConversao {
 enum class CampoPedido { Nenhum, UltimaLinha, Arquivo, Aba };
 
 enum class DesfechoConversao {
-    Recusada,    // an input was missing; the user was warned
-    ErroLeitura, // selecting or loading the sheet failed; nothing was written
-    Concluida,   // "Conversão concluída com sucesso!"
-    Falhou,      // the mapping failed and the transaction was rolled back
+    Recusada,     // an input was missing; the user was warned
+    ErroLeitura,  // selecting or loading the sheet failed; nothing was written
+    Concluida,    // "Conversão concluída com sucesso!"
+    Falhou,       // the mapping failed and the transaction was rolled back
 };
 
 // The rows of one table.

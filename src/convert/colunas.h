@@ -40,9 +40,9 @@ struct Coluna {
     std::string Campos::*texto = nullptr;
     double Campos::*numero = nullptr;
     std::int32_t Campos::*inteiro = nullptr;
-    Setter define = nullptr;      // the setter with the column's cleaning, or none
-    const char* inicial = "";     // what a reset sets (through `define` when there is one)
-    bool mantem = false;          // a reset leaves the value
+    Setter define = nullptr;          // the setter with the column's cleaning, or none
+    const char* inicial = "";         // what a reset sets (through `define` when there is one)
+    bool mantem = false;              // a reset leaves the value
     const char* parametro = nullptr;  // the bound parameter's name (bound statements)
     Regra regra = nullptr;
     // What follows the column in the column list and its value in the value list,
@@ -148,9 +148,15 @@ void MontaInsert(MontagemSql& sql, const FormaInsert& forma,
         anterior = &c;
         nomes += c.nome;
         switch (c.tipo) {
-            case TipoColuna::Numero: sql.Numero(campos.*c.numero); break;
-            case TipoColuna::Inteiro: sql.Inteiro(campos.*c.inteiro); break;
-            case TipoColuna::Constante: sql.Constante(c.inicial); break;
+            case TipoColuna::Numero:
+                sql.Numero(campos.*c.numero);
+                break;
+            case TipoColuna::Inteiro:
+                sql.Inteiro(campos.*c.inteiro);
+                break;
+            case TipoColuna::Constante:
+                sql.Constante(c.inicial);
+                break;
             default:
                 if (c.regra)
                     sql.Texto(c.regra(campos.*c.texto, c.largura));
@@ -189,14 +195,24 @@ void Vincula(db::Consulta& q, std::span<const Coluna<Campos, Registro>> colunas,
              const Campos& campos) {
     for (const auto& c : colunas) {
         switch (c.tipo) {
-            case TipoColuna::Numero: q.ParamDouble(c.parametro, campos.*c.numero); break;
-            case TipoColuna::Inteiro: q.ParamInteiro(c.parametro, campos.*c.inteiro); break;
-            case TipoColuna::Blob: q.ParamBlobTexto(c.parametro, ValorTexto(c, campos)); break;
+            case TipoColuna::Numero:
+                q.ParamDouble(c.parametro, campos.*c.numero);
+                break;
+            case TipoColuna::Inteiro:
+                q.ParamInteiro(c.parametro, campos.*c.inteiro);
+                break;
+            case TipoColuna::Blob:
+                q.ParamBlobTexto(c.parametro, ValorTexto(c, campos));
+                break;
             case TipoColuna::Data:
                 q.ParamDataHora(c.parametro, TextoParaData(ValorTexto(c, campos)));
                 break;
-            case TipoColuna::DataNumero: q.ParamDataHora(c.parametro, campos.*c.numero); break;
-            default: q.ParamTexto(c.parametro, ValorTexto(c, campos)); break;
+            case TipoColuna::DataNumero:
+                q.ParamDataHora(c.parametro, campos.*c.numero);
+                break;
+            default:
+                q.ParamTexto(c.parametro, ValorTexto(c, campos));
+                break;
         }
     }
 }

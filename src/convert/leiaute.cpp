@@ -10,15 +10,13 @@ namespace {
 
 using C = Conteudo;
 
-ColunaLida Coluna(int coluna, const char* campo, int largura, Conteudo conteudo,
-                  std::string regra, const char* tambem = nullptr, int soSeVazia = 0) {
+ColunaLida Coluna(int coluna, const char* campo, int largura, Conteudo conteudo, std::string regra,
+                  const char* tambem = nullptr, int soSeVazia = 0) {
     return {coluna, campo, largura, conteudo, std::move(regra), tambem, soSeVazia};
 }
 
 // Another column as a person finds it in the sheet: "AY (51)".
-std::string Col(int coluna) {
-    return LetraColuna(coluna) + " (" + std::to_string(coluna) + ")";
-}
+std::string Col(int coluna) { return LetraColuna(coluna) + " (" + std::to_string(coluna) + ")"; }
 
 std::string Cidade(int estado, const char* campoCodigo) {
     return "procura ou cria a cidade no estado da coluna " + Col(estado) + "; o código vai para " +
@@ -56,8 +54,8 @@ std::vector<LeiauteTipo> MontaLeiautes() {
                     "texto; mais longo que 10 faz a conversão falhar"),
              Coluna(55, "CADFABR.DESCRICAO", 30, C::Texto,
                     "procura ou cria o fabricante; o código vai para PRODUTO.CODFABRIC"),
-             Coluna(64, "PRODUTO.PERC_IVA", 0, C::Numero, "número com vírgula; não pode ficar vazia",
-                    "PRODUTO.LUCRO"),
+             Coluna(64, "PRODUTO.PERC_IVA", 0, C::Numero,
+                    "número com vírgula; não pode ficar vazia", "PRODUTO.LUCRO"),
              Coluna(66, "PRODUTO.DESCRICAO", 50, C::Texto, "texto; as aspas duplas saem"),
              Coluna(81, "PRODUTODETALHE.ALIQCOFINS", 0, C::Numero, kNumeroOuZero),
              Coluna(85, "PRODUTO.CAMPOLIVRE3", 50, C::Texto, kTexto),
@@ -76,7 +74,8 @@ std::vector<LeiauteTipo> MontaLeiautes() {
                     "CST do ICMS: " + Zeros(3) + "; vazia é 000"),
              Coluna(130, "PRODUTO.UNIDADEENT", 2, C::Sigla,
                     "unidade em maiúsculas, procurada ou criada em UNIDADES; só vale com a "
-                    "coluna " + Col(132) + " preenchida",
+                    "coluna " +
+                        Col(132) + " preenchida",
                     "PRODUTO.UNIDADESAIDA"),
              Coluna(132, "", 0, C::Texto,
                     "vazia, a unidade é UN; preenchida, a unidade vem da coluna " + Col(130)),
@@ -98,8 +97,8 @@ std::vector<LeiauteTipo> MontaLeiautes() {
              Coluna(39, "CLIENTE.BAIRROENT", 30, C::Texto, "bairro de entrega"),
              Coluna(40, "CLIENTE.CEPENT", 8, C::Digitos, "CEP de entrega: só os dígitos"),
              Coluna(41, "CIDADES.CIDADE", 30, C::Texto,
-                    "cidade de entrega: procura ou cria a cidade no estado da coluna " +
-                        Col(44) + ", ou no da coluna " + Col(51) +
+                    "cidade de entrega: procura ou cria a cidade no estado da coluna " + Col(44) +
+                        ", ou no da coluna " + Col(51) +
                         " se aquela está vazia; o código vai para CLIENTE.CODCIDADEENT"),
              Coluna(43, "CLIENTE.ENDERECOENT", 60, C::Texto,
                     "rua de entrega, seguida de \", \" e da coluna " + Col(49)),
@@ -113,7 +112,8 @@ std::vector<LeiauteTipo> MontaLeiautes() {
              Coluna(50, "CLIENTE.OBSERVACAO", 80, C::Texto, kTexto),
              Coluna(51, "CLIENTE.ESTADO", 2, C::Sigla, "estado (UF)"),
              Coluna(54, "CLIENTE.FAX", 15, C::Digitos, Telefone(15)),
-             Coluna(65, "CLIENTE.INSCEST", 15, C::Digitos, "inscrição estadual: só os dígitos ou ISENTO"),
+             Coluna(65, "CLIENTE.INSCEST", 15, C::Digitos,
+                    "inscrição estadual: só os dígitos ou ISENTO"),
              Coluna(66, "CLIENTE.INSCMUNICIPAL", 15, C::Digitos,
                     "inscrição municipal: só os dígitos ou ISENTO"),
              Coluna(76, "CLIENTE.NOMEFANTASIA", 50, C::Texto, kTexto),
@@ -139,7 +139,8 @@ std::vector<LeiauteTipo> MontaLeiautes() {
              Coluna(28, "FORNECE.ESTADO", 2, C::Sigla, "estado (UF), como escrito"),
              Coluna(29, "FORNECE.FAX", 15, C::Digitos, Telefone(8)),
              Coluna(30, "FORNECE.CODFORNEC", 6, C::Codigo, Zeros(6)),
-             Coluna(33, "FORNECE.INSCEST", 15, C::Digitos, "inscrição estadual: só os dígitos ou ISENTO"),
+             Coluna(33, "FORNECE.INSCEST", 15, C::Digitos,
+                    "inscrição estadual: só os dígitos ou ISENTO"),
              Coluna(36, "FORNECE.ENDERECO", 50, C::Texto,
                     "rua, seguida de um espaço e da coluna " + Col(27)),
              Coluna(38, "FORNECE.NOME", 50, C::Texto, kTexto),

@@ -24,18 +24,18 @@ enum class Conteudo {
 
 // One sheet column that a kind reads.
 struct ColunaLida {
-    int coluna;            // the sheet column's number, A = 1
-    const char* campo;     // "TABELA.COLUNA" the value lands in; "" when it only decides
-    int largura;           // characters of the cell kept; 0 when not cut (numbers, dates)
+    int coluna;         // the sheet column's number, A = 1
+    const char* campo;  // "TABELA.COLUNA" the value lands in; "" when it only decides
+    int largura;        // characters of the cell kept; 0 when not cut (numbers, dates)
     Conteudo conteudo;
-    std::string regra;     // what is done to the cell, in a few words (Windows-1252)
-    const char* tambem;    // a second field fed with the same cell, or nullptr
-    int soSeVazia;         // read only when this other column is blank; 0 always read
+    std::string regra;   // what is done to the cell, in a few words (Windows-1252)
+    const char* tambem;  // a second field fed with the same cell, or nullptr
+    int soSeVazia;       // read only when this other column is blank; 0 always read
 };
 
 struct LeiauteTipo {
-    const char* tipo;  // as --tipo names the kind: "produtos"
-    const char* aba;   // the template's sheet: "Produtos"
+    const char* tipo;                 // as --tipo names the kind: "produtos"
+    const char* aba;                  // the template's sheet: "Produtos"
     std::vector<ColunaLida> colunas;  // in column order
 
     // The last column read: a sheet of the kind must reach it.

@@ -13,8 +13,8 @@ namespace {
 constexpr size_t kMaiorTexto = 32765;
 
 // Powers of ten that a double holds exactly.
-constexpr double kPotencias[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                 1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+constexpr double kPotencias[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
 // A statement may hold no more distinct texts than this (a products row varies in
 // three optional columns, a client row in four).
@@ -125,10 +125,18 @@ void PreparadosPorTexto::Executa(const MontagemSql& montagem) {
         const int p = static_cast<int>(i);
         const MontagemSql::Valor& v = valores[i];
         switch (v.tipo) {
-            case MontagemSql::Valor::Tipo::Texto: q->ParamTexto(p, v.texto); break;
-            case MontagemSql::Valor::Tipo::Numero: q->ParamDouble(p, v.numero); break;
-            case MontagemSql::Valor::Tipo::Inteiro: q->ParamInteiro(p, v.inteiro); break;
-            case MontagemSql::Valor::Tipo::Nulo: q->ParamNulo(p); break;
+            case MontagemSql::Valor::Tipo::Texto:
+                q->ParamTexto(p, v.texto);
+                break;
+            case MontagemSql::Valor::Tipo::Numero:
+                q->ParamDouble(p, v.numero);
+                break;
+            case MontagemSql::Valor::Tipo::Inteiro:
+                q->ParamInteiro(p, v.inteiro);
+                break;
+            case MontagemSql::Valor::Tipo::Nulo:
+                q->ParamNulo(p);
+                break;
         }
     }
     q->Executa();

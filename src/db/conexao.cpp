@@ -198,9 +198,7 @@ Firebird::ITransaction* Transacao::Corrente() {
     return atual_.get();
 }
 
-void Transacao::Abandona() {
-    atual_.Libera();
-}
+void Transacao::Abandona() { atual_.Libera(); }
 
 Conexao::Conexao() = default;
 
@@ -290,8 +288,8 @@ void Conexao::CriaBanco(const std::string& nome, const std::string& script) {
     try {
         const LocaleUtf8 localeUtf8;
         conexao.anexo_ = fb::Posse(fb::Chama([&](Firebird::ThrowStatusWrapper* s) {
-            return Despachante()->createDatabase(
-                s, nome.c_str(), static_cast<unsigned>(dpb.size()), dpb.data());
+            return Despachante()->createDatabase(s, nome.c_str(), static_cast<unsigned>(dpb.size()),
+                                                 dpb.data());
         }));
     } catch (const ErroBanco& e) {
         throw ErroBanco(FalhaNoArquivo("Não foi possível criar o banco", nome, e.what()),

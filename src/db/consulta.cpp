@@ -229,17 +229,17 @@ void Consulta::MontaEntrada() {
         Posicao& nova = novas[p];
         nova.tipo = v.tipo;
         if (v.tipo == Valor::Tipo::Nulo)
-            nova.tipo = antiga && antiga->tipo != Valor::Tipo::Nulo ? antiga->tipo
-                                                                   : Valor::Tipo::Texto;
+            nova.tipo =
+                antiga && antiga->tipo != Valor::Tipo::Nulo ? antiga->tipo : Valor::Tipo::Texto;
         if (nova.tipo == Valor::Tipo::Texto) {
-            const unsigned preciso =
-                std::max(1u, v.tipo == Valor::Tipo::Texto ? static_cast<unsigned>(v.texto.size())
-                                                          : 1u);
+            const unsigned preciso = std::max(
+                1u, v.tipo == Valor::Tipo::Texto ? static_cast<unsigned>(v.texto.size()) : 1u);
             const unsigned tinha =
                 antiga && antiga->tipo == Valor::Tipo::Texto ? antiga->capacidade : 0;
-            nova.capacidade = preciso <= tinha  ? tinha
-                              : preciso > kFolga ? preciso
-                                                 : std::min(kFolga, std::max({preciso, 2 * tinha, 32u}));
+            nova.capacidade = preciso <= tinha ? tinha
+                              : preciso > kFolga
+                                  ? preciso
+                                  : std::min(kFolga, std::max({preciso, 2 * tinha, 32u}));
         }
     }
     LiberaEntrada();
@@ -357,9 +357,8 @@ void Consulta::Executa() {
     MontaEntrada();
     PreencheEntrada();
     fb::Chama([&](ThrowStatusWrapper* s) {
-        preparo_->execute(s, transacao, entrada_.get(),
-                          entrada_ ? bufferEntrada_.data() : nullptr, saida_.get(),
-                          bufferSaida_.data());
+        preparo_->execute(s, transacao, entrada_.get(), entrada_ ? bufferEntrada_.data() : nullptr,
+                          saida_.get(), bufferSaida_.data());
     });
 }
 
@@ -400,9 +399,7 @@ void Consulta::Fecha() {
     }
 }
 
-void Consulta::LiberaEntrada() {
-    entrada_.Libera();
-}
+void Consulta::LiberaEntrada() { entrada_.Libera(); }
 
 void Consulta::LiberaPreparo() {
     Fecha();

@@ -76,8 +76,8 @@ void TDMCotrolaExcel::AbreArquivo(const std::string& caminho) {
         abas = leitor->Abas();
     } catch (const std::bad_alloc&) {
         leitor.reset();
-        throw ErroPlanilha("Memória insuficiente para abrir o arquivo '" + CaminhoParaMensagem(caminho) +
-                           "'.");
+        throw ErroPlanilha("Memória insuficiente para abrir o arquivo '" +
+                           CaminhoParaMensagem(caminho) + "'.");
     }
     leitor_ = std::move(leitor);
     caminho_ = caminho;

@@ -60,8 +60,9 @@ std::unique_ptr<LeitorPlanilha> AbrePacoteZip(const std::string& caminho) {
 std::unique_ptr<LeitorPlanilha> AbreLeitor(const std::string& caminho) {
     const std::string nome = CaminhoParaMensagem(caminho);
     std::FILE* arquivo = std::fopen(caminho.c_str(), "rb");
-    if (!arquivo) throw ErroPlanilha("Não foi possível abrir o arquivo '" + nome + "': " +
-                                     Utf8ParaCp1252(std::strerror(errno)) + ".");
+    if (!arquivo)
+        throw ErroPlanilha("Não foi possível abrir o arquivo '" + nome +
+                           "': " + Utf8ParaCp1252(std::strerror(errno)) + ".");
     unsigned char inicio[8] = {};
     const size_t lidos = std::fread(inicio, 1, sizeof inicio, arquivo);
     std::fclose(arquivo);
@@ -72,9 +73,10 @@ std::unique_ptr<LeitorPlanilha> AbreLeitor(const std::string& caminho) {
     if (lidos >= 8 && std::memcmp(inicio, kOle2, 8) == 0) return AbreXls(caminho);
     // BIFF2 to BIFF4 files (and BIFF5/8 streams written without the OLE2 container) are
     // a bare stream that starts with a BOF record.
-    if (lidos >= 4 && (inicio[0] == 0x09 && (inicio[1] == 0x00 || inicio[1] == 0x02 ||
-                                             inicio[1] == 0x04 || inicio[1] == 0x08) &&
-                       inicio[3] == 0x00))
+    if (lidos >= 4 &&
+        (inicio[0] == 0x09 &&
+         (inicio[1] == 0x00 || inicio[1] == 0x02 || inicio[1] == 0x04 || inicio[1] == 0x08) &&
+         inicio[3] == 0x00))
         return AbreXls(caminho);
     const std::string ext = ExtensaoMinuscula(caminho);
     if (ext == "csv" || ext == "txt") return AbreCsv(caminho);

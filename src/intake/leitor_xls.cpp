@@ -902,10 +902,7 @@ private:
                 const int linha = c.U16(), coluna = c.U16();
                 c.U16();
                 const uint8_t valor = c.U8();
-                folha.Celula(linha, coluna,
-                             c.U8()  ? TextoErro(valor)
-                             : valor ? "True"
-                                     : "False");
+                folha.Celula(linha, coluna, c.U8() ? TextoErro(valor) : valor ? "True" : "False");
                 break;
             }
             case kBlank: {
@@ -976,10 +973,7 @@ private:
             folha.Celula(linha, coluna, Texto8(c, true));
         } else if (id == kBoolErr2) {
             const uint8_t valor = c.U8();
-            folha.Celula(linha, coluna,
-                         c.U8()  ? TextoErro(valor)
-                         : valor ? "True"
-                                 : "False");
+            folha.Celula(linha, coluna, c.U8() ? TextoErro(valor) : valor ? "True" : "False");
         } else {
             folha.Ocupa(linha, coluna);
         }

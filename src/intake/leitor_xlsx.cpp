@@ -95,7 +95,7 @@ void DecodificaEscapes(std::string_view t, std::string& saida) {
             if (baixa >= 0xDC00 && baixa <= 0xDFFF) {
                 i += 7;
                 AnexaUtf8(saida, 0x10000 + ((static_cast<char32_t>(v) - 0xD800) << 10) +
-                                          (static_cast<char32_t>(baixa) - 0xDC00));
+                                     (static_cast<char32_t>(baixa) - 0xDC00));
                 continue;
             }
         }
@@ -1043,8 +1043,7 @@ public:
         } nenhuma;
         LeituraAbaEmBlocos leitura(contexto, nenhuma);
         try {
-            PercorreEmBlocos(*pacote_, aba.parte, "sheetData", leitura,
-                             "aba '" + aba.nome + "'");
+            PercorreEmBlocos(*pacote_, aba.parte, "sheetData", leitura, "aba '" + aba.nome + "'");
         } catch (const ErroPlanilha&) {
             return std::nullopt;  // reading the sheet tells what is wrong, in its order
         }
@@ -1064,8 +1063,7 @@ public:
         const LeituraAba::Contexto contexto{textos, data1904_, pacote_->Nome(), aba.nome};
         LeituraAbaEmBlocos leitura(contexto, visitante);
         try {
-            PercorreEmBlocos(*pacote_, aba.parte, "sheetData", leitura,
-                             "aba '" + aba.nome + "'");
+            PercorreEmBlocos(*pacote_, aba.parte, "sheetData", leitura, "aba '" + aba.nome + "'");
         } catch (const ErroPlanilha&) {
             // A broken shared-string table is the file's first fault: it comes first.
             textos.EsperaFim();

@@ -440,8 +440,7 @@ private:
             Passa(*cauda_, divisor_.Escaneado(), false);
             return;
         }
-        if (divisor_.Corte() >= kAlvoPedaco ||
-            (buf_.size() > kMaxPedaco && divisor_.Corte() > 0)) {
+        if (divisor_.Corte() >= kAlvoPedaco || (buf_.size() > kMaxPedaco && divisor_.Corte() > 0)) {
             const size_t corte = divisor_.Corte();
             oficina_->Envia(buf_, corte, false);
             divisor_.Descarta(corte);

@@ -15,7 +15,10 @@ public:
     void Legenda(std::string_view texto) override { legendas.emplace_back(texto); }
     void Maximo(int m) override { maximo = m; }
     void Posicao(int p) override { posicao = p; }
-    void Avanca() override { ++posicao; ++avancos; }
+    void Avanca() override {
+        ++posicao;
+        ++avancos;
+    }
     void Status(std::string_view texto) override { status.emplace_back(texto); }
     void ProcessaMensagens() override { ++mensagensProcessadas; }
 

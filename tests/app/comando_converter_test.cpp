@@ -2,7 +2,6 @@
 // and what it prints.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -70,8 +69,8 @@ protected:
 };
 
 TEST_F(ComandoConverterTeste, ConversaoConcluidaSaiComZero) {
-    const Saida s = Roda("--banco " + ArquivoBanco() + " --planilha " +
-                         PlanilhaTransportadoras() + " --tipo transportadoras");
+    const Saida s = Roda("--banco " + ArquivoBanco() + " --planilha " + PlanilhaTransportadoras() +
+                         " --tipo transportadoras");
     EXPECT_EQ(s.status, 0) << s.err;
     EXPECT_THAT(s.out, HasSubstr(U8(u8"Conversão concluída com sucesso!")));
     EXPECT_THAT(s.out, HasSubstr("TRANSPT         2 linhas gravadas"));
@@ -102,7 +101,8 @@ TEST_F(ComandoConverterTeste, EntradasRecusadasSaemComDois) {
          "/nao/existe.xlsx"},
         {"aba depois da última", banco + " --planilha " + Planilha() + " --tipo clientes --aba 2",
          U8(u8"não tem a aba 2")},
-        {"banco inexistente", "--banco /nao/existe.fdb --planilha " + Planilha() + " --tipo clientes",
+        {"banco inexistente",
+         "--banco /nao/existe.fdb --planilha " + Planilha() + " --tipo clientes",
          "/nao/existe.fdb"},
         {"opção desconhecida", banco + " --planilha " + Planilha() + " --tipo clientes --x 1",
          U8(u8"Opção desconhecida: --x")},

@@ -68,20 +68,19 @@ protected:
     intake::TTabelaTemp tabela_;
     intake::ProgressoMudo progresso_;
     teste::MensagensGravadas mensagens_;
-    ExecucaoConversao execucao_{Banco(), excel_, tabela_, progresso_, mensagens_,
-                                CONVERSOR_TABELA_CIDADES};
+    ExecucaoConversao execucao_{Banco(),    excel_,     tabela_,
+                                progresso_, mensagens_, CONVERSOR_TABELA_CIDADES};
 };
 
 TEST_F(ExecucaoConversaoTeste, ConcluidaContaAsLinhasGravadasEAsReferenciasCriadas) {
-    const ResultadoConversao r = Converte(
-        Planilha({{"1", "Belo Horizonte"}, {"2", "Uberlandia"}, {"3", "Belo Horizonte"}}));
+    const ResultadoConversao r =
+        Converte(Planilha({{"1", "Belo Horizonte"}, {"2", "Uberlandia"}, {"3", "Belo Horizonte"}}));
     ASSERT_EQ(r.desfecho, DesfechoConversao::Concluida)
         << ::testing::PrintToString(mensagens_.Erros());
     EXPECT_EQ(r.campoACorrigir, CampoPedido::Nenhum);
     EXPECT_THAT(Pares(r.linhasGravadas), ElementsAre(Pair("TRANSPT", 3)));
-    EXPECT_THAT(Pares(r.referenciasCriadas),
-                ElementsAre(Pair("CIDADES", 2), Pair("UNIDADES", 0), Pair("CLASFISC", 0),
-                            Pair("CADFABR", 0)));
+    EXPECT_THAT(Pares(r.referenciasCriadas), ElementsAre(Pair("CIDADES", 2), Pair("UNIDADES", 0),
+                                                         Pair("CLASFISC", 0), Pair("CADFABR", 0)));
     EXPECT_EQ(r.avisos, 0);
     // The counts leave no transaction behind.
     EXPECT_FALSE(Banco().DBTransaction().Ativa());
@@ -90,15 +89,13 @@ TEST_F(ExecucaoConversaoTeste, ConcluidaContaAsLinhasGravadasEAsReferenciasCriad
 TEST_F(ExecucaoConversaoTeste, AvisosMostradosSaoContados) {
     // A city code that is no number: every new city is refused with a warning.
     Executa("insert into CIDADES (CODCIDADE, CIDADE, ESTADO) values ('0A001', 'X', 'MG')");
-    const ResultadoConversao r =
-        Converte(Planilha({{"1", "Belo Horizonte"}, {"2", "Uberlandia"}}));
+    const ResultadoConversao r = Converte(Planilha({{"1", "Belo Horizonte"}, {"2", "Uberlandia"}}));
     ASSERT_EQ(r.desfecho, DesfechoConversao::Concluida)
         << ::testing::PrintToString(mensagens_.Erros());
     EXPECT_GT(r.avisos, 0);
     EXPECT_EQ(r.avisos, static_cast<int>(mensagens_.Avisos().size()));
-    EXPECT_THAT(Pares(r.referenciasCriadas),
-                ElementsAre(Pair("CIDADES", 0), Pair("UNIDADES", 0), Pair("CLASFISC", 0),
-                            Pair("CADFABR", 0)));
+    EXPECT_THAT(Pares(r.referenciasCriadas), ElementsAre(Pair("CIDADES", 0), Pair("UNIDADES", 0),
+                                                         Pair("CLASFISC", 0), Pair("CADFABR", 0)));
 }
 
 TEST_F(ExecucaoConversaoTeste, FalhaContaOQueAsTabelasGuardamDepoisDeDesfeita) {
@@ -121,14 +118,26 @@ TEST_F(ExecucaoConversaoTeste, RecusaOuErroDeLeituraNomeiaOCampoENaoConta) {
         int avisos;
     };
     const Caso casos[] = {
-        {"sem a última linha", {arquivo, 1, std::nullopt, false, TipoRegistro::Transportadoras},
-         DesfechoConversao::Recusada, CampoPedido::UltimaLinha, 1},
-        {"sem o arquivo", {"", 1, 1, false, TipoRegistro::Transportadoras},
-         DesfechoConversao::Recusada, CampoPedido::Arquivo, 1},
-        {"sem a aba", {arquivo, 0, 1, false, TipoRegistro::Transportadoras},
-         DesfechoConversao::Recusada, CampoPedido::Aba, 1},
-        {"aba que o arquivo não tem", {arquivo, 2, 1, false, TipoRegistro::Transportadoras},
-         DesfechoConversao::ErroLeitura, CampoPedido::Nenhum, 0},
+        {"sem a última linha",
+         {arquivo, 1, std::nullopt, false, TipoRegistro::Transportadoras},
+         DesfechoConversao::Recusada,
+         CampoPedido::UltimaLinha,
+         1},
+        {"sem o arquivo",
+         {"", 1, 1, false, TipoRegistro::Transportadoras},
+         DesfechoConversao::Recusada,
+         CampoPedido::Arquivo,
+         1},
+        {"sem a aba",
+         {arquivo, 0, 1, false, TipoRegistro::Transportadoras},
+         DesfechoConversao::Recusada,
+         CampoPedido::Aba,
+         1},
+        {"aba que o arquivo não tem",
+         {arquivo, 2, 1, false, TipoRegistro::Transportadoras},
+         DesfechoConversao::ErroLeitura,
+         CampoPedido::Nenhum,
+         0},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nome);

@@ -1,5 +1,3 @@
-#include "app/janela/principal.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
@@ -23,6 +21,7 @@
 
 #include "apoio/banco_teste.h"
 #include "apoio/dialogos_gravados.h"
+#include "app/janela/principal.h"
 #include "base/regional.h"
 
 QT_BEGIN_NAMESPACE
@@ -68,11 +67,10 @@ protected:
         return c;
     }
     // Geometry in the window's client area, whatever the control's parent.
-    QRect Posicao(QWidget* w) {
-        return QRect(w->mapTo(janela_.get(), QPoint(0, 0)), w->size());
-    }
+    QRect Posicao(QWidget* w) { return QRect(w->mapTo(janela_.get(), QPoint(0, 0)), w->size()); }
     void EscolhePlanilha() {
-        dialogos_.arquivos.push_back(QString::fromStdString(pasta_->Arquivo("transportadoras.csv")));
+        dialogos_.arquivos.push_back(
+            QString::fromStdString(pasta_->Arquivo("transportadoras.csv")));
         Controle<QPushButton>("Btabrir")->click();
     }
     void EscolheBanco() {
@@ -81,9 +79,9 @@ protected:
     }
     std::vector<QWidget*> Entradas() {
         std::vector<QWidget*> r;
-        for (const char* nome : {"Btabrir", "btAbrirVantora", "btOK", "btSair", "rbtProdutos",
-                                 "rbtCliente", "rbtFornece", "rbtVendedores",
-                                 "rbtTransportadoras", "MostraPlanilha", "edtNumLinha"})
+        for (const char* nome :
+             {"Btabrir", "btAbrirVantora", "btOK", "btSair", "rbtProdutos", "rbtCliente",
+              "rbtFornece", "rbtVendedores", "rbtTransportadoras", "MostraPlanilha", "edtNumLinha"})
             r.push_back(Controle<QWidget>(nome));
         return r;
     }
@@ -134,11 +132,13 @@ TEST_F(JanelaTeste, ControlesNaAbertura) {
         if (auto* l = qobject_cast<QLabel*>(w)) texto = l->text();
         EXPECT_EQ(texto, Q(c.texto));
     }
-    const std::pair<const char*, QPoint> radios[] = {
-        {"rbtCliente", {24, 200}},   {"rbtFornece", {120, 200}},
-        {"rbtProdutos", {237, 200}}, {"rbtVendedores", {24, 220}},
-        {"rbtTransportadoras", {120, 221}}};
-    for (const auto& [nome, ponto] : radios) EXPECT_EQ(Posicao(Controle<QWidget>(nome)).topLeft(), ponto) << nome;
+    const std::pair<const char*, QPoint> radios[] = {{"rbtCliente", {24, 200}},
+                                                     {"rbtFornece", {120, 200}},
+                                                     {"rbtProdutos", {237, 200}},
+                                                     {"rbtVendedores", {24, 220}},
+                                                     {"rbtTransportadoras", {120, 221}}};
+    for (const auto& [nome, ponto] : radios)
+        EXPECT_EQ(Posicao(Controle<QWidget>(nome)).topLeft(), ponto) << nome;
     for (const char* rotulo : {"Label2", "Label3", "Label4", "Label5", "lblAguarde"})
         EXPECT_NE(Controle<QLabel>(rotulo), nullptr);
     EXPECT_EQ(Controle<QLabel>("lblAguarde")->text(), "...");
@@ -174,7 +174,8 @@ TEST_F(JanelaTeste, DialogosUsamOsFiltrosDoPrograma) {
     EscolhePlanilha();
     ASSERT_EQ(dialogos_.filtros.size(), 2u);
     EXPECT_EQ(dialogos_.filtros[0], "Banco Firebird (*.FB;*.FDB;*.GDB) (*.FB *.FDB *.GDB)");
-    EXPECT_EQ(dialogos_.filtros[1], "Planilha do MS Excel (*.xlsx;*.xls;*.csv) (*.xlsx *.xls *.csv)");
+    EXPECT_EQ(dialogos_.filtros[1],
+              "Planilha do MS Excel (*.xlsx;*.xls;*.csv) (*.xlsx *.xls *.csv)");
     EXPECT_TRUE(janela_->dbVantora().Conectado());
     EXPECT_EQ(Controle<QLineEdit>("edtNumLinha")->text(), "3");  // proposed last row
 
@@ -336,7 +337,8 @@ TEST_F(JanelaTeste, ValidacoesAvisamEFocam) {
         const char* foco;
     };
     const Caso casos[] = {
-        {[] {}, "Favor informar o numero da linha onde o \xFAltimo registro se encontra na planilha",
+        {[] {},
+         "Favor informar o numero da linha onde o \xFAltimo registro se encontra na planilha",
          "edtNumLinha"},
         {[this] { Controle<QLineEdit>("edtNumLinha")->setText("3"); },
          "Favor informar o caminho do arquivo a ser convertido!", "Btabrir"},
@@ -380,7 +382,8 @@ TEST_F(JanelaTeste, ConversaoVaziaTerminaComSucesso) {
     Controle<QPushButton>("btOK")->click();
     ASSERT_EQ(dialogos_.mensagens.size(), 1u);
     EXPECT_EQ(dialogos_.mensagens[0].first, Dialogos::Tipo::Informacao);
-    EXPECT_EQ(dialogos_.mensagens[0].second, Q("Convers\xE3o conclu\xED" "da com sucesso!"));
+    EXPECT_EQ(dialogos_.mensagens[0].second, Q("Convers\xE3o conclu\xED"
+                                               "da com sucesso!"));
     EXPECT_FALSE(janela_->dbVantora().DBTransaction().Ativa());
 }
 

@@ -2,6 +2,8 @@
 // against the conversion itself: a sheet whose every column carries a marker of its
 // own is converted, and each marker must turn up in the field the layout names and
 // nowhere else; a template, filled as a person fills it, converts.
+#include "convert/leiaute.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
@@ -21,7 +23,6 @@
 #include "apoio/processo.h"
 #include "base/colunas.h"
 #include "base/regional.h"
-#include "convert/leiaute.h"
 #include "db/conexao.h"
 #include "db/consulta.h"
 
@@ -43,10 +44,11 @@ teste::Resultado Conversor(std::vector<std::string> argumentos) {
 
 // The table each kind's rows land in first.
 std::string TabelaPrincipal(const std::string& tipo) {
-    const std::map<std::string, std::string> tabelas = {
-        {"produtos", "PRODUTO"},    {"clientes", "CLIENTE"},
-        {"fornecedores", "FORNECE"}, {"vendedores", "VENDEND"},
-        {"transportadoras", "TRANSPT"}};
+    const std::map<std::string, std::string> tabelas = {{"produtos", "PRODUTO"},
+                                                        {"clientes", "CLIENTE"},
+                                                        {"fornecedores", "FORNECE"},
+                                                        {"vendedores", "VENDEND"},
+                                                        {"transportadoras", "TRANSPT"}};
     return tabelas.at(tipo);
 }
 
@@ -81,7 +83,8 @@ std::string MarcaTexto(const ColunaLida& c) {
             return n.substr(n.size() > static_cast<size_t>(c.largura) ? n.size() - c.largura : 0);
         }
         case Conteudo::Sigla:
-            return {static_cast<char>('A' + c.coluna / 26 % 26), static_cast<char>('A' + c.coluna % 26)};
+            return {static_cast<char>('A' + c.coluna / 26 % 26),
+                    static_cast<char>('A' + c.coluna % 26)};
         default:
             return {};
     }
@@ -264,8 +267,7 @@ TEST_P(LeiauteDosTipos, ColunasMostraUmaLinhaAlinhadaPorColunaLida) {
     std::istringstream saida(r.saida);
     for (std::string linha; std::getline(saida, linha);) linhas.push_back(linha);
     ASSERT_EQ(linhas.size(), leiaute.colunas.size() + 2) << r.saida;
-    EXPECT_THAT(linhas[0], HasSubstr("coluna " +
-                                     LetraColuna(leiaute.UltimaColuna()) + " (" +
+    EXPECT_THAT(linhas[0], HasSubstr("coluna " + LetraColuna(leiaute.UltimaColuna()) + " (" +
                                      std::to_string(leiaute.UltimaColuna()) + ")"));
     const size_t inicioRegra = linhas[1].find("Regra");
     ASSERT_NE(inicioRegra, std::string::npos) << linhas[1];
@@ -303,8 +305,8 @@ TEST_P(LeiauteDosTipos, CadaMarcaChegaAoCampoQueOLeiauteNomeiaENenhumaOutra) {
                                     : "primeiras colunas do CNPJ vazias");
         const std::string planilha = Arquivo("marcada" + std::to_string(vazias.size()) + ".xlsx");
         EscrevePlanilhaMarcada(planilha, leiaute, vazias);
-        r = Conversor({"converter", "--banco", banco, "--planilha", planilha, "--tipo",
-                       GetParam(), "--cidades", CONVERSOR_TABELA_CIDADES});
+        r = Conversor({"converter", "--banco", banco, "--planilha", planilha, "--tipo", GetParam(),
+                       "--cidades", CONVERSOR_TABELA_CIDADES});
         ASSERT_EQ(r.status, 0) << r.saida;
         ASSERT_THAT(r.saida, HasSubstr(Gravadas(TabelaPrincipal(GetParam()), 1)));
 
@@ -372,9 +374,8 @@ TEST_P(LeiauteDosTipos, ModeloTemAAbaVaziaEAsColunasEConvertePreenchido) {
     ASSERT_EQ(r.status, 0) << r.saida;
     for (const ColunaLida& c : leiaute.colunas) {
         EXPECT_THAT(r.saida, HasSubstr("\n" + std::to_string(c.coluna) + "\t" +
-                                       LetraColuna(c.coluna) + "\t" +
-                                       (*c.campo ? c.campo : "-") + "\t" +
-                                       (c.largura ? std::to_string(c.largura) : "-") + "\t" +
+                                       LetraColuna(c.coluna) + "\t" + (*c.campo ? c.campo : "-") +
+                                       "\t" + (c.largura ? std::to_string(c.largura) : "-") + "\t" +
                                        U8(convert::RegraCompleta(c).substr(0, 100)) + "\n"));
     }
 

@@ -47,8 +47,8 @@ TEST(TextoParaNumero, SeparadorDecimalVirgula) {
         const char* texto;
         double valor;
     };
-    const Caso validos[] = {{"12,5", 12.5}, {" 3 ", 3}, {"2,50", 2.5}, {"-1,5", -1.5},
-                            {"+7", 7},      {",5", 0.5}, {"5,", 5},    {"1,5E3", 1500}};
+    const Caso validos[] = {{"12,5", 12.5}, {" 3 ", 3},  {"2,50", 2.5}, {"-1,5", -1.5},
+                            {"+7", 7},      {",5", 0.5}, {"5,", 5},     {"1,5E3", 1500}};
     for (const Caso& c : validos) {
         SCOPED_TRACE(c.texto);
         EXPECT_DOUBLE_EQ(TextoParaNumero(c.texto), c.valor);
@@ -108,7 +108,9 @@ TEST(Cp1252, IdaEVoltaComUtf8) {
     // Outside Windows-1252: one "?" per character; broken UTF-8: "?" per byte.
     // (Kept out of the assertion: its text is stringified as a Windows-1252 literal.)
     const std::string polones = Utf8(u8"Łódź 😀");
-    EXPECT_EQ(Utf8ParaCp1252(polones), "?\xF3" "d? ?");
+    EXPECT_EQ(Utf8ParaCp1252(polones),
+              "?\xF3"
+              "d? ?");
     EXPECT_EQ(Utf8ParaCp1252("a\xC3"), "a?");
     EXPECT_TRUE(Utf8Valido(Utf8(u8"ação")));
     EXPECT_FALSE(Utf8Valido("a\xE7\xE3o"));

@@ -32,9 +32,9 @@
 namespace conversor::convert {
 namespace {
 
-using ::testing::HasSubstr;
 using teste::MensagensGravadas;
 using teste::PastaTemporaria;
+using ::testing::HasSubstr;
 
 // Amounts as the sheets and the converters give them: zero and minus zero, negative,
 // the usual prices and rates, doubles that no short decimal writes exactly, 15

@@ -323,9 +323,7 @@ TEST_P(ReferenciaTeste, ProximoCodigoEOMaiorNumeroMaisUm) {
         std::vector<std::string> existentes;
         std::string proximo;
     };
-    auto codigo = [this](const std::string& n) {
-        return CompletaZeros(n, ref.largura);
-    };
+    auto codigo = [this](const std::string& n) { return CompletaZeros(n, ref.largura); };
     const Caso casos[] = {
         {{codigo("41"), codigo("7")}, codigo("42")},
         {{"0999"}, codigo("1000")},

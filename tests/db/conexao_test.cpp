@@ -10,8 +10,8 @@
 namespace conversor::db {
 namespace {
 
-using ::testing::HasSubstr;
 using teste::BancoTeste;
+using ::testing::HasSubstr;
 
 class ConexaoTeste : public BancoTeste {
 public:

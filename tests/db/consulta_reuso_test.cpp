@@ -14,8 +14,8 @@
 namespace conversor::db {
 namespace {
 
-using ::testing::HasSubstr;
 using teste::BancoTeste;
+using ::testing::HasSubstr;
 
 class ConsultaReuso : public BancoTeste {
 public:
@@ -86,7 +86,8 @@ TEST_F(ConsultaReuso, CadaLinhaChegaComoFoiDadaMesmoQuandoOFormatoMuda) {
     Consulta q(Banco());
     int id = 0;
     for (const Caso& c : casos) {
-        q.DefineSql("insert into REUSO (ID, TEXTO, NUM, QUANDO) values (:ID, :TEXTO, :NUM, :QUANDO)");
+        q.DefineSql(
+            "insert into REUSO (ID, TEXTO, NUM, QUANDO) values (:ID, :TEXTO, :NUM, :QUANDO)");
         ASSERT_EQ(q.NumeroParametros(), 4);
         q.ParamInteiro(0, ++id);
         c.liga(q);

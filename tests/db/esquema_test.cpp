@@ -12,8 +12,8 @@
 namespace conversor::db {
 namespace {
 
-using ::testing::HasSubstr;
 using teste::BancoTeste;
+using ::testing::HasSubstr;
 
 using EsquemaTeste = BancoTeste;
 
@@ -54,8 +54,10 @@ TEST(CriaBanco, ComandoCriaBancoQueOIsqlAbre) {
     ASSERT_EQ(std::system((comando + " > /dev/null").c_str()), 0);
     EXPECT_NE(std::system((comando + " 2> /dev/null").c_str()), 0);  // refuses to overwrite
     const std::string saida = pasta.Arquivo("isql.txt");
-    const std::string isql = "echo 'show sql dialect; show tables;' | isql-fb -user SYSDBA "
-                             "-password lunarpike " + arquivo + " > " + saida + " 2>&1";
+    const std::string isql =
+        "echo 'show sql dialect; show tables;' | isql-fb -user SYSDBA "
+        "-password lunarpike " +
+        arquivo + " > " + saida + " 2>&1";
     ASSERT_EQ(std::system(isql.c_str()), 0);
     std::ifstream in(saida);
     const std::string texto((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -91,7 +91,8 @@ TEST_P(PastaReal, LeComoOsLeitoresIndependentes) {
         const int linhaMin = folha.at("last_row")[0], linhaMax = folha.at("last_row")[1];
         const int colunaMin = folha.at("last_column")[0], colunaMax = folha.at("last_column")[1];
         EXPECT_TRUE(area.ultimaLinha >= linhaMin && area.ultimaLinha <= linhaMax)
-            << "ultima linha " << area.ultimaLinha << ", esperada entre " << linhaMin << " e " << linhaMax;
+            << "ultima linha " << area.ultimaLinha << ", esperada entre " << linhaMin << " e "
+            << linhaMax;
         EXPECT_TRUE(area.ultimaColuna >= colunaMin && area.ultimaColuna <= colunaMax)
             << "ultima coluna " << area.ultimaColuna << ", esperada entre " << colunaMin << " e "
             << colunaMax;

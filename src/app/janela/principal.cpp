@@ -132,9 +132,15 @@ QString DialogosQt::AbreArquivo(QWidget* dono, const QString& filtro) {
 void DialogosQt::Mensagem(QWidget* dono, Tipo tipo, const QString& texto) {
     const QString titulo = QApplication::applicationDisplayName();
     switch (tipo) {
-        case Tipo::Aviso: QMessageBox::warning(dono, titulo, texto); break;
-        case Tipo::Erro: QMessageBox::critical(dono, titulo, texto); break;
-        case Tipo::Informacao: QMessageBox::information(dono, titulo, texto); break;
+        case Tipo::Aviso:
+            QMessageBox::warning(dono, titulo, texto);
+            break;
+        case Tipo::Erro:
+            QMessageBox::critical(dono, titulo, texto);
+            break;
+        case Tipo::Informacao:
+            QMessageBox::information(dono, titulo, texto);
+            break;
     }
 }
 
@@ -245,10 +251,9 @@ TFPrincipal::TFPrincipal(Dialogos& dialogos, std::string arquivoCidades, QWidget
     esc->setContext(Qt::WindowShortcut);
     connect(esc, &QShortcut::activated, this, [this] { FormKeyDown(); });
 
-    execucao_ = std::make_unique<ExecucaoConversao>(dbVantora_, DMExcel_, cdsTabelaTemp_,
-                                                    static_cast<intake::Progresso&>(*this),
-                                                    static_cast<convert::Mensagens&>(*this),
-                                                    std::move(arquivoCidades));
+    execucao_ = std::make_unique<ExecucaoConversao>(
+        dbVantora_, DMExcel_, cdsTabelaTemp_, static_cast<intake::Progresso&>(*this),
+        static_cast<convert::Mensagens&>(*this), std::move(arquivoCidades));
     FormCreate();
     if (QScreen* tela = QGuiApplication::primaryScreen())
         move(tela->availableGeometry().center() - rect().center());
@@ -407,11 +412,11 @@ void TFPrincipal::btOKClick() {
     }
     pedido.arquivo = Caminho(edtCaminhoOrigem->text());
     pedido.aba = MostraPlanilha->currentIndex() + 1;
-    pedido.tipo = rbtProdutos->isChecked()          ? TipoRegistro::Produtos
-                  : rbtCliente->isChecked()         ? TipoRegistro::Clientes
-                  : rbtFornece->isChecked()         ? TipoRegistro::Fornecedores
-                  : rbtVendedores->isChecked()      ? TipoRegistro::Vendedores
-                                                    : TipoRegistro::Transportadoras;
+    pedido.tipo = rbtProdutos->isChecked()     ? TipoRegistro::Produtos
+                  : rbtCliente->isChecked()    ? TipoRegistro::Clientes
+                  : rbtFornece->isChecked()    ? TipoRegistro::Fornecedores
+                  : rbtVendedores->isChecked() ? TipoRegistro::Vendedores
+                                               : TipoRegistro::Transportadoras;
     emConversao_ = true;
     DesabilitaCampos();
     const ResultadoConversao resultado = execucao_->Converte(pedido);
@@ -514,10 +519,17 @@ void TFPrincipal::Informacao(std::string_view texto) {
 
 void TFPrincipal::Foca(CampoPedido campo) {
     switch (campo) {
-        case CampoPedido::Nenhum: break;
-        case CampoPedido::UltimaLinha: edtNumLinha->setFocus(); break;
-        case CampoPedido::Arquivo: Btabrir->setFocus(); break;
-        case CampoPedido::Aba: MostraPlanilha->setFocus(); break;
+        case CampoPedido::Nenhum:
+            break;
+        case CampoPedido::UltimaLinha:
+            edtNumLinha->setFocus();
+            break;
+        case CampoPedido::Arquivo:
+            Btabrir->setFocus();
+            break;
+        case CampoPedido::Aba:
+            MostraPlanilha->setFocus();
+            break;
     }
 }
 

@@ -31,9 +31,7 @@ namespace conversor::app {
 // Owns the connection `dbVantora`, the workbook driver `DMExcel`, the staging table
 // `cdsTabelaTemp` and the run; everything lives as long as the window. Its controls
 // carry the names of the original form as object names.
-class TFPrincipal final : public QWidget,
-                          private intake::Progresso,
-                          private convert::Mensagens {
+class TFPrincipal final : public QWidget, private intake::Progresso, private convert::Mensagens {
     Q_OBJECT
 public:
     // `dialogos` (not owned) must outlive the window; `arquivoCidades` empty means the

@@ -57,9 +57,8 @@ int ComandoColunas(const Argumentos& args) {
                         "), sem linha de títulos (a linha 1 já é um registro).\n";
     saida += "Coluna  Letra  " + Esquerda("Campo", larguraCampo) + "  Largura  Regra\n";
     for (const convert::ColunaLida& c : leiaute->colunas) {
-        saida += Direita(std::to_string(c.coluna), 6) + "  " +
-                 Esquerda(LetraColuna(c.coluna), 5) + "  " +
-                 Esquerda(*c.campo ? c.campo : "-", larguraCampo) + "  " +
+        saida += Direita(std::to_string(c.coluna), 6) + "  " + Esquerda(LetraColuna(c.coluna), 5) +
+                 "  " + Esquerda(*c.campo ? c.campo : "-", larguraCampo) + "  " +
                  Direita(c.largura ? std::to_string(c.largura) : "-", 7) + "  " +
                  convert::RegraCompleta(c) + "\n";
     }

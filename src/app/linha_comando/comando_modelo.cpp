@@ -128,13 +128,13 @@ void EscreveAbaColunas(lxw_workbook* pasta, const LeiauteTipo& leiaute) {
     format_set_text_wrap(regra);
 
     const std::string aba1 = leiaute.aba;
-    const std::string ultima = LetraColuna(leiaute.UltimaColuna()) + " (" +
-                               std::to_string(leiaute.UltimaColuna()) + ")";
-    worksheet_write_string(aba, 0, 0,
-                           U8("Colunas que a conversão de " + std::string(leiaute.tipo) +
-                              " lê da aba " + aba1 + ".")
-                               .c_str(),
-                           negrito);
+    const std::string ultima =
+        LetraColuna(leiaute.UltimaColuna()) + " (" + std::to_string(leiaute.UltimaColuna()) + ")";
+    worksheet_write_string(
+        aba, 0, 0,
+        U8("Colunas que a conversão de " + std::string(leiaute.tipo) + " lê da aba " + aba1 + ".")
+            .c_str(),
+        negrito);
     worksheet_write_string(aba, 1, 0,
                            U8("Preencha a aba " + aba1 +
                               " a partir da linha 1, sem linha de títulos: a linha 1 já é um "
@@ -153,8 +153,7 @@ void EscreveAbaColunas(lxw_workbook* pasta, const LeiauteTipo& leiaute) {
     lxw_row_t linha = 5;
     for (const ColunaLida& c : leiaute.colunas) {
         worksheet_write_number(aba, linha, 0, c.coluna, centro);
-        worksheet_write_string(aba, linha, 1, LetraColuna(c.coluna).c_str(),
-                               centro);
+        worksheet_write_string(aba, linha, 1, LetraColuna(c.coluna).c_str(), centro);
         worksheet_write_string(aba, linha, 2, *c.campo ? c.campo : "-", topo);
         if (c.largura)
             worksheet_write_number(aba, linha, 3, c.largura, centro);
@@ -221,13 +220,15 @@ int ComandoModelo(const Argumentos& args) {
         return Falha("O arquivo '" + nome + "' já existe; escolha outro nome.");
 
     lxw_workbook* pasta = workbook_new(arquivo.c_str());
-    if (!pasta) return Falha("Não foi possível gravar o modelo '" + nome + "': memória insuficiente.");
+    if (!pasta)
+        return Falha("Não foi possível gravar o modelo '" + nome + "': memória insuficiente.");
     EscreveAbaDosRegistros(pasta, *leiaute);
     EscreveAbaColunas(pasta, *leiaute);
     if (const lxw_error e = workbook_close(pasta); e != LXW_NO_ERROR)
         return Falha("Não foi possível gravar o modelo '" + nome + "': " + MotivoDaFalha(e) + ".");
-    std::printf("%s\n", ParaTerminal("Modelo de " + std::string(leiaute->tipo) + " criado: " + nome)
-                            .c_str());
+    std::printf(
+        "%s\n",
+        ParaTerminal("Modelo de " + std::string(leiaute->tipo) + " criado: " + nome).c_str());
     return 0;
 }
 

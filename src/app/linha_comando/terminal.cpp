@@ -30,10 +30,17 @@ std::string EscapaParaTerminal(std::string_view utf8, bool linhaUnica) {
             ++i;
         } else if (c < 0x80) {
             switch (c) {
-                case '\t': r += "\\t"; break;
-                case '\n': r += linhaUnica ? "\\n" : "\n"; break;
-                case '\r': r += "\\r"; break;
-                default: escape(c);
+                case '\t':
+                    r += "\\t";
+                    break;
+                case '\n':
+                    r += linhaUnica ? "\\n" : "\n";
+                    break;
+                case '\r':
+                    r += "\\r";
+                    break;
+                default:
+                    escape(c);
             }
             ++i;
         } else {
@@ -60,8 +67,10 @@ std::string ParaTerminal(std::string_view texto) {
     std::string r = MensagemParaUtf8(texto);
     for (size_t i = 0; i < r.size(); ++i) {
         if (r[i] == '\r') {
-            if (i + 1 < r.size() && r[i + 1] == '\n') r.erase(i, 1);
-            else r[i] = '\n';
+            if (i + 1 < r.size() && r[i + 1] == '\n')
+                r.erase(i, 1);
+            else
+                r[i] = '\n';
         }
     }
     return EscapaParaTerminal(r, false);
@@ -116,9 +125,8 @@ void ProgressoTerminal::Desenha(bool agora) {
     if (!agora && instante - ultimoDesenho_ < std::chrono::milliseconds(200)) return;
     ultimoDesenho_ = instante;
     constexpr int kLargura = 30;
-    const int cheio = maximo_ > 0 ? static_cast<int>(static_cast<long long>(posicao_) * kLargura /
-                                                     maximo_)
-                                  : 0;
+    const int cheio =
+        maximo_ > 0 ? static_cast<int>(static_cast<long long>(posicao_) * kLargura / maximo_) : 0;
     std::string barra(static_cast<size_t>(std::clamp(cheio, 0, kLargura)), '#');
     barra.resize(kLargura, '.');
     std::fprintf(stderr, "\r\033[K%s [%s] %s", legenda_.c_str(), barra.c_str(), status_.c_str());

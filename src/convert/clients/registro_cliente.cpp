@@ -356,8 +356,12 @@ std::string TConverteCliente::MontaUpdate() const {
 
 bool TConverteCliente::GravaCliente(int modo) {
     switch (modo) {
-        case 1: ExecutaLinha([this](MontagemSql& sql) { MontaInsert(sql); }); break;
-        case 2: ExecutaLinha([this](MontagemSql& sql) { MontaUpdate(sql); }); break;
+        case 1:
+            ExecutaLinha([this](MontagemSql& sql) { MontaInsert(sql); });
+            break;
+        case 2:
+            ExecutaLinha([this](MontagemSql& sql) { MontaUpdate(sql); });
+            break;
         default:
             throw std::invalid_argument("Modo de gravação de cliente inválido: " +
                                         std::to_string(modo) + " (1 inclui, 2 altera).");

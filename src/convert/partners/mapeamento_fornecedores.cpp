@@ -32,7 +32,8 @@ void ConverteFornecedores(ContextoConversao& contexto) {
             // A supplier without a city gets none: looking up the empty name would
             // create a nameless city in CIDADES for its state.
             if (!EmBranco(cidade))
-                fornecedor.SetCodCidade(ferramentas.BuscaCidade(cidade, fornecedor.Campos().Estado));
+                fornecedor.SetCodCidade(
+                    ferramentas.BuscaCidade(cidade, fornecedor.Campos().Estado));
             fornecedor.SetCep(Primeiros(RetiraPontuacao(tabela.Texto("5")), 8));
             fornecedor.SetBairro(Primeiros(tabela.Texto("4"), 30));
             fornecedor.SetComplemento(Primeiros(tabela.Texto("12"), 60));
@@ -41,8 +42,7 @@ void ConverteFornecedores(ContextoConversao& contexto) {
             if (!EmBranco(cnpj))
                 fornecedor.SetCgcCpf(Primeiros(cnpj, 18));
             else
-                fornecedor.SetCgcCpf(
-                    Primeiros(RetiraPontuacao(tabela.Texto("18")), 18));
+                fornecedor.SetCgcCpf(Primeiros(RetiraPontuacao(tabela.Texto("18")), 18));
             fornecedor.SetFone(
                 ferramentas.Telefone(cidade, fornecedor.Campos().Estado, tabela.Texto("48")));
             fornecedor.SetFax(

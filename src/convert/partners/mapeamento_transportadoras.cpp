@@ -42,15 +42,13 @@ void ConverteTransportadoras(ContextoConversao& contexto) {
                 transportadora.SetCodCidade(
                     ferramentas.BuscaCidade(cidade, transportadora.Campos().ESTADO));
             transportadora.SetCgcCpf(Primeiros(RetiraPontuacao(tabela.Texto("5")), 18));
-            transportadora.SetContato(
-                Primeiros(RetiraPontuacao(tabela.Texto("10")), 18));
+            transportadora.SetContato(Primeiros(RetiraPontuacao(tabela.Texto("10")), 18));
             transportadora.SetFone(
                 ferramentas.Telefone(cidade, transportadora.Campos().ESTADO, tabela.Texto("26")));
             transportadora.SetFax(
                 ferramentas.Telefone(cidade, transportadora.Campos().ESTADO, tabela.Texto("16")));
             transportadora.SetNome(Primeiros(tabela.Texto("20"), 35));
-            transportadora.SetInscEst(
-                Primeiros(RetiraPontuacao(tabela.Texto("18")), 15));
+            transportadora.SetInscEst(Primeiros(RetiraPontuacao(tabela.Texto("18")), 15));
             transportadora.SetPessoaFJ("J");
             transportadora.Inserir();
         });

@@ -82,7 +82,9 @@ void TConverteFornece::SetBairro(std::string_view valor) {
     campos_.Bairro = Primeiros(Apara(SemApostrofos(valor)), 30);
 }
 
-void TConverteFornece::SetCep(std::string_view valor) { campos_.Cep = Primeiros(SemApostrofos(valor), 8); }
+void TConverteFornece::SetCep(std::string_view valor) {
+    campos_.Cep = Primeiros(SemApostrofos(valor), 8);
+}
 
 void TConverteFornece::SetCodCidade(std::string_view valor) {
     campos_.CodCidade = VazioOuZeros(Primeiros(SemApostrofos(valor), 5), 5);
@@ -104,7 +106,9 @@ void TConverteFornece::SetInscMunicipal(std::string_view valor) {
     campos_.InscMunicipal = Primeiros(TrataInscricao(SemApostrofos(valor)), 15);
 }
 
-void TConverteFornece::SetPessoaFJ(std::string_view valor) { campos_.Pessoa_FJ = SemApostrofos(valor); }
+void TConverteFornece::SetPessoaFJ(std::string_view valor) {
+    campos_.Pessoa_FJ = SemApostrofos(valor);
+}
 
 void TConverteFornece::SetCgcCpf(std::string_view valor) {
     campos_.CgcCpf = Primeiros(TrataInscricao(SemApostrofos(valor)), 14);
@@ -130,7 +134,9 @@ void TConverteFornece::SetCelular(std::string_view valor) {
     campos_.Celular = Primeiros(TrataInscricao(SemApostrofos(valor)), 15);
 }
 
-void TConverteFornece::SetEmail(std::string_view valor) { campos_.Email = Apara(SemApostrofos(valor)); }
+void TConverteFornece::SetEmail(std::string_view valor) {
+    campos_.Email = Apara(SemApostrofos(valor));
+}
 
 void TConverteFornece::SetHomePage(std::string_view valor) {
     campos_.HomePage = Primeiros(SemApostrofos(valor), 30);

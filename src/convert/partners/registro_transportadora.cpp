@@ -50,7 +50,9 @@ TConverteTransportadora::TConverteTransportadora(db::Conexao& database, Mensagen
     Limpa();
 }
 
-void TConverteTransportadora::ExcluiRegistros() { ExcluiEConfirma("DELETE FROM TRANSPT", "COMMIT;"); }
+void TConverteTransportadora::ExcluiRegistros() {
+    ExcluiEConfirma("DELETE FROM TRANSPT", "COMMIT;");
+}
 
 void TConverteTransportadora::SetCodTransp(std::string_view valor) {
     // Padded before the non-digits go: "A12" becomes "0A12" and then "012".

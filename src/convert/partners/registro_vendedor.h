@@ -77,9 +77,7 @@ public:
 
     // Prefixes "0" up to four characters; a longer code stays whole (the insert
     // cuts it).
-    void SetCodvendedor(std::string_view valor) {
-        campos_.Codvendedor = CompletaZeros(valor, 4);
-    }
+    void SetCodvendedor(std::string_view valor) { campos_.Codvendedor = CompletaZeros(valor, 4); }
     void SetNome(std::string_view valor) { campos_.Nome = valor; }
     void SetEndereco(std::string_view valor) { campos_.Endereco = valor; }
     void SetBairro(std::string_view valor) { campos_.Bairro = valor; }

@@ -66,8 +66,7 @@ void ConverteLinha(ContextoConversao& c, int linha, TConversao& conversao,
 
     const std::string ncm = cds.Texto("15");
     if (!Apara(ncm).empty()) produto.SetCODCLASFIS(c.ferramentas.BuscaClassificacaoFiscal(ncm));
-    produto.SetCODFABRIC(
-        CompletaZeros(c.ferramentas.BuscaFabricante(cds.Texto("55")), 3));
+    produto.SetCODFABRIC(CompletaZeros(c.ferramentas.BuscaFabricante(cds.Texto("55")), 3));
 
     // ICMS: taxed in full, with tax substitution, or with a reduced base.
     produto.SetCODTRIBUT00(CompletaZeros(Primeiros(cds.Texto("129"), 2), 3));

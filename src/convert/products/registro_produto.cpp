@@ -144,9 +144,15 @@ void TConverteProduto::SetDESCRICAO(std::string_view valor) {
     // Cut first: a blank that the cut leaves at the end goes too.
     campos_.DESCRICAO = Apara(valor.substr(0, 50));
 }
-void TConverteProduto::SetDESCRICAO2(std::string_view valor) { campos_.DESCRICAO2 = Primeiros(valor, 50); }
-void TConverteProduto::SetDESCRICAO3(std::string_view valor) { campos_.DESCRICAO3 = Primeiros(valor, 50); }
-void TConverteProduto::SetFORNEC_ULT_ENT1(std::string_view valor) { campos_.FORNEC_ULT_ENT1 = valor; }
+void TConverteProduto::SetDESCRICAO2(std::string_view valor) {
+    campos_.DESCRICAO2 = Primeiros(valor, 50);
+}
+void TConverteProduto::SetDESCRICAO3(std::string_view valor) {
+    campos_.DESCRICAO3 = Primeiros(valor, 50);
+}
+void TConverteProduto::SetFORNEC_ULT_ENT1(std::string_view valor) {
+    campos_.FORNEC_ULT_ENT1 = valor;
+}
 void TConverteProduto::SetCODGRUPO(std::string_view valor) {
     campos_.CODGRUPO = VazioOuZeros(Primeiros(Apara(valor), 3), 3);
 }
@@ -157,27 +163,47 @@ void TConverteProduto::SetCODSUBGRUPO(std::string_view valor) {
 void TConverteProduto::SetPRINCIPALFORNEC(std::string_view valor) {
     campos_.PRINCIPALFORNEC = VazioOuZeros(Apara(valor), 6);
 }
-void TConverteProduto::SetEMBALAGEM(std::string_view valor) { campos_.EMBALAGEM = Primeiros(Apara(valor), 15); }
-void TConverteProduto::SetCODFABRIC(std::string_view valor) { campos_.CODFABRIC = VazioOuZeros(Apara(valor), 3); }
+void TConverteProduto::SetEMBALAGEM(std::string_view valor) {
+    campos_.EMBALAGEM = Primeiros(Apara(valor), 15);
+}
+void TConverteProduto::SetCODFABRIC(std::string_view valor) {
+    campos_.CODFABRIC = VazioOuZeros(Apara(valor), 3);
+}
 void TConverteProduto::SetOBSERVACAO(std::string_view valor) { campos_.OBSERVACAO = valor; }
-void TConverteProduto::SetCODLOCAL(std::string_view valor) { campos_.CODLOCAL = Primeiros(valor, 8); }
+void TConverteProduto::SetCODLOCAL(std::string_view valor) {
+    campos_.CODLOCAL = Primeiros(valor, 8);
+}
 void TConverteProduto::SetCODCLASFIS(std::string_view valor) {
     // The emptiness is judged on the trimmed code, but the padding is applied to the
     // code as given, so blanks around it count towards the four characters.
     campos_.CODCLASFIS = Apara(valor);
     if (!campos_.CODCLASFIS.empty()) campos_.CODCLASFIS = CompletaZeros(valor, 4);
 }
-void TConverteProduto::SetCODTRIBUT00(std::string_view valor) { campos_.CODTRIBUT00 = VazioOuZeros(Apara(valor), 3); }
-void TConverteProduto::SetCODTRIBUT01(std::string_view valor) { campos_.CODTRIBUT01 = VazioOuZeros(Apara(valor), 3); }
+void TConverteProduto::SetCODTRIBUT00(std::string_view valor) {
+    campos_.CODTRIBUT00 = VazioOuZeros(Apara(valor), 3);
+}
+void TConverteProduto::SetCODTRIBUT01(std::string_view valor) {
+    campos_.CODTRIBUT01 = VazioOuZeros(Apara(valor), 3);
+}
 void TConverteProduto::SetSUBSTRIB(std::string_view valor) { campos_.SUBSTRIB = valor; }
-void TConverteProduto::SetUNIDADEENT(std::string_view valor) { campos_.UNIDADEENT = Primeiros(valor, 6); }
-void TConverteProduto::SetUNIDADESAIDA(std::string_view valor) { campos_.UNIDADESAIDA = Primeiros(valor, 6); }
-void TConverteProduto::SetCodFamilia(std::string_view valor) { campos_.CodFamilia = Primeiros(valor, 2); }
+void TConverteProduto::SetUNIDADEENT(std::string_view valor) {
+    campos_.UNIDADEENT = Primeiros(valor, 6);
+}
+void TConverteProduto::SetUNIDADESAIDA(std::string_view valor) {
+    campos_.UNIDADESAIDA = Primeiros(valor, 6);
+}
+void TConverteProduto::SetCodFamilia(std::string_view valor) {
+    campos_.CodFamilia = Primeiros(valor, 2);
+}
 void TConverteProduto::SetCodTipoProduto(std::string_view valor) {
     campos_.CodTipoProduto = Primeiros(valor, 2);
 }
-void TConverteProduto::SetCodVolume(std::string_view valor) { campos_.CodVolume = Primeiros(valor, 3); }
-void TConverteProduto::SetTipoEntrega(std::string_view valor) { campos_.TipoEntrega = Primeiros(valor, 1); }
+void TConverteProduto::SetCodVolume(std::string_view valor) {
+    campos_.CodVolume = Primeiros(valor, 3);
+}
+void TConverteProduto::SetTipoEntrega(std::string_view valor) {
+    campos_.TipoEntrega = Primeiros(valor, 1);
+}
 void TConverteProduto::SetCodGeneroItem(std::string_view valor) { campos_.CodGeneroItem = valor; }
 void TConverteProduto::SetDESCRICAOPRECO(std::string_view valor) {
     campos_.DESCRICAOPRECO = Primeiros(valor, 10);
@@ -192,25 +218,47 @@ void TConverteProduto::SetDESCRICAOPRECO4(std::string_view valor) {
     campos_.DESCRICAOPRECO4 = Primeiros(valor, 10);
 }
 void TConverteProduto::SetDT_CADASTRO(std::string_view valor) { campos_.DT_CADASTRO = valor; }
-void TConverteProduto::SetCAMPOLIVRE1(std::string_view valor) { campos_.CAMPOLIVRE1 = Primeiros(Apara(valor), 20); }
-void TConverteProduto::SetCAMPOLIVRE2(std::string_view valor) { campos_.CAMPOLIVRE2 = Primeiros(Apara(valor), 20); }
-void TConverteProduto::SetCAMPOLIVRE3(std::string_view valor) { campos_.CAMPOLIVRE3 = Primeiros(Apara(valor), 50); }
-void TConverteProduto::SetCAMPOLIVRE4(std::string_view valor) { campos_.CAMPOLIVRE4 = Primeiros(Apara(valor), 50); }
+void TConverteProduto::SetCAMPOLIVRE1(std::string_view valor) {
+    campos_.CAMPOLIVRE1 = Primeiros(Apara(valor), 20);
+}
+void TConverteProduto::SetCAMPOLIVRE2(std::string_view valor) {
+    campos_.CAMPOLIVRE2 = Primeiros(Apara(valor), 20);
+}
+void TConverteProduto::SetCAMPOLIVRE3(std::string_view valor) {
+    campos_.CAMPOLIVRE3 = Primeiros(Apara(valor), 50);
+}
+void TConverteProduto::SetCAMPOLIVRE4(std::string_view valor) {
+    campos_.CAMPOLIVRE4 = Primeiros(Apara(valor), 50);
+}
 void TConverteProduto::Setmensagem00(std::string_view valor) { campos_.mensagem00 = valor; }
 void TConverteProduto::Setmensagem01(std::string_view valor) { campos_.mensagem01 = valor; }
-void TConverteProduto::SetCODTRIBUT02(std::string_view valor) { campos_.CODTRIBUT02 = VazioOuZeros(Apara(valor), 3); }
+void TConverteProduto::SetCODTRIBUT02(std::string_view valor) {
+    campos_.CODTRIBUT02 = VazioOuZeros(Apara(valor), 3);
+}
 void TConverteProduto::Setmensagem02(std::string_view valor) { campos_.mensagem02 = valor; }
-void TConverteProduto::SetCODTRIBUT03(std::string_view valor) { campos_.CODTRIBUT03 = VazioOuZeros(Apara(valor), 3); }
+void TConverteProduto::SetCODTRIBUT03(std::string_view valor) {
+    campos_.CODTRIBUT03 = VazioOuZeros(Apara(valor), 3);
+}
 void TConverteProduto::Setmensagem03(std::string_view valor) { campos_.mensagem03 = valor; }
 void TConverteProduto::SetCodTributDiversos(std::string_view valor) {
     campos_.CodTributDiversos = VazioOuZeros(Apara(valor), 3);
 }
-void TConverteProduto::SetMensagemDiversos(std::string_view valor) { campos_.MensagemDiversos = valor; }
+void TConverteProduto::SetMensagemDiversos(std::string_view valor) {
+    campos_.MensagemDiversos = valor;
+}
 void TConverteProduto::Setsubstribsaida(std::string_view valor) { campos_.substribsaida = valor; }
-void TConverteProduto::SetsubstribsaidaR1(std::string_view valor) { campos_.substribsaidaR1 = valor; }
-void TConverteProduto::SetsubstribsaidaR2(std::string_view valor) { campos_.substribsaidaR2 = valor; }
-void TConverteProduto::SetsubstribsaidaR3(std::string_view valor) { campos_.substribsaidaR3 = valor; }
-void TConverteProduto::SetsubstribsaidaR4(std::string_view valor) { campos_.substribsaidaR4 = valor; }
+void TConverteProduto::SetsubstribsaidaR1(std::string_view valor) {
+    campos_.substribsaidaR1 = valor;
+}
+void TConverteProduto::SetsubstribsaidaR2(std::string_view valor) {
+    campos_.substribsaidaR2 = valor;
+}
+void TConverteProduto::SetsubstribsaidaR3(std::string_view valor) {
+    campos_.substribsaidaR3 = valor;
+}
+void TConverteProduto::SetsubstribsaidaR4(std::string_view valor) {
+    campos_.substribsaidaR4 = valor;
+}
 void TConverteProduto::SetControleLote(std::string_view valor) { campos_.ControleLote = valor; }
 
 void TConverteProduto::Limpa() { Reinicia<F, R>(kColunas, *this, campos_); }

@@ -24,11 +24,11 @@ namespace {
 
 using app::ExecucaoConversao;
 using app::TipoRegistro;
+using teste::BancoTeste;
+using teste::MensagensGravadas;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-using teste::BancoTeste;
-using teste::MensagensGravadas;
 
 // A staging row: column number -> text; columns not given are empty.
 using Linha = std::map<int, std::string>;
@@ -137,8 +137,8 @@ TEST_F(ConverteClientesTeste, LinhaCompleta) {
         {"INSCEST", "0621234560078"},
         {"INSCMUNICIPAL", "123456"},
         {"PESSOA_FJ", "J"},
-        {"FONE", "3133334444"},   // the area code of Belo Horizonte in front
-        {"FAX", "11987654321"},   // already had its own
+        {"FONE", "3133334444"},  // the area code of Belo Horizonte in front
+        {"FAX", "11987654321"},  // already had its own
         {"PREFIXCELULAR", ""},
         {"CELULAR", ""},
         {"CAMPOLIVRE1", "compras@padariadavil"},
@@ -231,7 +231,8 @@ TEST_F(ConverteClientesTeste, DocumentoEPessoa) {
     };
     std::vector<Linha> linhas;
     for (int i = 0; i < static_cast<int>(std::size(casos)); ++i)
-        linhas.push_back({{18, std::to_string(i + 1)}, {10, casos[i].coluna10}, {28, casos[i].coluna28}});
+        linhas.push_back(
+            {{18, std::to_string(i + 1)}, {10, casos[i].coluna10}, {28, casos[i].coluna28}});
     Carrega(linhas);
     ASSERT_TRUE(Converte()) << PrimeiroErro();
     for (int i = 0; i < static_cast<int>(std::size(casos)); ++i) {
@@ -361,8 +362,7 @@ TEST_F(ConverteClientesTeste, CodigoRepetidoDesfazAteOUltimoCommit) {
 
 TEST_F(ConverteClientesTeste, LinhaDeTitulosComDataFalhaNomeandoALinha) {
     // A title row is converted like any other: its "date" is refused by the database.
-    Carrega({{{18, "Código"}, {108, "Nome"}, {30, "Data de Cadastro"}},
-             {{18, "1"}, {108, "Ana"}}});
+    Carrega({{{18, "Código"}, {108, "Nome"}, {30, "Data de Cadastro"}}, {{18, "1"}, {108, "Ana"}}});
     EXPECT_FALSE(Converte());
     ASSERT_EQ(mensagens_.Erros().size(), 1u);
     EXPECT_THAT(mensagens_.Erros().front(), HasSubstr("\r(linha 1 da planilha)"));

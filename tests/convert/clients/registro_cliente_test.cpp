@@ -17,12 +17,12 @@
 namespace conversor::convert {
 namespace {
 
+using teste::BancoTeste;
+using teste::MensagensGravadas;
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
-using teste::BancoTeste;
-using teste::MensagensGravadas;
 
 // Today as the record keeps it ("dd.mm.yyyy") and as the database gives it back.
 std::string HojeComPontos() {
@@ -141,7 +141,8 @@ TEST_F(TConverteClienteTeste, InsertDoRegistroLimpoGrava52ColunasEOsValoresFixos
                     " and DT_NASCIMENTO is null and DT_ULTVENDA is null and DT_VALCAD is null"),
               "1");
     EXPECT_EQ(Valor("select PESSOA_FJ || ATIVO || CLIBLOQUEADO || MALADIRETAELETR || "
-                    "PROTESTARCLIENTE" + onde),
+                    "PROTESTARCLIENTE" +
+                    onde),
               "FSNNN");
     EXPECT_EQ(Valor("select LIMITECREDITO" + onde), "0");
     // The columns nothing fills are empty texts, not null.

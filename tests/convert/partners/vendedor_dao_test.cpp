@@ -19,11 +19,11 @@ TEST_F(VendedorDAO, RegistroNovoGravaOsValoresIniciais) {
     TRegistroVendedor r(Banco(), mensagens_);
     TVendedorDAO dao(Banco(), mensagens_);
     EXPECT_TRUE(dao.Inserir(r));
-    EXPECT_THAT(Linha("select CODVENDEDOR, NOME, CODCIDADE, ESTADO, CEP, TELEFONE, COMISSAO, "
-                      "CODROTA10, CGCCPF, MUDAPRECOPDV, HORAFIM, CODEMPRESA, CODFORNEC, "
-                      "PRECOVENDEDOR, COD_VENDEDOR_JAVA from VENDEND"),
-                ElementsAre("0000", "", "00000", "", "", "", "0", "", "", "", "", "00", "000000",
-                            "0", ""));
+    EXPECT_THAT(
+        Linha("select CODVENDEDOR, NOME, CODCIDADE, ESTADO, CEP, TELEFONE, COMISSAO, "
+              "CODROTA10, CGCCPF, MUDAPRECOPDV, HORAFIM, CODEMPRESA, CODFORNEC, "
+              "PRECOVENDEDOR, COD_VENDEDOR_JAVA from VENDEND"),
+        ElementsAre("0000", "", "00000", "", "", "", "0", "", "", "", "", "00", "000000", "0", ""));
     EXPECT_THAT(Linha("select DATAULTIMAVISITA, ULTIMAVISITAMARCADA, VERSION from VENDEND"),
                 ElementsAre("30/12/1899", "30/12/1899", "30/12/1899"));
     EXPECT_THAT(mensagens_.lista, IsEmpty());
@@ -64,8 +64,9 @@ TEST_F(VendedorDAO, CodigoRepetidoAvisaDevolveFalsoESegue) {
     r.SetNome("Segundo");
     EXPECT_FALSE(dao.Inserir(r));
     ASSERT_THAT(mensagens_.Avisos(), SizeIs(1));
-    EXPECT_THAT(mensagens_.Avisos()[0],
-                StartsWith("Ocorreu um erro ao tentar inserir os dados da TVendedorDAO.\rMotivo: "));
+    EXPECT_THAT(
+        mensagens_.Avisos()[0],
+        StartsWith("Ocorreu um erro ao tentar inserir os dados da TVendedorDAO.\rMotivo: "));
     EXPECT_THAT(mensagens_.Avisos()[0], HasSubstr("PRIMARY or UNIQUE KEY"));
     // The transaction is untouched: the first seller is still there, and the object
     // goes on writing.

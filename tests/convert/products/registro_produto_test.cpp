@@ -19,13 +19,13 @@
 namespace conversor::convert {
 namespace {
 
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
-using ::testing::EndsWith;
-using ::testing::Not;
-using ::testing::StartsWith;
 using teste::BancoTeste;
 using teste::MensagensGravadas;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Not;
+using ::testing::StartsWith;
 
 class ConverteProdutoTeste : public BancoTeste {
 protected:
@@ -56,11 +56,10 @@ TEST_F(ConverteProdutoTeste, ConstrucaoDeixaOsPadroes) {
 
     EXPECT_EQ(ContaLinhas("PRODUTO"), 1);
     const std::pair<const char*, const char*> textos[] = {
-        {"CODPROD", "000000"}, {"TIPOPROD", "R"},       {"ATIVO", "S"},
-        {"PRODBLOQUEADO", "N"}, {"UNIDADEENT", "UN"},   {"UNIDADESAIDA", "UN"},
-        {"DESCRICAO", ""},     {"CODCLASFIS", ""},      {"CODSUBGRUPO", ""},
-        {"SUBSTRIB", ""},      {"CODTRIBUT00", ""},     {"MULTDIVIDE", ""},
-        {"FRACIONADO", ""},    {"CAMPOLIVRE4", ""},     {"CONTROLELOTE", ""},
+        {"CODPROD", "000000"}, {"TIPOPROD", "R"},      {"ATIVO", "S"},       {"PRODBLOQUEADO", "N"},
+        {"UNIDADEENT", "UN"},  {"UNIDADESAIDA", "UN"}, {"DESCRICAO", ""},    {"CODCLASFIS", ""},
+        {"CODSUBGRUPO", ""},   {"SUBSTRIB", ""},       {"CODTRIBUT00", ""},  {"MULTDIVIDE", ""},
+        {"FRACIONADO", ""},    {"CAMPOLIVRE4", ""},    {"CONTROLELOTE", ""},
     };
     for (const auto& [coluna, esperado] : textos) {
         SCOPED_TRACE(coluna);
@@ -238,7 +237,8 @@ TEST_F(ConverteProdutoTeste, SettersNormalizam) {
         {"ativo Sim", [](auto& p) { p.SetATIVO("Sim"); }, "ATIVO", "S"},
         {"descricao cortada e aparada", [&](auto& p) { p.SetDESCRICAO(descricao60); }, "DESCRICAO",
          std::string(49, 'A')},
-        {"descricao aparada", [](auto& p) { p.SetDESCRICAO("  Serrote  "); }, "DESCRICAO", "Serrote"},
+        {"descricao aparada", [](auto& p) { p.SetDESCRICAO("  Serrote  "); }, "DESCRICAO",
+         "Serrote"},
         {"apostrofo", [](auto& p) { p.SetDESCRICAO("CAIXA D'AGUA"); }, "DESCRICAO", "CAIXA D'AGUA"},
         {"embalagem aparada e cortada", [](auto& p) { p.SetEMBALAGEM("   caixa com 24 unidades"); },
          "EMBALAGEM", "caixa com 24 un"},
@@ -288,7 +288,8 @@ TEST_F(ConverteProdutoTeste, DataDeCadastroEntreOPrecoPromocionalEOFracionado) {
     produto.SetPrecoPromo(9.9);
     produto.SetDT_CADASTRO("15.03.2010");
     const std::string sql = produto.TextoInsert();
-    EXPECT_THAT(sql, HasSubstr("Produto.PrecoPromo, Produto.DT_CADASTRO     ,Produto.Fracionado, "));
+    EXPECT_THAT(sql,
+                HasSubstr("Produto.PrecoPromo, Produto.DT_CADASTRO     ,Produto.Fracionado, "));
     EXPECT_THAT(sql, HasSubstr(", 9.9, '15.03.2010','', "));
     ASSERT_NO_THROW(produto.Inserir());
     EXPECT_EQ(Valor("select extract(day from DT_CADASTRO) || '-' || extract(month from DT_CADASTRO)"
@@ -341,8 +342,10 @@ TEST_F(ConverteProdutoTeste, ExcluiRegistrosEsvaziaEConfirma) {
 
 TEST_F(ConverteProdutoTeste, DetalhePadroesEValores) {
     TConverteProdutoDetalhe detalhe(Banco(), mensagens);
-    EXPECT_THAT(detalhe.TextoInsert(),
-                EndsWith(")  Values ('', '', '', '', '', '', 0, 0, '', '', 0, 0, 0, 0, '', '', 0, '', 0, 0) "));
+    EXPECT_THAT(
+        detalhe.TextoInsert(),
+        EndsWith(
+            ")  Values ('', '', '', '', '', '', 0, 0, '', '', 0, 0, 0, 0, '', '', 0, '', 0, 0) "));
 
     detalhe.SetCODPROD("000007");
     detalhe.SetPIS_CST("01");
@@ -363,7 +366,8 @@ TEST_F(ConverteProdutoTeste, DetalhePadroesEValores) {
     detalhe.SetCODPROD("000008");
     detalhe.Inserir();
     const auto coluna = [](const char* c, const char* cod) {
-        return Valor(std::string("select ") + c + " from PRODUTODETALHE where CODPROD = '" + cod + "'");
+        return Valor(std::string("select ") + c + " from PRODUTODETALHE where CODPROD = '" + cod +
+                     "'");
     };
     EXPECT_EQ(coluna("PIS_CST", "000007"), "01");
     EXPECT_EQ(coluna("ALIQPIS", "000007"), "0,65");
