@@ -10,7 +10,7 @@ PACOTES=(
   libzip-dev libexpat1-dev libgsf-1-dev libshp-dev
   libgtest-dev libgmock-dev libxlsxwriter-dev nlohmann-json3-dev
   clang libclang-rt-14-dev llvm
-  lintian desktop-file-utils
+  lintian desktop-file-utils clang-format
 )
 
 faltam=()

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test; then builds them again with AddressSanitizer and
+# Sets up, checks the layout of the sources (scripts/confere_formato.sh), builds and runs
+# every test; then builds them again with AddressSanitizer and
 # UndefinedBehaviorSanitizer (build-asan/) and runs them there, where any report fails
 # the test. SANITIZADORES=0 skips that second pass. A Firebird server of this computer
 # runs on the loopback address for both passes (scripts/servidor_firebird.sh).
@@ -7,6 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 RAIZ=$PWD
 bash scripts/build.sh
+bash scripts/confere_formato.sh
 source scripts/servidor_firebird.sh
 trap ParaServidorFirebird EXIT
 IniciaServidorFirebird
