@@ -181,6 +181,7 @@ void Transacao::Inicia() {
 }
 
 void Transacao::Confirma() {
+    if (conexao_.Ensaio()) return;
     if (!atual_) throw ErroBanco("Nenhuma transação ativa para confirmar.");
     fb::Chama([&](Firebird::ThrowStatusWrapper* s) { atual_->commit(s); });
     atual_.Esquece();

@@ -24,6 +24,7 @@ class Conexao;
 class Transacao {
 public:
     void Inicia();
+    // Does nothing while the connection rehearses (the transaction stays active).
     void Confirma();
     void Desfaz();
     bool Ativa() const { return static_cast<bool>(atual_); }
@@ -71,6 +72,12 @@ public:
 
     Transacao& DBTransaction() { return transacao_; }
 
+    // The rehearsal of a run: while on, committing does nothing (neither
+    // Transacao::Confirma nor a "Commit" statement), so everything the run writes stays
+    // in the one transaction that the rehearsal then rolls back.
+    void DefineEnsaio(bool ensaio) { ensaio_ = ensaio; }
+    bool Ensaio() const { return ensaio_; }
+
     // Creates an empty database file (dialect 1, default character set WIN1252) and
     // runs the given script in it, statement by statement. Refuses an existing file.
     static void CriaBanco(const std::string& nome, const std::string& script);
@@ -87,6 +94,19 @@ private:
     fb::Posse<Firebird::IAttachment> anexo_;
     Transacao transacao_{*this};
     std::uint64_t geracao_ = 0;
+    bool ensaio_ = false;
+};
+
+// Rehearsal mode on the connection for the object's life.
+class EnsaioNaConexao {
+public:
+    explicit EnsaioNaConexao(Conexao& conexao) : conexao_(conexao) { conexao_.DefineEnsaio(true); }
+    ~EnsaioNaConexao() { conexao_.DefineEnsaio(false); }
+    EnsaioNaConexao(const EnsaioNaConexao&) = delete;
+    EnsaioNaConexao& operator=(const EnsaioNaConexao&) = delete;
+
+private:
+    Conexao& conexao_;
 };
 
 }  // namespace conversor::db

@@ -342,7 +342,8 @@ void Consulta::Executa() {
     if (commit_) {
         Transacao& transacao = conexao_.DBTransaction();
         conexao_.Anexo();
-        if (transacao.Ativa()) transacao.Confirma();
+        // A rehearsal keeps everything in its one transaction.
+        if (transacao.Ativa() && !conexao_.Ensaio()) transacao.Confirma();
         return;
     }
     ExigeTextosCabem();

@@ -57,7 +57,8 @@ public:
     void ParamNulo(int posicao);
 
     // Runs the statement (a select is opened and closed). "Commit" in any of its
-    // spellings commits the connection's transaction instead.
+    // spellings commits the connection's transaction instead (nothing while the
+    // connection rehearses).
     void Executa();
 
     // Opens a select positioned on its first row.

@@ -71,6 +71,31 @@ TEST_F(ConexaoTeste, ComandoCommitConfirmaSoOQueVeioAntes) {
     EXPECT_EQ(Valor("select TEXTO from TESTE"), "antes");
 }
 
+TEST_F(ConexaoTeste, EnsaioNaoConfirmaNadaEODesfazerLevaTudo) {
+    Transacao& t = Banco().DBTransaction();
+    {
+        const EnsaioNaConexao ensaio(Banco());
+        Insere(1, "antes do commit");
+        Consulta commit(Banco());
+        for (const char* texto : {"Commit", "COMMIT;"}) {
+            commit.DefineSql(texto);
+            commit.Executa();
+            EXPECT_TRUE(t.Ativa()) << texto;
+        }
+        t.Confirma();
+        EXPECT_TRUE(t.Ativa());
+        Insere(2, "depois do commit");
+        t.Desfaz();
+    }
+    EXPECT_FALSE(Banco().Ensaio());
+    EXPECT_EQ(ContaLinhas("TESTE"), 0);
+    // Out of the rehearsal, committing commits again.
+    Insere(3, "fica");
+    t.Confirma();
+    EXPECT_FALSE(t.Ativa());
+    EXPECT_EQ(ContaLinhas("TESTE"), 1);
+}
+
 TEST_F(ConexaoTeste, ParametrosDeCadaTipoVoltamComoForam) {
     const double data = CodificaData(2010, 3, 15) + 0.5;
     Consulta q(Banco());
