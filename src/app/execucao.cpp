@@ -5,6 +5,7 @@
 
 #include "convert/ferramentas.h"
 #include "convert/mapeamentos.h"
+#include "convert/percurso.h"
 #include "db/consulta.h"
 
 namespace conversor::app {
@@ -34,6 +35,87 @@ std::vector<const char*> TabelasGravadas(TipoRegistro tipo) {
 // The reference tables the mappings add to as they meet new values.
 const std::vector<const char*> kReferencias = {"CIDADES", "UNIDADES", "CLASFISC", "CADFABR"};
 
+// The rows each reference table gained from `antes` to `depois`.
+std::vector<LinhasTabela> Criadas(const std::vector<LinhasTabela>& antes,
+                                  const std::vector<LinhasTabela>& depois) {
+    std::vector<LinhasTabela> criadas;
+    for (const LinhasTabela& d : depois) {
+        for (const LinhasTabela& a : antes)
+            if (a.tabela == d.tabela) criadas.push_back({d.tabela, d.linhas - a.linhas});
+    }
+    return criadas;
+}
+
+void Despacha(TipoRegistro tipo, convert::ContextoConversao& contexto) {
+    switch (tipo) {
+        case TipoRegistro::Produtos:
+            convert::ConverteProdutos(contexto);
+            break;
+        case TipoRegistro::Clientes:
+            convert::ConverteClientes(contexto);
+            break;
+        case TipoRegistro::Fornecedores:
+            convert::ConverteFornecedores(contexto);
+            break;
+        case TipoRegistro::Vendedores:
+            convert::ConverteVendedores(contexto);
+            break;
+        case TipoRegistro::Transportadoras:
+            convert::ConverteTransportadoras(contexto);
+            break;
+    }
+}
+
+// A generator (sequence) of the database and its value.
+struct Gerador {
+    std::string nome;
+    long long valor = 0;
+};
+
+// A name a dialect 1 statement can carry without quotes.
+bool NomeSimples(const std::string& nome) {
+    if (nome.empty()) return false;
+    for (char c : nome)
+        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$'))
+            return false;
+    return true;
+}
+
+// The database's own generators and their values, identity columns' included (the
+// engine's own are left out). A rollback does not take back what a generator handed
+// out (MVGERAL's numbering, a trigger's), so the rehearsal puts them back as it found
+// them, and the real run numbers its rows as it would have without the rehearsal.
+std::vector<Gerador> LeGeradores(db::Conexao& conexao) {
+    std::vector<Gerador> geradores;
+    db::Consulta q(conexao);
+    q.DefineSql(
+        "select trim(RDB$GENERATOR_NAME) as NOME from RDB$GENERATORS "
+        "where coalesce(RDB$SYSTEM_FLAG, 0) <> 1");
+    for (q.Abre(); !q.Eof(); q.Proximo())
+        if (NomeSimples(q.CampoTexto("NOME"))) geradores.push_back({q.CampoTexto("NOME")});
+    q.Fecha();
+    for (Gerador& g : geradores) {
+        q.DefineSql("select gen_id(" + g.nome + ", 0) as V from RDB$DATABASE");
+        q.Abre();
+        g.valor = q.CampoInteiro("V");
+        q.Fecha();
+    }
+    return geradores;
+}
+
+void RestauraGeradores(db::Conexao& conexao, const std::vector<Gerador>& antes) {
+    for (const Gerador& g : LeGeradores(conexao)) {
+        for (const Gerador& a : antes) {
+            if (a.nome != g.nome || a.valor == g.valor) continue;
+            db::Consulta q(conexao);
+            q.DefineSql("select gen_id(" + g.nome + ", " + std::to_string(a.valor - g.valor) +
+                        ") as V from RDB$DATABASE");
+            q.Abre();
+            q.Fecha();
+        }
+    }
+}
+
 }  // namespace
 
 void ExecucaoConversao::MensagensContadas::Aviso(std::string_view texto) {
@@ -56,21 +138,21 @@ ExecucaoConversao::ExecucaoConversao(db::Conexao& dbVantora, intake::TDMCotrolaE
       mensagens_(mensagens),
       arquivoCidades_(std::move(arquivoCidades)) {}
 
-ResultadoConversao ExecucaoConversao::Converte(const PedidoConversao& pedido) {
+bool ExecucaoConversao::PreparaPlanilha(const PedidoConversao& pedido,
+                                        ResultadoConversao& resultado) {
     mensagens_.avisos = 0;
-    ResultadoConversao resultado;
     resultado.campoACorrigir = ValidaCampos(pedido);
     if (resultado.campoACorrigir != CampoPedido::Nenhum) {
         resultado.desfecho = DesfechoConversao::Recusada;
         resultado.avisos = mensagens_.avisos;
-        return resultado;
+        return false;
     }
     try {
         dmExcel_.SelecionaPlanilha(pedido.aba);
     } catch (const std::exception& e) {
         mensagens_.Erro(e.what());
         resultado.desfecho = DesfechoConversao::ErroLeitura;
-        return resultado;
+        return false;
     }
     try {
         // Reading a large sheet takes a while before its first row is copied: the
@@ -85,7 +167,30 @@ ResultadoConversao ExecucaoConversao::Converte(const PedidoConversao& pedido) {
         LimpaProgresso();
         resultado.desfecho = DesfechoConversao::ErroLeitura;
         resultado.avisos = mensagens_.avisos;
-        return resultado;
+        return false;
+    }
+    return true;
+}
+
+ResultadoConversao ExecucaoConversao::Confere(const PedidoConversao& pedido) {
+    ResultadoConversao resultado;
+    if (!PreparaPlanilha(pedido, resultado)) return resultado;
+    resultado.ensaio = Ensaia(pedido.tipo);
+    resultado.desfecho = resultado.ensaio.falhas.empty() ? DesfechoConversao::Conferida
+                                                         : DesfechoConversao::Reprovada;
+    return resultado;
+}
+
+ResultadoConversao ExecucaoConversao::Converte(const PedidoConversao& pedido) {
+    ResultadoConversao resultado;
+    if (!PreparaPlanilha(pedido, resultado)) return resultado;
+    // Without a database there is nothing to rehearse on; the run itself reports it.
+    if (pedido.ensaiar && dbVantora_.Conectado()) {
+        resultado.ensaio = Ensaia(pedido.tipo);
+        if (!resultado.ensaio.falhas.empty()) {
+            resultado.desfecho = DesfechoConversao::Reprovada;
+            return resultado;
+        }
     }
 
     // The references are counted in the run's own transaction, before its first write.
@@ -96,12 +201,7 @@ ResultadoConversao ExecucaoConversao::Converte(const PedidoConversao& pedido) {
     // What the tables hold now: the run's rows once committed; after a rollback, what
     // was committed before it.
     resultado.linhasGravadas = ContaLinhas(TabelasGravadas(pedido.tipo));
-    for (const LinhasTabela& depois : ContaLinhas(kReferencias)) {
-        for (const LinhasTabela& antes : referenciasAntes)
-            if (antes.tabela == depois.tabela)
-                resultado.referenciasCriadas.push_back(
-                    {depois.tabela, depois.linhas - antes.linhas});
-    }
+    resultado.referenciasCriadas = Criadas(referenciasAntes, ContaLinhas(kReferencias));
     try {
         // The counts wrote nothing; the connection is left without a transaction, as
         // the run leaves it.
@@ -109,6 +209,58 @@ ResultadoConversao ExecucaoConversao::Converte(const PedidoConversao& pedido) {
     } catch (const std::exception&) {
         // The connection itself is gone; the run's outcome stands.
     }
+    return resultado;
+}
+
+ResultadoEnsaio ExecucaoConversao::Ensaia(TipoRegistro tipo) {
+    ResultadoEnsaio resultado;
+    resultado.feito = true;
+    convert::Ensaio ensaio;
+    convert::MensagensDoEnsaio mensagens(ensaio);
+    progresso_.Legenda(convert::kLegendaEnsaio);
+    std::vector<Gerador> geradores;
+    bool geradoresLidos = false;
+    {
+        const db::EnsaioNaConexao modo(dbVantora_);
+        try {
+            IniciaTransacao();
+            geradores = LeGeradores(dbVantora_);
+            geradoresLidos = true;
+            const std::vector<LinhasTabela> referenciasAntes = ContaLinhas(kReferencias);
+            convert::TFerramentas ferramentas(dbVantora_, mensagens, arquivoCidades_);
+            ferramentas.LembraCodigos(true);
+            convert::ContextoConversao contexto{dbVantora_, cdsTabelaTemp_, progresso_,
+                                                mensagens,  ferramentas,    comandosPreparados_,
+                                                &ensaio};
+            Despacha(tipo, contexto);
+            resultado.linhasGravadas = ContaLinhas(TabelasGravadas(tipo));
+            resultado.referenciasCriadas = Criadas(referenciasAntes, ContaLinhas(kReferencias));
+        } catch (const std::exception& e) {
+            // What stops the run outside its rows (a sheet too narrow, a purge refused)
+            // ends the rehearsal too.
+            convert::Problema problema;
+            problema.linha = ensaio.linhaAtual;
+            problema.motivo = e.what();
+            ensaio.Falha(std::move(problema));
+        }
+        try {
+            DesfazTransacao();
+        } catch (const std::exception&) {
+            // The connection itself is gone, and with it the rehearsal's writes.
+        }
+    }
+    try {
+        if (geradoresLidos) RestauraGeradores(dbVantora_, geradores);
+        DesfazTransacao();
+    } catch (const std::exception& e) {
+        convert::Problema problema;
+        problema.motivo =
+            std::string("Os geradores do banco não puderam ser restaurados: ") + e.what();
+        ensaio.Falha(std::move(problema));
+    }
+    LimpaProgresso();
+    resultado.falhas = std::move(ensaio.falhas);
+    resultado.avisos = std::move(ensaio.avisos);
     return resultado;
 }
 
@@ -157,23 +309,7 @@ bool ExecucaoConversao::ExecutaConversao(TipoRegistro tipo) {
         ferramentas.LembraCodigos(true);
         convert::ContextoConversao contexto{dbVantora_, cdsTabelaTemp_, progresso_,
                                             mensagens_, ferramentas,    comandosPreparados_};
-        switch (tipo) {
-            case TipoRegistro::Produtos:
-                convert::ConverteProdutos(contexto);
-                break;
-            case TipoRegistro::Clientes:
-                convert::ConverteClientes(contexto);
-                break;
-            case TipoRegistro::Fornecedores:
-                convert::ConverteFornecedores(contexto);
-                break;
-            case TipoRegistro::Vendedores:
-                convert::ConverteVendedores(contexto);
-                break;
-            case TipoRegistro::Transportadoras:
-                convert::ConverteTransportadoras(contexto);
-                break;
-        }
+        Despacha(tipo, contexto);
         ConfirmaTransacao();
         mensagens_.Informacao("Conversão concluída com sucesso!");
         return true;

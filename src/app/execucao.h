@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/ensaio.h"
 #include "convert/mensagens.h"
 #include "db/conexao.h"
 #include "intake/excel.h"
@@ -32,6 +33,9 @@ struct PedidoConversao {
     // Up to the sheet's own last row instead of `ultimaLinha`.
     bool ateUltimaLinhaDaAba = false;
     TipoRegistro tipo = TipoRegistro::Produtos;
+    // Rehearse the run before it writes anything, and write only when the rehearsal
+    // found no row that would stop it.
+    bool ensaiar = true;
 };
 
 // The inputs of a request, named for the user: the one to correct after a refusal.
@@ -42,12 +46,25 @@ enum class DesfechoConversao {
     ErroLeitura,  // selecting or loading the sheet failed; nothing was written
     Concluida,    // "Conversão concluída com sucesso!"
     Falhou,       // the mapping failed and the transaction was rolled back
+    Reprovada,    // the rehearsal found rows that would stop the run; nothing was changed
+    Conferida,    // the rehearsal alone was asked for and found nothing to stop the run
 };
 
 // The rows of one table.
 struct LinhasTabela {
     std::string tabela;
     long long linhas = 0;
+};
+
+// What the rehearsal found, and what the run would write.
+struct ResultadoEnsaio {
+    bool feito = false;
+    std::vector<convert::Problema> falhas;
+    std::vector<convert::Problema> avisos;
+    // The rows each table of the kind would hold, and the reference rows that would be
+    // created, counted inside the rehearsal's transaction before it was undone.
+    std::vector<LinhasTabela> linhasGravadas;
+    std::vector<LinhasTabela> referenciasCriadas;
 };
 
 // What a run did. The counts are taken only once the run reached the database
@@ -64,6 +81,7 @@ struct ResultadoConversao {
     std::vector<LinhasTabela> referenciasCriadas;
     // The warnings shown while the run lasted.
     int avisos = 0;
+    ResultadoEnsaio ensaio;
 };
 
 // A stop asked while the run works (Ctrl+C, the system ending the program): the
@@ -84,7 +102,14 @@ public:
 
     // Checks the request, loads the chosen sheet into the staging table and converts
     // it into the chosen record kind; what "&Efetuar Conversão" does.
+    // Unless the request says otherwise, the run is rehearsed first (the same mapping
+    // in one transaction that is rolled back, each failing row noted instead of ending
+    // it), and only a rehearsal without failures lets the run itself start.
     ResultadoConversao Converte(const PedidoConversao& pedido);
+
+    // The rehearsal alone: checks and loads as Converte does, then rehearses; the
+    // database is left as it was.
+    ResultadoConversao Confere(const PedidoConversao& pedido);
 
     // The transaction bracket around the record kind's sheet mapping of the rows
     // already in the staging table; true on success.
@@ -111,6 +136,11 @@ private:
         convert::Mensagens& destino_;
     };
 
+    // The request checked, the sheet chosen and loaded into the staging table; false
+    // (with `resultado` saying why) when the run cannot go on.
+    bool PreparaPlanilha(const PedidoConversao& pedido, ResultadoConversao& resultado);
+    // The rehearsal of the kind's mapping over the staging table.
+    ResultadoEnsaio Ensaia(TipoRegistro tipo);
     // Warns about the first input missing and names it; CampoPedido::Nenhum when none is.
     CampoPedido ValidaCampos(const PedidoConversao& pedido);
     void CarregaTabelaTemp(long long ultimaLinha);

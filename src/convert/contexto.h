@@ -3,6 +3,7 @@
 // the rows' statements are sent.
 #pragma once
 
+#include "convert/ensaio.h"
 #include "convert/ferramentas.h"
 #include "convert/mensagens.h"
 #include "db/conexao.h"
@@ -20,6 +21,9 @@ struct ContextoConversao {
     // The rows' statements prepared once and run with their values bound, or each
     // row sent as its own text (the reference the prepared way is checked against).
     bool comandosPreparados = true;
+    // Set while the run is rehearsed: a row that fails is noted here and the walk
+    // goes on with the next one.
+    Ensaio* ensaio = nullptr;
 };
 
 }  // namespace conversor::convert

@@ -34,6 +34,8 @@ public:
     // Within a conversion run: the units found or created are remembered, as the
     // database compares them, and not asked for again (off by default).
     void LembraUnidades(bool lembra) { lembraUnidades_ = lembra; }
+    // Forgets the units met so far (the rows that created them were undone).
+    void EsqueceUnidades() { unidades_.clear(); }
 
     // Empties the table and commits; a failure is shown as an error message and the
     // run goes on.

@@ -1,16 +1,61 @@
 #include "convert/percurso.h"
 
+#include <exception>
+
 #include "base/regional.h"
+#include "db/consulta.h"
 #include "db/erro.h"
 #include "intake/excel.h"
 
 namespace conversor::convert {
 
+namespace {
+
+// The failure of one record, as the rehearsal lists it.
+Problema FalhaDoRegistro(int registro, const std::exception& e) {
+    Problema p;
+    p.linha = registro;
+    p.motivo = e.what();
+    if (const auto* celula = dynamic_cast<const intake::ErroCelula*>(&e)) {
+        p.coluna = celula->Coluna();
+        p.letra = intake::TDMCotrolaExcel::LetraColuna(celula->Coluna());
+        p.texto = celula->Texto();
+        p.motivo = celula->Motivo();
+    }
+    return p;
+}
+
+// Runs one record of a rehearsal under a savepoint; false when it failed, and then
+// nothing of it is left in the transaction.
+bool EnsaiaRegistro(ContextoConversao& contexto, db::Consulta& ponto, int registro,
+                    const std::function<void(int registro)>& converteRegistro) {
+    ponto.DefineSql("SAVEPOINT ENSAIO_REGISTRO");
+    ponto.Executa();
+    try {
+        converteRegistro(registro);
+    } catch (const std::exception& e) {
+        // The database as a whole failing is no fault of this row.
+        if (const auto* banco = dynamic_cast<const db::ErroBanco*>(&e); banco && banco->Grave())
+            throw;
+        contexto.ensaio->Falha(FalhaDoRegistro(registro, e));
+        ponto.DefineSql("ROLLBACK TO SAVEPOINT ENSAIO_REGISTRO");
+        ponto.Executa();
+        return false;
+    }
+    ponto.DefineSql("RELEASE SAVEPOINT ENSAIO_REGISTRO");
+    ponto.Executa();
+    return true;
+}
+
+}  // namespace
+
 void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layout,
-                        const std::function<void(int registro)>& converteRegistro) {
+                        const std::function<void(int registro)>& converteRegistro,
+                        const std::function<void()>& esqueceMemorias) {
     intake::TTabelaTemp& tabela = contexto.cdsTabelaTemp;
     intake::Progresso& progresso = contexto.progresso;
-    progresso.Legenda(layout.legenda);
+    Ensaio* const ensaio = contexto.ensaio;
+    progresso.Legenda(ensaio ? kLegendaEnsaio : layout.legenda);
     const int total = tabela.RecordCount();
     progresso.Posicao(0);
     progresso.Maximo(total);
@@ -27,9 +72,23 @@ void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layou
             std::to_string(tabela.Colunas()) + ").");
     }
     const std::string deTotal = " de " + std::to_string(total);
+    db::Consulta ponto(contexto.dbVantora);
     for (int registro = 1; !tabela.Eof(); ++registro) {
         progresso.Status("Processando Registro " + std::to_string(registro) + deTotal);
         progresso.ProcessaMensagens();
+        if (ensaio) {
+            ensaio->linhaAtual = registro;
+            if (!EnsaiaRegistro(contexto, ponto, registro, converteRegistro)) {
+                const bool lembra = contexto.ferramentas.LembraCodigos();
+                contexto.ferramentas.LembraCodigos(false);
+                contexto.ferramentas.LembraCodigos(lembra);
+                if (esqueceMemorias) esqueceMemorias();
+            }
+            ensaio->linhaAtual = 0;
+            tabela.Next();
+            progresso.Avanca();
+            continue;
+        }
         try {
             converteRegistro(registro);
         } catch (const db::ErroBanco& e) {

@@ -24,8 +24,19 @@ struct LayoutPlanilha {
 // gauge; the display is cleared at the end. A sheet narrower than the layout is
 // refused before its first record. A database error in a record is raised again
 // naming the sheet row, which the database's own text cannot.
+//
+// In a rehearsal (`contexto.ensaio` set) the phase shown is "Conferindo a planilha,
+// aguarde!", and each record runs under a savepoint: a record that fails is undone
+// to it, noted as a failure of its row, and the walk goes on with the next record.
+// The codes remembered by the toolkit are forgotten then, and so is whatever
+// `esqueceMemorias` drops (a mapping's own memory of what it created), since the
+// failed record's creations were undone too.
 void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layout,
-                        const std::function<void(int registro)>& converteRegistro);
+                        const std::function<void(int registro)>& converteRegistro,
+                        const std::function<void()>& esqueceMemorias = {});
+
+// The phase a rehearsal shows.
+inline constexpr const char* kLegendaEnsaio = "Conferindo a planilha, aguarde!";
 
 // Empty once blanks and control characters around it are dropped.
 bool EmBranco(std::string_view texto);

@@ -138,8 +138,8 @@ double TTabelaTemp::NumeroDe(int coluna, std::string_view nome) const {
                                      ? "; a tabela temporária está vazia"
                                      : ", coluna " + TDMCotrolaExcel::LetraColuna(coluna) +
                                            ", linha " + Decimal(RecNo()) + " da planilha";
-        throw ErroConversao(std::string(e.what()) + " (campo '" + std::string(nome) + "'" + onde +
-                            ")");
+        throw ErroCelula(std::string(e.what()) + " (campo '" + std::string(nome) + "'" + onde + ")",
+                         coluna, std::string(texto), e.what());
     }
 }
 

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/regional.h"
 #include "intake/grade.h"
 #include "intake/progresso.h"
 
@@ -22,6 +23,26 @@ class TDMCotrolaExcel;
 class ErroTabelaTemp : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// A cell that is not the number its column needs. The message names the cell; the
+// fields say which it is, for a list of the sheet's problems.
+class ErroCelula : public ErroConversao {
+public:
+    ErroCelula(const std::string& mensagem, int coluna, std::string texto, std::string motivo)
+        : ErroConversao(mensagem),
+          coluna_(coluna),
+          texto_(std::move(texto)),
+          motivo_(std::move(motivo)) {}
+    int Coluna() const { return coluna_; }
+    const std::string& Texto() const { return texto_; }
+    // The reason alone, without the cell's place.
+    const std::string& Motivo() const { return motivo_; }
+
+private:
+    int coluna_;
+    std::string texto_;
+    std::string motivo_;
 };
 
 // In-memory table of text columns named "1" to "N" after the sheet's column
@@ -73,7 +94,7 @@ public:
     // A cell of the current record, by column name ("1" to "N") or number. The
     // text of an empty table is empty. A name the table does not have raises
     // ErroTabelaTemp naming it. Numero reads the text with the decimal comma and
-    // raises ErroConversao for an empty text or one that is not a number.
+    // raises ErroCelula for an empty text or one that is not a number.
     std::string Texto(std::string_view nome) const;
     std::string Texto(int coluna) const;
     std::string_view TextoVista(int coluna) const;  // valid until the table changes

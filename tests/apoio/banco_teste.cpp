@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "db/esquema.h"
 
@@ -61,6 +62,54 @@ std::string BancoTeste::Valor(const std::string& sql) {
     q.DefineSql(sql);
     q.Abre();
     return q.Eof() ? "" : q.CampoTexto(q.NomeCampo(0));
+}
+
+std::string RetratoDoBanco(db::Conexao& conexao) {
+    const bool transacaoAntes = conexao.DBTransaction().Ativa();
+    std::string retrato;
+    db::Consulta q(conexao);
+    std::vector<std::string> tabelas;
+    q.DefineSql(
+        "select trim(RDB$RELATION_NAME) as N from RDB$RELATIONS "
+        "where coalesce(RDB$SYSTEM_FLAG, 0) = 0 and RDB$VIEW_BLR is null order by 1");
+    for (q.Abre(); !q.Eof(); q.Proximo()) tabelas.push_back(q.CampoTexto("N"));
+    for (const std::string& tabela : tabelas) {
+        // Text blobs are read as long texts.
+        std::string colunas;
+        q.DefineSql(
+            "select trim(rf.RDB$FIELD_NAME) as N, f.RDB$FIELD_TYPE as T from RDB$RELATION_FIELDS "
+            "rf join RDB$FIELDS f on f.RDB$FIELD_NAME = rf.RDB$FIELD_SOURCE where "
+            "rf.RDB$RELATION_NAME = '" +
+            tabela + "' order by rf.RDB$FIELD_POSITION");
+        for (q.Abre(); !q.Eof(); q.Proximo()) {
+            if (!colunas.empty()) colunas += ", ";
+            colunas += q.CampoInteiro("T") == 261 ? "cast(" + q.CampoTexto("N") +
+                                                        " as varchar(8000)) as " + q.CampoTexto("N")
+                                                  : q.CampoTexto("N");
+        }
+        retrato += "== " + tabela + "\n";
+        q.DefineSql("select " + colunas + " from " + tabela + " order by 1");
+        for (q.Abre(); !q.Eof(); q.Proximo()) {
+            for (int i = 0; i < q.NumeroCampos(); ++i) {
+                const std::string& campo = q.NomeCampo(i);
+                retrato += (i ? "|" : "") + (q.CampoNulo(campo) ? "<nulo>" : q.CampoTexto(campo));
+            }
+            retrato += "\n";
+        }
+    }
+    std::vector<std::string> geradores;
+    q.DefineSql(
+        "select trim(RDB$GENERATOR_NAME) as N from RDB$GENERATORS "
+        "where coalesce(RDB$SYSTEM_FLAG, 0) <> 1 order by 1");
+    for (q.Abre(); !q.Eof(); q.Proximo()) geradores.push_back(q.CampoTexto("N"));
+    for (const std::string& gerador : geradores) {
+        q.DefineSql("select gen_id(" + gerador + ", 0) as V from RDB$DATABASE");
+        q.Abre();
+        retrato += "gerador " + gerador + " = " + q.CampoTexto("V") + "\n";
+    }
+    q.Fecha();
+    if (!transacaoAntes) conexao.DBTransaction().Desfaz();
+    return retrato;
 }
 
 void EscreveTresTransportadoras(const std::string& arquivo) {

@@ -27,6 +27,11 @@ private:
 // 27, the name in 20, the state "MG" in 14, everything else blank.
 void EscreveTresTransportadoras(const std::string& arquivo);
 
+// Every row of every table of the database (ordered by the first column, nulls marked)
+// and the value of every generator, identity columns' included, as one text: two
+// pictures are equal only when nothing the database holds has changed.
+std::string RetratoDoBanco(db::Conexao& conexao);
+
 // Each suite deriving from this gets a database created from the Vantora schema,
 // connected before its first test and dropped after its last.
 class BancoTeste : public ::testing::Test {

@@ -139,7 +139,8 @@ void ConverteProdutos(ContextoConversao& c) {
 
     PercorreTabelaTemp(
         c, {"Convertendo Produtos, Aguarde!", "produtos", kUltimaColuna},
-        [&](int registro) { ConverteLinha(c, registro, conversao, produto, compProd, detalhe); });
+        [&](int registro) { ConverteLinha(c, registro, conversao, produto, compProd, detalhe); },
+        [&] { conversao.EsqueceUnidades(); });
 }
 
 }  // namespace conversor::convert

@@ -142,6 +142,8 @@ protected:
         pedido.aba = 1;
         pedido.ultimaLinha = static_cast<long long>(linhas.size());
         pedido.tipo = app::TipoRegistro::Produtos;
+        // The mapping as it runs for real; the rehearsal before it has tests of its own.
+        pedido.ensaiar = false;
         return execucao.Converte(pedido).desfecho;
     }
 

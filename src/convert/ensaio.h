@@ -1,0 +1,53 @@
+// What a rehearsal of the run finds: the rows that would stop the real run
+// (failures) and what would not stop it but deserves a look before loading
+// (warnings). The rehearsal runs the very same sheet mapping in one transaction
+// that is rolled back, so nothing it finds has touched the database.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "convert/mensagens.h"
+
+namespace conversor::convert {
+
+// One problem of the sheet. Texts are Windows-1252.
+struct Problema {
+    long long linha = 0;  // the sheet row; 0 for the sheet as a whole
+    int coluna = 0;       // the sheet column; 0 when unknown
+    std::string letra;    // the column's letter ("BL"); empty when unknown
+    std::string texto;    // the cell's text
+    std::string motivo;   // why, in Portuguese
+};
+
+struct Ensaio {
+    std::vector<Problema> falhas;
+    std::vector<Problema> avisos;
+    // The sheet row being converted; 0 outside the walk over the rows.
+    long long linhaAtual = 0;
+
+    void Falha(Problema problema) { falhas.push_back(std::move(problema)); }
+    void Aviso(Problema problema) { avisos.push_back(std::move(problema)); }
+};
+
+// The toolkit's messages during a rehearsal: nothing pops up; each becomes a warning
+// of the row being converted.
+class MensagensDoEnsaio final : public Mensagens {
+public:
+    explicit MensagensDoEnsaio(Ensaio& ensaio) : ensaio_(ensaio) {}
+    void Aviso(std::string_view texto) override { Anota(texto); }
+    void Erro(std::string_view texto) override { Anota(texto); }
+    void Informacao(std::string_view) override {}
+
+private:
+    void Anota(std::string_view texto) {
+        Problema p;
+        p.linha = ensaio_.linhaAtual;
+        p.motivo = texto;
+        ensaio_.Aviso(std::move(p));
+    }
+    Ensaio& ensaio_;
+};
+
+}  // namespace conversor::convert

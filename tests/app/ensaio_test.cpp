@@ -1,0 +1,279 @@
+// The rehearsal before a run: against a database holding earlier rows, a sheet that
+// would stop the run leaves every table (and every generator) as it was and lists all
+// its bad rows at once; a sheet without them converts exactly as a run without the
+// rehearsal does.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "apoio/banco_teste.h"
+#include "apoio/mensagens_gravadas.h"
+#include "app/execucao.h"
+
+namespace conversor::app {
+namespace {
+
+using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+using Linha = std::map<int, std::string>;
+
+// The cells of a product that converts.
+Linha Produto(const std::string& descricao) {
+    return {{3, "Setor A"}, {5, "True"},     {15, "84713012"}, {55, "TRAMONTINA"},
+            {64, "12,5"},   {66, descricao}, {96, "2,5"},      {102, "39,9"},
+            {111, "10"},    {129, "60"},     {130, "cx"},      {132, "x"}};
+}
+
+Linha Com(Linha linha, int coluna, const std::string& texto) {
+    linha[coluna] = texto;
+    return linha;
+}
+
+// Where a row failed: its sheet row and column (0 when the database refused it).
+using Onde = std::pair<long long, int>;
+
+struct Caso {
+    const char* nome;
+    TipoRegistro tipo;
+    int colunas;
+    std::vector<Linha> linhas;
+    std::vector<Onde> falhas;
+    // The same sheet with its bad rows mended; empty when the case has none to mend.
+    std::vector<Linha> corrigidas;
+    const char* trecho = "";  // in the first failure's reason
+};
+
+std::vector<Caso> Casos() {
+    // Each client with a date of its own: the client record keeps the date of the row
+    // before for a row without one.
+    const Linha cliente{
+        {18, "1"}, {108, "Ana"}, {15, "Belo Horizonte"}, {51, "MG"}, {30, "01/01/2020"}};
+    const auto Cliente = [&](const char* codigo) { return Com(cliente, 18, codigo); };
+    const auto Fornecedor = [](const char* codigo) {
+        return Linha{{30, codigo}, {38, std::string("Fornecedor ") + codigo}, {28, "MG"}};
+    };
+    const auto Vendedor = [](const char* codigo) {
+        return Linha{{57, codigo}, {40, std::string("Vendedor ") + codigo}, {12, "5"}};
+    };
+    const auto Transportadora = [](const char* codigo) {
+        return Linha{{27, codigo}, {20, std::string("Transportadora ") + codigo}, {14, "MG"}};
+    };
+    return {
+        {"produtos com células ruins em duas linhas do meio",
+         TipoRegistro::Produtos,
+         132,
+         {Produto("A"), Com(Produto("B"), 102, "12abc"), Produto("C"), Com(Produto("D"), 64, "x"),
+          Produto("E")},
+         {{2, 102}, {4, 64}},
+         {Produto("A"), Produto("B"), Produto("C"), Produto("D"), Produto("E")},
+         "'12abc' não é um valor numérico válido"},
+        {"produtos com linha de títulos",
+         TipoRegistro::Produtos,
+         132,
+         {{{64, "Lucro"}, {66, "Descrição"}, {102, "Preço"}, {132, "Unidade"}}, Produto("A")},
+         {{1, 64}},
+         {},
+         "'Lucro' não é um valor numérico válido"},
+        {"produtos numa aba estreita demais",
+         TipoRegistro::Produtos,
+         27,
+         {{{1, "a"}}, {{1, "b"}}},
+         {{0, 0}},
+         {},
+         "A planilha de produtos deve ir até a coluna EB (132)"},
+        {"clientes com código repetido",
+         TipoRegistro::Clientes,
+         130,
+         {Cliente("1"), Cliente("2"), Cliente("1"), Cliente("3")},
+         {{3, 0}},
+         {Cliente("1"), Cliente("2"), Cliente("4"), Cliente("3")}},
+        {"clientes com data que não é data",
+         TipoRegistro::Clientes,
+         130,
+         {Cliente("1"), Com(Cliente("2"), 30, "ontem"), Cliente("3")},
+         {{2, 0}},
+         {Cliente("1"), Com(Cliente("2"), 30, "01/02/2020"), Cliente("3")}},
+        {"fornecedores com código repetido",
+         TipoRegistro::Fornecedores,
+         48,
+         {Fornecedor("1"), Fornecedor("1"), Fornecedor("2")},
+         {{2, 0}},
+         {Fornecedor("1"), Fornecedor("3"), Fornecedor("2")}},
+        {"vendedores com comissão que não é número",
+         TipoRegistro::Vendedores,
+         57,
+         {Vendedor("1"), Com(Vendedor("2"), 12, "cinco"), Vendedor("3")},
+         {{2, 12}},
+         {Vendedor("1"), Vendedor("2"), Vendedor("3")},
+         "'cinco' não é um valor numérico válido"},
+        {"transportadoras com código repetido",
+         TipoRegistro::Transportadoras,
+         27,
+         {Transportadora("1"), Transportadora("2"), Transportadora("2")},
+         {{3, 0}},
+         {Transportadora("1"), Transportadora("2"), Transportadora("3")}},
+    };
+}
+
+class EnsaioTeste : public teste::BancoTeste {
+protected:
+    void SetUp() override {
+        for (const char* tabela :
+             {"PRODUTO", "PRODUTODETALHE", "COMPPROD", "MVGERAL", "UNIDADES", "CLASFISC", "CADFABR",
+              "CLIENTE", "COMPCLIE", "FORNECE", "VENDEND", "TRANSPT", "CIDADES"})
+            Executa(std::string("delete from ") + tabela);
+        // What earlier conversions left behind.
+        Executa("insert into PRODUTO (CODPROD, DESCRICAO) values ('000099', 'Antigo')");
+        Executa("insert into PRODUTODETALHE (CODPROD) values ('000099')");
+        Executa("insert into COMPPROD (CODPROD) values ('000099')");
+        Executa("insert into MVGERAL (CODPROD, QUANTIDADE) values ('000099', 5)");
+        Executa("insert into UNIDADES (UNIDADE) values ('CX')");
+        Executa("insert into CADFABR (CODFABRIC, DESCRICAO) values ('00003', 'TRAMONTINA')");
+        Executa(
+            "insert into CIDADES (CODCIDADE, CIDADE, ESTADO) values ('00001', 'Uberaba', 'MG')");
+        Executa("insert into CLIENTE (CODCLIENTE, NOME) values ('00000099', 'Antigo')");
+        Executa("insert into COMPCLIE (CODCLIENTE) values ('00000099')");
+        Executa("insert into FORNECE (CODFORNEC, NOME) values ('000099', 'Antigo')");
+        Executa("insert into VENDEND (CODVENDEDOR, NOME) values ('0099', 'Antigo')");
+        Executa("insert into TRANSPT (CODTRANSPT, NOME) values ('0099', 'Antiga')");
+    }
+
+    std::string Planilha(int colunas, const std::vector<Linha>& linhas) {
+        const std::string arquivo =
+            pasta_.Arquivo("planilha" + std::to_string(++planilhas_) + ".csv");
+        std::ofstream saida(arquivo);
+        for (const Linha& linha : linhas) {
+            for (int coluna = 1; coluna <= colunas; ++coluna) {
+                if (coluna > 1) saida << ';';
+                if (const auto it = linha.find(coluna); it != linha.end()) saida << it->second;
+            }
+            saida << '\n';
+        }
+        return arquivo;
+    }
+
+    ResultadoConversao Roda(db::Conexao& banco, TipoRegistro tipo, const std::string& arquivo,
+                            bool ensaiar, bool soConferir = false) {
+        intake::TDMCotrolaExcel excel;
+        intake::TTabelaTemp tabela;
+        intake::ProgressoMudo progresso;
+        excel.AbreArquivo(arquivo);
+        ExecucaoConversao execucao(banco, excel, tabela, progresso, mensagens_,
+                                   CONVERSOR_TABELA_CIDADES);
+        PedidoConversao pedido;
+        pedido.arquivo = arquivo;
+        pedido.aba = 1;
+        pedido.ateUltimaLinhaDaAba = true;
+        pedido.tipo = tipo;
+        pedido.ensaiar = ensaiar;
+        return soConferir ? execucao.Confere(pedido) : execucao.Converte(pedido);
+    }
+
+    teste::PastaTemporaria pasta_;
+    teste::MensagensGravadas mensagens_;
+    int planilhas_ = 0;
+};
+
+std::vector<Onde> Lugares(const std::vector<convert::Problema>& problemas) {
+    std::vector<Onde> r;
+    for (const convert::Problema& p : problemas) r.emplace_back(p.linha, p.coluna);
+    return r;
+}
+
+TEST_F(EnsaioTeste, PlanilhaQueParariaAConversaoNaoMudaNadaEListaTodasAsLinhas) {
+    for (const Caso& c : Casos()) {
+        SCOPED_TRACE(c.nome);
+        SetUp();
+        mensagens_.Limpa();
+        const std::string antes = teste::RetratoDoBanco(Banco());
+        const ResultadoConversao r = Roda(Banco(), c.tipo, Planilha(c.colunas, c.linhas), true);
+        EXPECT_EQ(r.desfecho, DesfechoConversao::Reprovada);
+        EXPECT_TRUE(r.ensaio.feito);
+        EXPECT_THAT(Lugares(r.ensaio.falhas), ElementsAreArray(c.falhas));
+        if (!r.ensaio.falhas.empty()) EXPECT_THAT(r.ensaio.falhas[0].motivo, HasSubstr(c.trecho));
+        // Nothing popped up: the list is the caller's to show.
+        EXPECT_THAT(mensagens_.lista, IsEmpty());
+        EXPECT_FALSE(Banco().DBTransaction().Ativa());
+        EXPECT_FALSE(Banco().Ensaio());
+        EXPECT_EQ(teste::RetratoDoBanco(Banco()), antes);
+    }
+}
+
+TEST_F(EnsaioTeste, FalhaDeCelulaNomeiaColunaLetraETexto) {
+    const ResultadoConversao r =
+        Roda(Banco(), TipoRegistro::Produtos,
+             Planilha(132, {Produto("A"), Com(Produto("B"), 102, "12abc")}), false, true);
+    ASSERT_EQ(r.desfecho, DesfechoConversao::Reprovada);
+    ASSERT_EQ(r.ensaio.falhas.size(), 1u);
+    const convert::Problema& p = r.ensaio.falhas[0];
+    EXPECT_EQ(p.linha, 2);
+    EXPECT_EQ(p.coluna, 102);
+    EXPECT_EQ(p.letra, "CX");
+    EXPECT_EQ(p.texto, "12abc");
+    EXPECT_EQ(p.motivo, "'12abc' não é um valor numérico válido");
+}
+
+// The same sheet with its bad rows mended, on two copies of the same database: the
+// run after its rehearsal writes exactly what the run without one writes, generators
+// (MVGERAL's numbering) included.
+TEST_F(EnsaioTeste, PlanilhaCorrigidaGravaOMesmoQueSemEnsaio) {
+    for (const Caso& c : Casos()) {
+        if (c.corrigidas.empty()) continue;
+        SCOPED_TRACE(c.nome);
+        SetUp();
+        Banco().Desconecta();
+        const std::string arquivo = Planilha(c.colunas, c.corrigidas);
+        std::string retratos[2];
+        for (int ensaiar = 0; ensaiar < 2; ++ensaiar) {
+            const std::string copia = pasta_.Arquivo("copia" + std::to_string(ensaiar) + ".fdb");
+            std::filesystem::copy_file(ArquivoBanco(), copia,
+                                       std::filesystem::copy_options::overwrite_existing);
+            db::Conexao banco;
+            banco.DefineNomeBanco(copia);
+            banco.Conecta();
+            const ResultadoConversao r = Roda(banco, c.tipo, arquivo, ensaiar == 1);
+            EXPECT_EQ(r.desfecho, DesfechoConversao::Concluida)
+                << ::testing::PrintToString(mensagens_.Erros());
+            EXPECT_EQ(r.ensaio.feito, ensaiar == 1);
+            EXPECT_THAT(r.ensaio.falhas, IsEmpty());
+            if (ensaiar == 1) {
+                // The rehearsal's counts are what the run then wrote.
+                EXPECT_EQ(r.ensaio.linhasGravadas.size(), r.linhasGravadas.size());
+                for (size_t i = 0;
+                     i < r.linhasGravadas.size() && i < r.ensaio.linhasGravadas.size(); ++i)
+                    EXPECT_EQ(r.ensaio.linhasGravadas[i].linhas, r.linhasGravadas[i].linhas);
+            }
+            retratos[ensaiar] = teste::RetratoDoBanco(banco);
+        }
+        EXPECT_EQ(retratos[1], retratos[0]);
+        EXPECT_THAT(retratos[1], HasSubstr("gerador "));
+        Banco().Conecta();
+    }
+}
+
+TEST_F(EnsaioTeste, GeradorUsadoPorGatilhoVoltaAoQueEra) {
+    Executa("create generator G_ENSAIO");
+    Executa(
+        "create trigger TRANSPT_NUMERA for TRANSPT before insert as "
+        "declare variable n integer; begin n = gen_id(G_ENSAIO, 1); end");
+    Executa("insert into TRANSPT (CODTRANSPT, NOME) values ('0098', 'Numerada')");
+    const std::string antes = teste::RetratoDoBanco(Banco());
+    ASSERT_THAT(antes, HasSubstr("gerador G_ENSAIO = 1\n"));
+    const ResultadoConversao r =
+        Roda(Banco(), TipoRegistro::Transportadoras,
+             Planilha(27, {{{27, "1"}, {20, "A"}}, {{27, "2"}, {20, "B"}}}), false, true);
+    EXPECT_EQ(r.desfecho, DesfechoConversao::Conferida);
+    EXPECT_EQ(teste::RetratoDoBanco(Banco()), antes);
+    Executa("drop trigger TRANSPT_NUMERA");
+    Executa("drop generator G_ENSAIO");
+}
+
+}  // namespace
+}  // namespace conversor::app
