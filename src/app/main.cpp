@@ -30,6 +30,7 @@ const char* const kAjuda =
     "      arquivo recusado (danificado ou não aceito, em qualquer formato ou parte).\n"
     "  conversor converter --banco BANCO --planilha ARQUIVO --tipo TIPO [--aba N]\n"
     "                     [--ultima-linha N] [--cidades ARQUIVO.DBF]\n"
+    "                     [--relatorio ARQUIVO.xlsx] [--sem-ensaio]\n"
     "      Converte a aba N (se omitida, a primeira) de ARQUIVO para o banco BANCO,\n"
     "      da linha 1 até --ultima-linha (se omitida, a linha final da aba), como o\n"
     "      botão \"Efetuar Conversão\" da janela: esvazia as tabelas do tipo e grava\n"
@@ -37,9 +38,24 @@ const char* const kAjuda =
     "      vendedores ou transportadoras. BANCO: um arquivo (.fdb) ou\n"
     "      servidor:caminho. --cidades: a tabela de DDD das cidades (DCETCIDA.DBF);\n"
     "      por padrão, a que está junto do programa.\n"
+    "      Antes de gravar, a conversão é ensaiada no banco e desfeita: se o ensaio\n"
+    "      encontra linhas que parariam a conversão, ele as lista todas e nada é\n"
+    "      alterado no banco (saída 2). --relatorio ARQUIVO.xlsx grava o que o\n"
+    "      ensaio encontrou (abas Falhas e Avisos); --sem-ensaio converte direto,\n"
+    "      parando na primeira linha com erro.\n"
     "      Saída: 0 concluída, 1 a conversão falhou (desfeita desde o último\n"
-    "      commit), 2 erro de uso ou entrada recusada antes de converter, 130\n"
-    "      interrompida com Ctrl+C (desfeita desde o último commit).\n"
+    "      commit), 2 erro de uso ou entrada recusada antes de converter (também\n"
+    "      pelo ensaio), 130 interrompida com Ctrl+C (desfeita desde o último\n"
+    "      commit).\n"
+    "  conversor conferir --banco BANCO --planilha ARQUIVO --tipo TIPO [--aba N]\n"
+    "                    [--ultima-linha N] [--cidades ARQUIVO.DBF]\n"
+    "                    [--relatorio ARQUIVO.xlsx]\n"
+    "      Só o ensaio de converter: mostra as linhas que cada tabela receberia, as\n"
+    "      referências que seriam criadas, as falhas (linhas em que a conversão\n"
+    "      pararia) e os avisos, com linha, coluna, texto e motivo; o banco fica\n"
+    "      como estava. --relatorio grava o mesmo numa planilha.\n"
+    "      Saída: 0 a conversão daria certo, 1 pararia, 2 erro de uso ou entrada\n"
+    "      recusada.\n"
     "  conversor colunas --tipo TIPO\n"
     "      Mostra as colunas da planilha que o tipo lê, uma por linha: número,\n"
     "      letra, campo do banco (TABELA.COLUNA) que ela alimenta, quantos\n"
@@ -69,6 +85,7 @@ const Comando kComandos[] = {
     {"planilhas", conversor::app::ComandoPlanilhas},
     {"mostrar", conversor::app::ComandoMostrar},
     {"converter", conversor::app::ComandoConverter},
+    {"conferir", conversor::app::ComandoConferir},
     {"colunas", conversor::app::ComandoColunas},
     {"modelo", conversor::app::ComandoModelo},
 };

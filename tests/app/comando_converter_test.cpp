@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "apoio/banco_teste.h"
+#include "intake/excel.h"
 
 namespace conversor::app {
 namespace {
@@ -33,10 +34,11 @@ protected:
         s << in.rdbuf();
         return s.str();
     }
-    Saida Roda(const std::string& argumentos) {
+    Saida Roda(const std::string& argumentos) { return RodaComando("converter " + argumentos); }
+    Saida RodaComando(const std::string& argumentos) {
         const std::string out = pasta_.Arquivo("out.txt"), err = pasta_.Arquivo("err.txt");
-        const std::string comando = std::string(CONVERSOR_EXECUTAVEL) + " converter " + argumentos +
-                                    " > " + out + " 2> " + err + " < /dev/null";
+        const std::string comando = std::string(CONVERSOR_EXECUTAVEL) + " " + argumentos + " > " +
+                                    out + " 2> " + err + " < /dev/null";
         const int r = std::system(comando.c_str());
         return {WIFEXITED(r) ? WEXITSTATUS(r) : -1, Le(out), Le(err)};
     }
@@ -79,11 +81,78 @@ TEST_F(ComandoConverterTeste, ConversaoConcluidaSaiComZero) {
 }
 
 TEST_F(ComandoConverterTeste, ConversaoQueFalhaSaiComUm) {
-    // Two columns where the carriers' layout needs 27.
-    const Saida s =
-        Roda("--banco " + ArquivoBanco() + " --planilha " + Planilha() + " --tipo transportadoras");
+    // Two columns where the carriers' layout needs 27; without the rehearsal, which
+    // would refuse the sheet before converting.
+    const Saida s = Roda("--banco " + ArquivoBanco() + " --planilha " + Planilha() +
+                         " --tipo transportadoras --sem-ensaio");
     EXPECT_EQ(s.status, 1);
     EXPECT_THAT(s.err, HasSubstr(U8(u8"Houve um erro ao realizar a conversão. Motivo: \n")));
+}
+
+// Carriers whose codes 2 and 3 repeat an earlier row's: rows 3 and 5 would stop the run.
+TEST_F(ComandoConverterTeste, EnsaioRecusaAPlanilhaENadaMudaNoBanco) {
+    const std::string arquivo = pasta_.Arquivo("repetidas.csv");
+    {
+        std::ofstream saida(arquivo);
+        for (const char* codigo : {"1", "2", "2", "3", "3"}) {
+            for (int coluna = 1; coluna <= 27; ++coluna) {
+                if (coluna > 1) saida << ';';
+                if (coluna == 20) saida << "Transportadora " << codigo;
+                if (coluna == 27) saida << codigo;
+            }
+            saida << '\n';
+        }
+    }
+    Banco().Conecta();
+    Executa("delete from TRANSPT");
+    Executa("insert into TRANSPT (CODTRANSPT, NOME) values ('0099', 'Antiga')");
+    const std::string antes = teste::RetratoDoBanco(Banco());
+    Banco().Desconecta();
+    const std::string relatorio = pasta_.Arquivo("relatorio.xlsx");
+    const std::string argumentos = "--banco " + ArquivoBanco() + " --planilha " + arquivo +
+                                   " --tipo transportadoras --relatorio " + relatorio;
+
+    const Saida s = Roda(argumentos);
+    EXPECT_EQ(s.status, 2) << s.err;
+    EXPECT_THAT(s.err, HasSubstr("Nada foi alterado no banco."));
+    EXPECT_THAT(s.out, HasSubstr("Falhas: 2"));
+    EXPECT_THAT(s.out, ::testing::ContainsRegex("\n  3 +- +.*\n  5 +- "));
+    EXPECT_THAT(s.out, Not(HasSubstr(U8(u8"Conversão concluída"))));
+
+    // The rehearsal alone says the same, and its workbook holds the same rows.
+    const Saida c = RodaComando("conferir " + argumentos);
+    EXPECT_EQ(c.status, 1) << c.err;
+    EXPECT_THAT(c.out, HasSubstr("Falhas: 2"));
+    EXPECT_THAT(c.out, HasSubstr("TRANSPT         3 linhas seriam gravadas"));
+    intake::TDMCotrolaExcel excel;
+    excel.AbreArquivo(relatorio);
+    ASSERT_THAT(excel.ListaPlanilhas(), ::testing::ElementsAre("Falhas", "Avisos"));
+    excel.SelecionaPlanilha(1);
+    EXPECT_EQ(excel.UltimaLinha(), 3);
+    EXPECT_EQ(excel.LeCelula(1, 1), "Linha");
+    EXPECT_EQ(excel.LeCelula(5, 1), "Motivo");
+    EXPECT_EQ(excel.LeCelula(1, 2), "3");
+    EXPECT_EQ(excel.LeCelula(1, 3), "5");
+    EXPECT_THAT(excel.LeCelula(5, 2), HasSubstr("PRIMARY"));
+
+    Banco().Conecta();
+    EXPECT_EQ(teste::RetratoDoBanco(Banco()), antes);
+    Banco().Desconecta();
+}
+
+TEST_F(ComandoConverterTeste, ConferirPlanilhaBoaSaiComZeroSemGravar) {
+    Banco().Conecta();
+    Executa("delete from TRANSPT");
+    const std::string antes = teste::RetratoDoBanco(Banco());
+    Banco().Desconecta();
+    const Saida s = RodaComando("conferir --banco " + ArquivoBanco() + " --planilha " +
+                                PlanilhaTransportadoras() + " --tipo transportadoras");
+    EXPECT_EQ(s.status, 0) << s.err;
+    EXPECT_THAT(s.out, HasSubstr("TRANSPT         2 linhas seriam gravadas"));
+    EXPECT_THAT(s.out, HasSubstr("Falhas: 0"));
+    Banco().Conecta();
+    EXPECT_EQ(teste::RetratoDoBanco(Banco()), antes);
+    Banco().Desconecta();
 }
 
 TEST_F(ComandoConverterTeste, EntradasRecusadasSaemComDois) {

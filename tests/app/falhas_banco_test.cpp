@@ -102,8 +102,11 @@ protected:
 
     static std::vector<std::string> Argumentos(const std::string& banco,
                                                const std::string& planilha, const char* tipo) {
+        // The faults of the run that writes: the rehearsal before it would meet them
+        // first and refuse the sheet with nothing written.
         return {CONVERSOR_EXECUTAVEL, "converter", "--banco", banco,
-                "--planilha",         planilha,    "--tipo",  tipo};
+                "--planilha",         planilha,    "--tipo",  tipo,
+                "--sem-ensaio"};
     }
     static Resultado Converte(const std::string& banco, const std::string& planilha,
                               const char* tipo) {

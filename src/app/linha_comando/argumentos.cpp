@@ -7,7 +7,8 @@
 
 namespace conversor::app {
 
-ArgumentosLidos LeArgumentos(const Argumentos& args, const std::vector<OpcaoComValor>& opcoes) {
+ArgumentosLidos LeArgumentos(const Argumentos& args, const std::vector<OpcaoComValor>& opcoes,
+                             const std::vector<const char*>& sinais) {
     ArgumentosLidos lidos;
     bool fimDasOpcoes = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -23,6 +24,12 @@ ArgumentosLidos LeArgumentos(const Argumentos& args, const std::vector<OpcaoComV
         }
         if (arg == "--help" || arg == "-h") {
             lidos.ajuda = true;
+            continue;
+        }
+        bool sinal = false;
+        for (const char* s : sinais) sinal = sinal || arg == s;
+        if (sinal) {
+            lidos.opcoes[arg].clear();
             continue;
         }
         const OpcaoComValor* opcao = nullptr;

@@ -30,8 +30,11 @@ struct ArgumentosLidos {
     bool ajuda = false;                         // --help or -h
 };
 
-// Raises ErroUso for an unknown option or an option without its value.
-ArgumentosLidos LeArgumentos(const Argumentos& args, const std::vector<OpcaoComValor>& opcoes);
+// Raises ErroUso for an unknown option or an option without its value. `sinais`: the
+// options that take no value ("--sem-ensaio"); one given is in `opcoes` with an empty
+// value.
+ArgumentosLidos LeArgumentos(const Argumentos& args, const std::vector<OpcaoComValor>& opcoes,
+                             const std::vector<const char*>& sinais = {});
 
 // What a command does with a usage error: the message and the usage on stderr,
 // status 2. The help asked for: the usage on stdout, status 0.

@@ -7,6 +7,7 @@
 #include "app/linha_comando/comandos.h"
 #include "app/linha_comando/terminal.h"
 #include "app/linha_comando/tipos.h"
+#include "app/relatorio_ensaio.h"
 #include "base/regional.h"
 #include "db/erro.h"
 #include "intake/leitor.h"
@@ -15,27 +16,74 @@ namespace conversor::app {
 
 namespace {
 
-const char* const kUso =
+const char* const kUsoConverter =
     "Uso: conversor converter --banco BANCO --planilha ARQUIVO --tipo TIPO [--aba N]\n"
     "                         [--ultima-linha N] [--cidades ARQUIVO.DBF]\n"
-    "TIPO: produtos, clientes, fornecedores, vendedores ou transportadoras.\n";
+    "                         [--relatorio ARQUIVO.xlsx] [--sem-ensaio]\n"
+    "TIPO: produtos, clientes, fornecedores, vendedores ou transportadoras.\n"
+    "Antes de gravar, a conversão é ensaiada no banco e desfeita; se o ensaio\n"
+    "encontra linhas que parariam a conversão, elas são listadas e nada é alterado\n"
+    "(saída 2). --relatorio grava o que o ensaio encontrou numa planilha;\n"
+    "--sem-ensaio converte direto, parando na primeira linha com erro.\n";
+
+const char* const kUsoConferir =
+    "Uso: conversor conferir --banco BANCO --planilha ARQUIVO --tipo TIPO [--aba N]\n"
+    "                        [--ultima-linha N] [--cidades ARQUIVO.DBF]\n"
+    "                        [--relatorio ARQUIVO.xlsx]\n"
+    "TIPO: produtos, clientes, fornecedores, vendedores ou transportadoras.\n"
+    "Ensaia a conversão no banco e a desfaz: lista as linhas que a parariam (falhas)\n"
+    "e os avisos, sem alterar nada. Saída: 0 a conversão daria certo, 1 pararia,\n"
+    "2 erro de uso ou entrada recusada.\n";
 
 // The shells' status for a program ended by Ctrl+C (128 + SIGINT).
 constexpr int kSaidaInterrompida = 130;
 
-int Uso(const std::string& erro) { return SaiComErroDeUso(erro, kUso); }
+// A list of problems as a table, one per line.
+void ImprimeProblemas(const char* titulo, const std::vector<convert::Problema>& problemas) {
+    if (problemas.empty()) return;
+    std::printf("%s\n  %-7s %-12s %-20s %s\n", titulo, "Linha", "Coluna", "Texto", "Motivo");
+    for (const convert::Problema& p : problemas) {
+        const std::string linha = p.linha > 0 ? std::to_string(p.linha) : "-";
+        const std::string coluna =
+            p.coluna > 0 ? p.letra + " (" + std::to_string(p.coluna) + ")" : "-";
+        std::string motivo = p.motivo;
+        for (char& c : motivo)
+            if (c == '\r' || c == '\n') c = ' ';
+        std::printf("  %-7s %-12s %-20s %s\n", linha.c_str(), coluna.c_str(),
+                    EscapaParaTerminal(Cp1252ParaUtf8(p.texto), true).c_str(),
+                    ParaTerminal(motivo).c_str());
+    }
+}
 
-}  // namespace
+// What the rehearsal found: the rows the run would write, the references it would
+// create, the failures and the warnings.
+void ImprimeEnsaio(const ResultadoEnsaio& ensaio) {
+    std::printf("%s\n", ParaTerminal("Conferência da planilha:").c_str());
+    for (const LinhasTabela& t : ensaio.linhasGravadas)
+        std::printf("  %-15s %lld linhas seriam gravadas\n", t.tabela.c_str(), t.linhas);
+    for (const LinhasTabela& t : ensaio.referenciasCriadas)
+        std::printf("  %-15s %lld linhas seriam criadas\n", t.tabela.c_str(), t.linhas);
+    std::printf("  Falhas: %zu\n  Avisos: %zu\n", ensaio.falhas.size(), ensaio.avisos.size());
+    ImprimeProblemas(ParaTerminal("Falhas (linhas em que a conversão pararia):").c_str(),
+                     ensaio.falhas);
+    ImprimeProblemas("Avisos:", ensaio.avisos);
+}
 
-int ComandoConverter(const Argumentos& args) {
+int ConverteOuConfere(const Argumentos& args, bool soConferir) {
+    const char* const kUso = soConferir ? kUsoConferir : kUsoConverter;
+    const auto Uso = [kUso](const std::string& erro) { return SaiComErroDeUso(erro, kUso); };
     ArgumentosLidos lidos;
     try {
-        lidos = LeArgumentos(args, {{"--banco", "o banco"},
-                                    {"--planilha", "o arquivo"},
-                                    {"--tipo", "o tipo"},
-                                    {"--aba", "o número"},
-                                    {"--ultima-linha", "o número"},
-                                    {"--cidades", "o arquivo"}});
+        lidos = LeArgumentos(
+            args,
+            {{"--banco", "o banco"},
+             {"--planilha", "o arquivo"},
+             {"--tipo", "o tipo"},
+             {"--aba", "o número"},
+             {"--ultima-linha", "o número"},
+             {"--cidades", "o arquivo"},
+             {"--relatorio", "o arquivo"}},
+            soConferir ? std::vector<const char*>{} : std::vector<const char*>{"--sem-ensaio"});
     } catch (const ErroUso& e) {
         return Uso(e.what());
     }
@@ -107,12 +155,45 @@ int ComandoConverter(const Argumentos& args) {
     } else {
         pedido.ateUltimaLinhaDaAba = true;
     }
+    pedido.ensaiar = !opcoes.count("--sem-ensaio");
 
     ExecucaoConversao execucao(dbVantora, dmExcel, cdsTabelaTemp, progresso, mensagens,
                                opcoes.count("--cidades") ? opcoes["--cidades"] : std::string());
     IniciaConversaoInterrompivel();
-    const ResultadoConversao resultado = execucao.Converte(pedido);
+    const ResultadoConversao resultado =
+        soConferir ? execucao.Confere(pedido) : execucao.Converte(pedido);
     progresso.Encerra();
+    if (resultado.ensaio.feito) {
+        if (soConferir || resultado.desfecho == DesfechoConversao::Reprovada)
+            ImprimeEnsaio(resultado.ensaio);
+        if (opcoes.count("--relatorio")) {
+            try {
+                GravaRelatorioEnsaio(opcoes["--relatorio"], resultado.ensaio);
+            } catch (const std::exception& e) {
+                mensagens.Erro(e.what());
+            }
+        }
+    }
+    if (resultado.desfecho == DesfechoConversao::Reprovada ||
+        resultado.desfecho == DesfechoConversao::Conferida) {
+        std::fflush(stdout);
+        if (InterrupcaoPedida()) {
+            std::fprintf(stderr, "%s\n",
+                         ParaTerminal("Conferência interrompida (Ctrl+C). Nada foi alterado no "
+                                      "banco.")
+                             .c_str());
+            return kSaidaInterrompida;
+        }
+        if (resultado.desfecho == DesfechoConversao::Conferida) return 0;
+        if (soConferir) return 1;
+        std::fprintf(stderr, "%s\n",
+                     ParaTerminal("A conferência encontrou " +
+                                  std::to_string(resultado.ensaio.falhas.size()) +
+                                  " problema(s) que parariam a conversão.\rNada foi alterado "
+                                  "no banco.")
+                         .c_str());
+        return 2;
+    }
     // A Ctrl+C that came after the final commit changes nothing: the run succeeded.
     const bool interrompida =
         InterrupcaoPedida() && resultado.desfecho != DesfechoConversao::Concluida;
@@ -143,5 +224,11 @@ int ComandoConverter(const Argumentos& args) {
     }
     return resultado.desfecho == DesfechoConversao::Concluida ? 0 : 1;
 }
+
+}  // namespace
+
+int ComandoConverter(const Argumentos& args) { return ConverteOuConfere(args, false); }
+
+int ComandoConferir(const Argumentos& args) { return ConverteOuConfere(args, true); }
 
 }  // namespace conversor::app

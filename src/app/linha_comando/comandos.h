@@ -23,6 +23,10 @@ int ComandoMostrar(const Argumentos& args);
 // conversion run without the window.
 int ComandoConverter(const Argumentos& args);
 
+// `conferir --banco BANCO --planilha ARQUIVO --tipo TIPO [...]`: the rehearsal of that
+// run alone; the database is left as it was.
+int ComandoConferir(const Argumentos& args);
+
 // `colunas --tipo TIPO`: the sheet columns a kind reads and the fields they feed.
 int ComandoColunas(const Argumentos& args);
 

@@ -1,0 +1,63 @@
+#include "app/relatorio_ensaio.h"
+
+#include <xlsxwriter.h>
+
+#include <stdexcept>
+
+#include "base/regional.h"
+
+namespace conversor::app {
+
+namespace {
+
+void EscreveAba(lxw_workbook* pasta, const char* nome,
+                const std::vector<convert::Problema>& problemas) {
+    lxw_worksheet* aba = workbook_add_worksheet(pasta, nome);
+    lxw_format* negrito = workbook_add_format(pasta);
+    format_set_bold(negrito);
+    const char* const titulos[] = {"Linha", "Coluna", "Letra", "Texto", "Motivo"};
+    for (lxw_col_t k = 0; k < 5; ++k) worksheet_write_string(aba, 0, k, titulos[k], negrito);
+    worksheet_set_column(aba, 0, 2, 8, nullptr);
+    worksheet_set_column(aba, 3, 3, 30, nullptr);
+    worksheet_set_column(aba, 4, 4, 80, nullptr);
+    lxw_row_t linha = 0;
+    for (const convert::Problema& p : problemas) {
+        ++linha;
+        // A problem of the sheet as a whole, or of a column not known, leaves its cell blank.
+        if (p.linha > 0)
+            worksheet_write_number(aba, linha, 0, static_cast<double>(p.linha), nullptr);
+        if (p.coluna > 0) worksheet_write_number(aba, linha, 1, p.coluna, nullptr);
+        if (!p.letra.empty()) worksheet_write_string(aba, linha, 2, p.letra.c_str(), nullptr);
+        if (!p.texto.empty())
+            worksheet_write_string(aba, linha, 3, Cp1252ParaUtf8(p.texto).c_str(), nullptr);
+        std::string motivo = MensagemParaUtf8(p.motivo);
+        for (char& c : motivo)
+            if (c == '\r') c = '\n';
+        worksheet_write_string(aba, linha, 4, motivo.c_str(), nullptr);
+    }
+    worksheet_autofilter(aba, 0, 0, linha, 4);
+    worksheet_freeze_panes(aba, 1, 0);
+}
+
+}  // namespace
+
+void GravaRelatorioEnsaio(const std::string& arquivo, const ResultadoEnsaio& ensaio) {
+    lxw_workbook* pasta = workbook_new(arquivo.c_str());
+    if (!pasta)
+        throw std::runtime_error("Não foi possível criar o relatório '" +
+                                 CaminhoParaMensagem(arquivo) + "'.");
+    EscreveAba(pasta, "Falhas", ensaio.falhas);
+    EscreveAba(pasta, "Avisos", ensaio.avisos);
+    if (const lxw_error e = workbook_close(pasta); e != LXW_NO_ERROR)
+        throw std::runtime_error("Não foi possível gravar o relatório '" +
+                                 CaminhoParaMensagem(arquivo) + "': " + lxw_strerror(e));
+}
+
+std::string DescreveProblema(const convert::Problema& p) {
+    std::string r = p.linha > 0 ? "linha " + std::to_string(p.linha) : std::string("planilha");
+    if (p.coluna > 0) r += ", coluna " + p.letra + " (" + std::to_string(p.coluna) + ")";
+    if (!p.texto.empty()) r += ", '" + p.texto + "'";
+    return r + ": " + p.motivo;
+}
+
+}  // namespace conversor::app

@@ -1,0 +1,19 @@
+// The rehearsal's findings as a workbook, to filter in a spreadsheet: one sheet of
+// failures ("Falhas"), one of warnings ("Avisos"), one row per problem.
+#pragma once
+
+#include <string>
+
+#include "app/execucao.h"
+
+namespace conversor::app {
+
+// Writes `arquivo` (replacing a file of that name). Raises std::runtime_error with a
+// Portuguese message when it cannot be written.
+void GravaRelatorioEnsaio(const std::string& arquivo, const ResultadoEnsaio& ensaio);
+
+// One problem on one line, as the terminal and the message box show it:
+// "linha 15, coluna BL (64), '12abc': motivo". Windows-1252.
+std::string DescreveProblema(const convert::Problema& problema);
+
+}  // namespace conversor::app
