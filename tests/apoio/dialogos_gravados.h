@@ -25,8 +25,20 @@ public:
         mensagens.emplace_back(tipo, texto);
         if (aoMostrar) aoMostrar();
     }
+    // Recorded as an error message; the answer is `salvarRelatorio`.
+    bool ErroComRelatorio(QWidget* dono, const QString& texto) override {
+        Mensagem(dono, Tipo::Erro, texto);
+        ++ofertasDeRelatorio;
+        return salvarRelatorio;
+    }
+    // Hands out the queued file names, as AbreArquivo does.
+    QString SalvaArquivo(QWidget* dono, const QString& filtro) override {
+        return AbreArquivo(dono, filtro);
+    }
     std::deque<QString> arquivos;
     std::vector<QString> filtros;
+    bool salvarRelatorio = false;
+    int ofertasDeRelatorio = 0;
     std::vector<std::pair<Tipo, QString>> mensagens;
     std::function<void()> aoMostrar;  // runs while a message is "open"
 };

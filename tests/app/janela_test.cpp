@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <deque>
+#include <fstream>
 #include <functional>
 #include <map>
 
@@ -23,6 +24,7 @@
 #include "apoio/dialogos_gravados.h"
 #include "app/janela/principal.h"
 #include "base/regional.h"
+#include "intake/excel.h"
 
 QT_BEGIN_NAMESPACE
 // Readable failures.
@@ -409,6 +411,60 @@ TEST_F(JanelaTeste, DuranteAConversaoOsCamposFicamDesabilitadosEAJanelaNaoFecha)
     EXPECT_EQ(dialogos_.mensagens.back().first, Dialogos::Tipo::Informacao);
     for (QWidget* w : Entradas()) EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
     EXPECT_EQ(ContaLinhas("TRANSPT"), 3);
+}
+
+// Eleven carriers, each code repeating the row before's: rows 2 to 12 would stop the
+// run. The message lists ten and counts the rest; the report saved holds them all.
+TEST_F(JanelaTeste, EnsaioReprovadoListaOsProblemasEOfereceORelatorio) {
+    const std::string planilha = pasta_->Arquivo("repetidas.csv");
+    {
+        std::ofstream saida(planilha);
+        for (int linha = 1; linha <= 12; ++linha) {
+            for (int coluna = 1; coluna <= 27; ++coluna) {
+                if (coluna > 1) saida << ';';
+                if (coluna == 20) saida << "Transportadora " << linha;
+                if (coluna == 27) saida << "7";
+            }
+            saida << '\n';
+        }
+    }
+    Executa("delete from TRANSPT");
+    Executa("insert into TRANSPT (CODTRANSPT, NOME) values ('0099', 'Antiga')");
+    const std::string antes = teste::RetratoDoBanco(Banco());
+    EscolheBanco();
+    dialogos_.arquivos.push_back(QString::fromStdString(planilha));
+    Controle<QPushButton>("Btabrir")->click();
+    Controle<QRadioButton>("rbtTransportadoras")->setChecked(true);
+    std::vector<QString> legendas;
+    QLabel* aguarde = Controle<QLabel>("lblAguarde");
+    // What the label shows at each row's message pumping.
+    QTimer relogio;
+    QObject::connect(&relogio, &QTimer::timeout, [&] { legendas.push_back(aguarde->text()); });
+    relogio.start(0);
+    const std::string relatorio = pasta_->Arquivo("relatorio");
+    dialogos_.arquivos.push_back(QString::fromStdString(relatorio));
+    dialogos_.salvarRelatorio = true;
+    Controle<QPushButton>("btOK")->click();
+    relogio.stop();
+
+    EXPECT_THAT(legendas, ::testing::Contains(Q("Conferindo a planilha, aguarde!")));
+    ASSERT_EQ(dialogos_.mensagens.size(), 1u);
+    EXPECT_EQ(dialogos_.ofertasDeRelatorio, 1);
+    EXPECT_EQ(dialogos_.mensagens[0].first, Dialogos::Tipo::Erro);
+    const QString texto = dialogos_.mensagens[0].second;
+    EXPECT_TRUE(texto.contains(Q("Nada foi alterado no banco."))) << texto.toStdString();
+    EXPECT_TRUE(texto.contains(Q("linha 11: "))) << texto.toStdString();
+    EXPECT_FALSE(texto.contains(Q("linha 12: "))) << texto.toStdString();
+    EXPECT_TRUE(texto.contains(Q("e mais 1 problema(s)."))) << texto.toStdString();
+    for (QWidget* w : Entradas()) EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_EQ(teste::RetratoDoBanco(Banco()), antes);
+
+    intake::TDMCotrolaExcel excel;
+    excel.AbreArquivo(relatorio + ".xlsx");
+    excel.SelecionaPlanilha(1);
+    EXPECT_EQ(excel.UltimaLinha(), 12);
+    EXPECT_EQ(excel.LeCelula(1, 2), "2");
+    EXPECT_EQ(excel.LeCelula(1, 12), "12");
 }
 
 }  // namespace

@@ -17,6 +17,14 @@ public:
     virtual QString AbreArquivo(QWidget* dono, const QString& filtro) = 0;
     // A modal message box with one "OK" button.
     virtual void Mensagem(QWidget* dono, Tipo tipo, const QString& texto) = 0;
+    // An error message box that also offers to save a report; true when the user
+    // chose to save it.
+    virtual bool ErroComRelatorio(QWidget* dono, const QString& texto) {
+        Mensagem(dono, Tipo::Erro, texto);
+        return false;
+    }
+    // The file to save to, or an empty text when the user cancelled.
+    virtual QString SalvaArquivo(QWidget*, const QString&) { return {}; }
 };
 
 // The real dialogs: QFileDialog and QMessageBox. While it lives, Qt's own texts
@@ -28,6 +36,8 @@ public:
     ~DialogosQt() override;
     QString AbreArquivo(QWidget* dono, const QString& filtro) override;
     void Mensagem(QWidget* dono, Tipo tipo, const QString& texto) override;
+    bool ErroComRelatorio(QWidget* dono, const QString& texto) override;
+    QString SalvaArquivo(QWidget* dono, const QString& filtro) override;
 
 private:
     QTranslator traducao_;

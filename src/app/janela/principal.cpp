@@ -30,6 +30,7 @@
 #include <cstdio>
 
 #include "app/linha_comando/terminal.h"
+#include "app/relatorio_ensaio.h"
 #include "base/regional.h"
 
 namespace conversor::app {
@@ -142,6 +143,20 @@ void DialogosQt::Mensagem(QWidget* dono, Tipo tipo, const QString& texto) {
             QMessageBox::information(dono, titulo, texto);
             break;
     }
+}
+
+bool DialogosQt::ErroComRelatorio(QWidget* dono, const QString& texto) {
+    QMessageBox caixa(QMessageBox::Critical, QApplication::applicationDisplayName(), texto,
+                      QMessageBox::Ok, dono);
+    const QAbstractButton* salvar =
+        caixa.addButton(Q("Salvar relatório..."), QMessageBox::ActionRole);
+    caixa.setDefaultButton(QMessageBox::Ok);
+    caixa.exec();
+    return caixa.clickedButton() == salvar;
+}
+
+QString DialogosQt::SalvaArquivo(QWidget* dono, const QString& filtro) {
+    return QFileDialog::getSaveFileName(dono, QString(), QString(), filtro);
 }
 
 TFPrincipal::TFPrincipal(Dialogos& dialogos, std::string arquivoCidades, QWidget* parent)
@@ -424,7 +439,42 @@ void TFPrincipal::btOKClick() {
     // instead of being left with a dead window.
     HabilitaCampos();
     emConversao_ = false;
+    if (resultado.desfecho == DesfechoConversao::Reprovada) MostraEnsaioReprovado(resultado.ensaio);
     Foca(resultado.campoACorrigir);
+}
+
+namespace {
+
+// The problems a message box lists; the report holds them all.
+constexpr size_t kProblemasNaMensagem = 10;
+
+}  // namespace
+
+void TFPrincipal::MostraEnsaioReprovado(const ResultadoEnsaio& ensaio) {
+    const size_t falhas = ensaio.falhas.size();
+    std::string texto = "A conferência da planilha encontrou " + std::to_string(falhas) +
+                        " problema(s) que parariam a conversão. Nada foi alterado no banco.\r";
+    for (size_t i = 0; i < falhas && i < kProblemasNaMensagem; ++i)
+        texto += "\r" + DescreveProblema(ensaio.falhas[i]);
+    if (falhas > kProblemasNaMensagem)
+        texto += "\re mais " + std::to_string(falhas - kProblemasNaMensagem) + " problema(s).";
+    if (!ensaio.avisos.empty())
+        texto += "\r\rAvisos: " + std::to_string(ensaio.avisos.size()) + " (no relatório).";
+    if (encerrando_) {
+        Erro(texto);
+        return;
+    }
+    if (progressoPendente_) PintaProgresso();
+    if (!dialogos_.ErroComRelatorio(this, Q(texto))) return;
+    QString arquivo = dialogos_.SalvaArquivo(this, Q("Pasta de trabalho do Excel (*.xlsx)"));
+    if (arquivo.isEmpty()) return;
+    if (!arquivo.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
+        arquivo += QStringLiteral(".xlsx");
+    try {
+        GravaRelatorioEnsaio(Caminho(arquivo), ensaio);
+    } catch (const std::exception& e) {
+        Erro(e.what());
+    }
 }
 
 void TFPrincipal::DefineCampos(bool habilitados) {

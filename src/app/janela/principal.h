@@ -85,6 +85,9 @@ private:
     void Informacao(std::string_view texto) override;
     // The control where the user corrects the input the run refused.
     void Foca(CampoPedido campo);
+    // The rehearsal's refusal: the first failures in an error message box that offers
+    // to save the whole report as a workbook.
+    void MostraEnsaioReprovado(const ResultadoEnsaio& ensaio);
 
     Dialogos& dialogos_;
     db::Conexao dbVantora_;
