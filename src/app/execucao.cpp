@@ -3,6 +3,7 @@
 #include <exception>
 #include <utility>
 
+#include "convert/conferencia.h"
 #include "convert/ferramentas.h"
 #include "convert/mapeamentos.h"
 #include "convert/percurso.h"
@@ -30,6 +31,23 @@ std::vector<const char*> TabelasGravadas(TipoRegistro tipo) {
             return {"TRANSPT"};
     }
     return {};
+}
+
+// The kind as the layouts name it.
+const char* NomeDoTipo(TipoRegistro tipo) {
+    switch (tipo) {
+        case TipoRegistro::Produtos:
+            return "produtos";
+        case TipoRegistro::Clientes:
+            return "clientes";
+        case TipoRegistro::Fornecedores:
+            return "fornecedores";
+        case TipoRegistro::Vendedores:
+            return "vendedores";
+        case TipoRegistro::Transportadoras:
+            return "transportadoras";
+    }
+    return "";
 }
 
 // The reference tables the mappings add to as they meet new values.
@@ -175,7 +193,7 @@ bool ExecucaoConversao::PreparaPlanilha(const PedidoConversao& pedido,
 ResultadoConversao ExecucaoConversao::Confere(const PedidoConversao& pedido) {
     ResultadoConversao resultado;
     if (!PreparaPlanilha(pedido, resultado)) return resultado;
-    resultado.ensaio = Ensaia(pedido.tipo);
+    resultado.ensaio = Ensaia(pedido);
     resultado.desfecho = resultado.ensaio.falhas.empty() ? DesfechoConversao::Conferida
                                                          : DesfechoConversao::Reprovada;
     return resultado;
@@ -186,7 +204,7 @@ ResultadoConversao ExecucaoConversao::Converte(const PedidoConversao& pedido) {
     if (!PreparaPlanilha(pedido, resultado)) return resultado;
     // Without a database there is nothing to rehearse on; the run itself reports it.
     if (pedido.ensaiar && dbVantora_.Conectado()) {
-        resultado.ensaio = Ensaia(pedido.tipo);
+        resultado.ensaio = Ensaia(pedido);
         if (!resultado.ensaio.falhas.empty()) {
             resultado.desfecho = DesfechoConversao::Reprovada;
             return resultado;
@@ -212,10 +230,30 @@ ResultadoConversao ExecucaoConversao::Converte(const PedidoConversao& pedido) {
     return resultado;
 }
 
-ResultadoEnsaio ExecucaoConversao::Ensaia(TipoRegistro tipo) {
+ResultadoEnsaio ExecucaoConversao::Ensaia(const PedidoConversao& pedido) {
+    const TipoRegistro tipo = pedido.tipo;
     ResultadoEnsaio resultado;
     resultado.feito = true;
     convert::Ensaio ensaio;
+    if (const convert::LeiauteTipo* leiaute = convert::LeiauteDoTipo(NomeDoTipo(tipo)))
+        convert::ConfereLeiaute(*leiaute, cdsTabelaTemp_, ensaio);
+    // Rows the user left out of the run that still hold data.
+    if (!pedido.ateUltimaLinhaDaAba && pedido.ultimaLinha) {
+        try {
+            const long long ultimaDaAba = dmExcel_.UltimaLinha();
+            if (*pedido.ultimaLinha < ultimaDaAba) {
+                convert::Problema problema;
+                problema.linha = *pedido.ultimaLinha + 1;
+                problema.motivo = "A aba tem dados até a linha " + std::to_string(ultimaDaAba) +
+                                  ", depois da última linha informada (" +
+                                  std::to_string(*pedido.ultimaLinha) +
+                                  "): essas linhas não serão convertidas.";
+                ensaio.Aviso(std::move(problema));
+            }
+        } catch (const std::exception&) {
+            // The sheet is loaded already; its extent is only a warning's matter.
+        }
+    }
     convert::MensagensDoEnsaio mensagens(ensaio);
     progresso_.Legenda(convert::kLegendaEnsaio);
     std::vector<Gerador> geradores;

@@ -140,7 +140,7 @@ private:
     // (with `resultado` saying why) when the run cannot go on.
     bool PreparaPlanilha(const PedidoConversao& pedido, ResultadoConversao& resultado);
     // The rehearsal of the kind's mapping over the staging table.
-    ResultadoEnsaio Ensaia(TipoRegistro tipo);
+    ResultadoEnsaio Ensaia(const PedidoConversao& pedido);
     // Warns about the first input missing and names it; CampoPedido::Nenhum when none is.
     CampoPedido ValidaCampos(const PedidoConversao& pedido);
     void CarregaTabelaTemp(long long ultimaLinha);

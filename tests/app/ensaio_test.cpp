@@ -8,12 +8,14 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "apoio/banco_teste.h"
 #include "apoio/mensagens_gravadas.h"
 #include "app/execucao.h"
+#include "convert/conferencia.h"
 
 namespace conversor::app {
 namespace {
@@ -160,7 +162,8 @@ protected:
     }
 
     ResultadoConversao Roda(db::Conexao& banco, TipoRegistro tipo, const std::string& arquivo,
-                            bool ensaiar, bool soConferir = false) {
+                            bool ensaiar, bool soConferir = false,
+                            std::optional<long long> ultimaLinha = std::nullopt) {
         intake::TDMCotrolaExcel excel;
         intake::TTabelaTemp tabela;
         intake::ProgressoMudo progresso;
@@ -170,7 +173,8 @@ protected:
         PedidoConversao pedido;
         pedido.arquivo = arquivo;
         pedido.aba = 1;
-        pedido.ateUltimaLinhaDaAba = true;
+        pedido.ateUltimaLinhaDaAba = !ultimaLinha;
+        pedido.ultimaLinha = ultimaLinha;
         pedido.tipo = tipo;
         pedido.ensaiar = ensaiar;
         return soConferir ? execucao.Confere(pedido) : execucao.Converte(pedido);
@@ -256,6 +260,92 @@ TEST_F(EnsaioTeste, PlanilhaCorrigidaGravaOMesmoQueSemEnsaio) {
         EXPECT_THAT(retratos[1], HasSubstr("gerador "));
         Banco().Conecta();
     }
+}
+
+TEST_F(EnsaioTeste, AvisosNaoParamAConversao) {
+    const auto Transportadora = [](const char* codigo, const std::string& nome,
+                                   const char* cnpj = "") {
+        return Linha{{27, codigo}, {20, nome}, {14, "MG"}, {5, cnpj}};
+    };
+    struct CasoAviso {
+        const char* nome;
+        TipoRegistro tipo;
+        int colunas;
+        std::vector<Linha> linhas;
+        std::optional<long long> ultimaLinha;
+        Onde onde;
+        const char* trecho;
+        // The row also stops the run: a failure besides the warning.
+        bool tambemFalha = false;
+    };
+    const CasoAviso casos[] = {
+        {"texto maior que o campo",
+         TipoRegistro::Transportadoras,
+         27,
+         {Transportadora("1", std::string(40, 'x'))},
+         std::nullopt,
+         {1, 20},
+         "5 caractere(s) serão cortados"},
+        {"linha de títulos",
+         TipoRegistro::Vendedores,
+         57,
+         {{{57, "Código"}, {12, "Comissão"}}, {{57, "1"}, {12, "5"}}},
+         std::nullopt,
+         {1, 12},
+         "A primeira linha parece ser de títulos",
+         true},
+        {"código repetido que o banco não recusa",
+         TipoRegistro::Vendedores,
+         57,
+         {{{57, "1"}, {40, "Ana"}}, {{57, "2"}, {40, "Bia"}}, {{57, "01"}, {40, "Caio"}}},
+         std::nullopt,
+         {3, 57},
+         "a linha 1 tem o mesmo código"},
+        {"CNPJ com dígitos errados",
+         TipoRegistro::Transportadoras,
+         27,
+         {Transportadora("1", "A", "11.222.333/0001-81"),
+          Transportadora("2", "B", "12.345.678/0001-00")},
+         std::nullopt,
+         {2, 5},
+         "CNPJ com dígitos verificadores errados"},
+        {"dados depois da última linha",
+         TipoRegistro::Transportadoras,
+         27,
+         {Transportadora("1", "A"), Transportadora("2", "B"), Transportadora("3", "C")},
+         2,
+         {3, 0},
+         "A aba tem dados até a linha 3"},
+        {"aba sem linhas",
+         TipoRegistro::Transportadoras,
+         27,
+         {Transportadora("1", "A")},
+         0,
+         {0, 0},
+         "só esvaziaria as tabelas"},
+    };
+    for (const CasoAviso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        const ResultadoConversao r =
+            Roda(Banco(), c.tipo, Planilha(c.colunas, c.linhas), false, true, c.ultimaLinha);
+        EXPECT_EQ(r.desfecho,
+                  c.tambemFalha ? DesfechoConversao::Reprovada : DesfechoConversao::Conferida)
+            << ::testing::PrintToString(Lugares(r.ensaio.falhas));
+        bool achado = false;
+        for (const convert::Problema& p : r.ensaio.avisos)
+            achado = achado || (Onde(p.linha, p.coluna) == c.onde &&
+                                p.motivo.find(c.trecho) != std::string::npos);
+        EXPECT_TRUE(achado) << ::testing::PrintToString(Lugares(r.ensaio.avisos));
+    }
+}
+
+TEST(NumerosFiscais, DigitosVerificadores) {
+    EXPECT_TRUE(convert::CpfValido("52998224725"));
+    EXPECT_FALSE(convert::CpfValido("52998224726"));
+    EXPECT_FALSE(convert::CpfValido("11111111111"));
+    EXPECT_TRUE(convert::CnpjValido("11222333000181"));
+    EXPECT_FALSE(convert::CnpjValido("11222333000180"));
+    EXPECT_FALSE(convert::CpfValido("5299822472"));
 }
 
 TEST_F(EnsaioTeste, GeradorUsadoPorGatilhoVoltaAoQueEra) {

@@ -1,0 +1,141 @@
+#include "convert/conferencia.h"
+
+#include <map>
+#include <string>
+
+#include "base/regional.h"
+#include "convert/limpeza.h"
+#include "intake/excel.h"
+
+namespace conversor::convert {
+
+namespace {
+
+// The field each kind's records are keyed by, where the sheet gives it.
+bool Chave(const ColunaLida& c) {
+    const std::string_view campo = c.campo;
+    return campo == "CLIENTE.CODCLIENTE" || campo == "FORNECE.CODFORNEC" ||
+           campo == "VENDEND.CODVENDEDOR" || campo == "TRANSPT.CODTRANSPT";
+}
+
+bool NumeroFiscal(const ColunaLida& c) {
+    const std::string_view campo = c.campo;
+    return campo.size() > 7 && campo.substr(campo.size() - 7) == ".CGCCPF";
+}
+
+std::string Digitos(std::string_view texto) {
+    std::string r;
+    for (char c : texto)
+        if (c >= '0' && c <= '9') r += c;
+    return r;
+}
+
+bool LeComo(Conteudo conteudo, std::string_view texto) {
+    try {
+        if (conteudo == Conteudo::Numero)
+            TextoParaNumero(texto);
+        else
+            TextoParaData(texto);
+        return true;
+    } catch (const ErroConversao&) {
+        return false;
+    }
+}
+
+Problema Na(long long linha, int coluna, std::string_view texto, std::string motivo) {
+    return {linha, coluna, intake::TDMCotrolaExcel::LetraColuna(coluna), std::string(texto),
+            std::move(motivo)};
+}
+
+}  // namespace
+
+bool CpfValido(std::string_view d) {
+    if (d.size() != 11 || d.find_first_not_of(d[0]) == std::string_view::npos) return false;
+    for (int n = 9; n <= 10; ++n) {
+        int soma = 0;
+        for (int i = 0; i < n; ++i) soma += (d[i] - '0') * (n + 1 - i);
+        const int dv = soma * 10 % 11 % 10;
+        if (dv != d[n] - '0') return false;
+    }
+    return true;
+}
+
+bool CnpjValido(std::string_view d) {
+    if (d.size() != 14 || d.find_first_not_of(d[0]) == std::string_view::npos) return false;
+    static const int pesos[] = {6, 5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3, 2};
+    for (int n = 12; n <= 13; ++n) {
+        int soma = 0;
+        for (int i = 0; i < n; ++i) soma += (d[i] - '0') * pesos[i + 13 - n];
+        const int resto = soma % 11;
+        if ((resto < 2 ? 0 : 11 - resto) != d[n] - '0') return false;
+    }
+    return true;
+}
+
+void ConfereLeiaute(const LeiauteTipo& leiaute, intake::TTabelaTemp& tabela, Ensaio& ensaio) {
+    if (tabela.RecordCount() == 0) {
+        ensaio.Aviso({0, 0, "", "",
+                      "A planilha não tem linhas: a conversão só esvaziaria as tabelas do tipo."});
+        return;
+    }
+    const int colunas = tabela.Colunas();
+    const auto Celula = [&](int coluna) {
+        return coluna >= 1 && coluna <= colunas ? tabela.TextoVista(coluna) : std::string_view();
+    };
+
+    // A first row of titles would be converted as a record, or stop the run.
+    tabela.First();
+    for (const ColunaLida& c : leiaute.colunas) {
+        if (c.conteudo != Conteudo::Numero && c.conteudo != Conteudo::Data) continue;
+        const std::string texto = Apara(Celula(c.coluna));
+        if (texto.empty() || LeComo(c.conteudo, texto)) continue;
+        ensaio.Aviso(Na(1, c.coluna, texto,
+                        std::string("A primeira linha parece ser de títulos: um texto onde a "
+                                    "coluna espera ") +
+                            (c.conteudo == Conteudo::Numero ? "um número" : "uma data") +
+                            "; ela seria convertida como um registro."));
+        break;
+    }
+
+    std::map<std::string, long long> codigos;
+    long long linha = 1;
+    for (tabela.First(); !tabela.Eof(); tabela.Next(), ++linha) {
+        for (const ColunaLida& c : leiaute.colunas) {
+            if (c.coluna > colunas) continue;
+            if (c.soSeVazia && !Apara(Celula(c.soSeVazia)).empty()) continue;
+            const std::string_view texto = Celula(c.coluna);
+            if (Apara(texto).empty()) continue;
+            const std::string digitos =
+                c.conteudo == Conteudo::Digitos ? Digitos(texto) : std::string();
+            if (c.largura > 0 && c.conteudo != Conteudo::Codigo && *c.campo) {
+                const size_t tamanho =
+                    c.conteudo == Conteudo::Digitos ? digitos.size() : texto.size();
+                if (tamanho > static_cast<size_t>(c.largura))
+                    ensaio.Aviso(Na(linha, c.coluna, texto,
+                                    std::string("Texto maior que o campo ") + c.campo + " (" +
+                                        std::to_string(c.largura) +
+                                        "): " + std::to_string(tamanho - c.largura) +
+                                        " caractere(s) serão cortados."));
+            }
+            if (Chave(c)) {
+                const auto [onde, novo] =
+                    codigos.emplace(CodigoFixo(Apara(texto), c.largura), linha);
+                if (!novo)
+                    ensaio.Aviso(Na(linha, c.coluna, texto,
+                                    "Código repetido na planilha: a linha " +
+                                        std::to_string(onde->second) + " tem o mesmo código."));
+            }
+            if (NumeroFiscal(c)) {
+                if (digitos.size() == 11 && !CpfValido(digitos))
+                    ensaio.Aviso(
+                        Na(linha, c.coluna, texto, "CPF com dígitos verificadores errados."));
+                else if (digitos.size() == 14 && !CnpjValido(digitos))
+                    ensaio.Aviso(
+                        Na(linha, c.coluna, texto, "CNPJ com dígitos verificadores errados."));
+            }
+        }
+    }
+    tabela.First();
+}
+
+}  // namespace conversor::convert
