@@ -267,6 +267,7 @@ ResultadoEnsaio ExecucaoConversao::Ensaia(const PedidoConversao& pedido) {
             const std::vector<LinhasTabela> referenciasAntes = ContaLinhas(kReferencias);
             convert::TFerramentas ferramentas(dbVantora_, mensagens, arquivoCidades_);
             ferramentas.LembraCodigos(true);
+            ferramentas.DefineEnsaio(&ensaio);
             convert::ContextoConversao contexto{dbVantora_, cdsTabelaTemp_, progresso_,
                                                 mensagens,  ferramentas,    comandosPreparados_,
                                                 &ensaio};

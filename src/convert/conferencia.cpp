@@ -47,7 +47,51 @@ Problema Na(long long linha, int coluna, std::string_view texto, std::string mot
             std::move(motivo)};
 }
 
+// Windows-1252 letters 0xC0 to 0xFF without their accents, in lower case.
+constexpr char kSemAcento[] =
+    "aaaaaaaceeeeiiiidnooooo*ouuuuyps"
+    "aaaaaaaceeeeiiiidnooooo/ouuuuypy";
+
+std::string Normaliza(std::string_view nome) {
+    std::string r;
+    for (char c : nome) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == ' ' || c == '\t') continue;
+        if (u >= 0xC0)
+            r += kSemAcento[u - 0xC0];
+        else if (c >= 'A' && c <= 'Z')
+            r += static_cast<char>(c - 'A' + 'a');
+        else
+            r += c;
+    }
+    return r;
+}
+
+// One letter changed, added or dropped.
+bool UmaLetraDeDiferenca(const std::string& a, const std::string& b) {
+    if (a.size() > b.size() + 1 || b.size() > a.size() + 1) return false;
+    size_t i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+    if (a.size() == b.size()) return a.compare(i + 1, std::string::npos, b, i + 1) == 0;
+    const std::string& maior = a.size() > b.size() ? a : b;
+    const std::string& menor = a.size() > b.size() ? b : a;
+    return maior.compare(i + 1, std::string::npos, menor, i) == 0;
+}
+
 }  // namespace
+
+std::string NomeParecido(std::string_view nome, const std::vector<std::string>& existentes) {
+    const std::string alvo = Normaliza(nome);
+    if (alvo.empty()) return {};
+    const std::string* umaLetra = nullptr;
+    for (const std::string& e : existentes) {
+        if (e == nome) continue;
+        const std::string n = Normaliza(e);
+        if (n == alvo) return e;
+        if (!umaLetra && alvo.size() >= 4 && UmaLetraDeDiferenca(n, alvo)) umaLetra = &e;
+    }
+    return umaLetra ? *umaLetra : std::string();
+}
 
 bool CpfValido(std::string_view d) {
     if (d.size() != 11 || d.find_first_not_of(d[0]) == std::string_view::npos) return false;

@@ -40,6 +40,13 @@ std::string TConversao::ConverteUnidade(std::string_view unidade) {
         q.Abre();
         if (q.Eof()) {
             q.Fecha();
+            if (ensaio_) {
+                Problema p;
+                p.linha = ensaio_->linhaAtual;
+                p.texto = codigo;
+                p.motivo = "'" + codigo + "' não existe em UNIDADES e será incluído.";
+                ensaio_->Aviso(std::move(p));
+            }
             q.DefineSql("Insert Into UNIDADES (UNIDADE) Values(:PUNIDADE)");
             q.ParamTexto("PUNIDADE", codigo);
             q.Executa();

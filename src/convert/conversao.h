@@ -8,6 +8,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "convert/ensaio.h"
 #include "convert/limpeza.h"
 #include "convert/mensagens.h"
 #include "convert/montagem_sql.h"
@@ -36,6 +37,8 @@ public:
     void LembraUnidades(bool lembra) { lembraUnidades_ = lembra; }
     // Forgets the units met so far (the rows that created them were undone).
     void EsqueceUnidades() { unidades_.clear(); }
+    // In a rehearsal: each unit about to be created becomes a warning of the row.
+    void DefineEnsaio(Ensaio* ensaio) { ensaio_ = ensaio; }
 
     // Empties the table and commits; a failure is shown as an error message and the
     // run goes on.
@@ -76,6 +79,7 @@ private:
     bool comandosPreparados_;
     bool lembraUnidades_ = false;
     std::unordered_set<std::string> unidades_;
+    Ensaio* ensaio_ = nullptr;
 };
 
 }  // namespace conversor::convert

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <exception>
 #include <unordered_map>
+#include <vector>
 
 #include "base/regional.h"
+#include "convert/conferencia.h"
 #include "convert/limpeza.h"
 #include "convert/tabela_ddd.h"
 #include "db/consulta.h"
@@ -24,9 +26,15 @@ struct TFerramentas::Referencia {
     const char* parametro1;         // the key's parameters (of the lookup and the insert)
     const char* parametro2;         // or nullptr
     const char* parametroInsercao;  // a further insert parameter taking the first key, or nullptr
+    const char* descricao;          // the table, for the rehearsal's warnings
+    const char* nomes;              // the keys of every row (NOME, NOME2), for those warnings
 
     db::Consulta busca, maior, insere, confirma;
     std::unordered_map<std::string, std::string> codigos;
+    // The keys already in the table, read at the first row a rehearsal creates (the
+    // second key joined to the first by a zero byte).
+    std::vector<std::string> existentes;
+    bool existentesLidos = false;
     // The highest code as a number, once read: within a run it changes only by the
     // rows created here, each one above it (-1: not known).
     long long maiorCodigo = -1;
@@ -34,7 +42,8 @@ struct TFerramentas::Referencia {
     Referencia(db::Conexao& conexao, const char* prefixoErro, const char* consulta,
                const char* maiorCodigo, const char* insercao, const char* campoCodigo,
                const char* parametroCodigo, int largura, const char* parametro1,
-               const char* parametro2, const char* parametroInsercao)
+               const char* parametro2, const char* parametroInsercao, const char* descricao,
+               const char* nomes)
         : prefixoErro(prefixoErro),
           consulta(consulta),
           consultaMaior(maiorCodigo),
@@ -45,6 +54,8 @@ struct TFerramentas::Referencia {
           parametro1(parametro1),
           parametro2(parametro2),
           parametroInsercao(parametroInsercao),
+          descricao(descricao),
+          nomes(nomes),
           busca(conexao),
           maior(conexao),
           insere(conexao),
@@ -93,6 +104,7 @@ std::string TFerramentas::BuscaOuCria(Referencia& ref, const std::string& chave1
                 m.Fecha();
             }
             resultado = CompletaZeros(std::to_string(proximo), ref.largura);
+            if (ensaio_) AvisaCriacao(ref, chave1, chave2);
             db::Consulta& i = ref.insere;
             i.DefineSql(ref.insercao);
             i.ParamTexto(ref.parametro1, chave1);
@@ -126,22 +138,59 @@ TFerramentas::TFerramentas(db::Conexao& dbVantora, Mensagens& mensagens, std::st
           "Select MAX(CAST(CODCIDADE AS INTEGER)) as CODCIDADE from CIDADES",
           "Insert Into CIDADES (CODCIDADE, CIDADE, ESTADO) Values(:PCODCIDADE, :PCIDADE, "
           ":PESTADO)",
-          "CODCIDADE", "PCODCIDADE", 5, "PCIDADE", "PESTADO", nullptr)),
+          "CODCIDADE", "PCODCIDADE", 5, "PCIDADE", "PESTADO", nullptr, "CIDADES",
+          "Select CIDADE as NOME, ESTADO as NOME2 from CIDADES")),
       classificacoes_(std::make_unique<Referencia>(
           dbVantora, "Erro ao converter Classificação Fiscal. Motivo: ",
           "Select CODCLASFIS from CLASFISC Where CODIGONCM = :PNCM",
           "Select MAX(CAST(CODCLASFIS AS INTEGER)) as CODCLASFIS from CLASFISC",
           "Insert Into CLASFISC (CODCLASFIS, CODIGONCM, CODNBM) Values(:PCODCLASFIS, :PNCM, "
           ":PNBM)",
-          "CODCLASFIS", "PCODCLASFIS", 4, "PNCM", nullptr, "PNBM")),
+          "CODCLASFIS", "PCODCLASFIS", 4, "PNCM", nullptr, "PNBM", "CLASFISC",
+          "Select CODIGONCM as NOME, '' as NOME2 from CLASFISC")),
       fabricantes_(std::make_unique<Referencia>(
           dbVantora, "Erro ao converter Fabricante. Motivo: ",
           "Select CODFABRIC from CADFABR Where DESCRICAO = :PFABRIC",
           "Select MAX(CAST(CODFABRIC AS INTEGER)) as CODFABRIC from CADFABR",
           "Insert Into CADFABR (CODFABRIC, DESCRICAO) Values(:PCODFABRIC, :PFABRIC)", "CODFABRIC",
-          "PCODFABRIC", 5, "PFABRIC", nullptr, nullptr)) {}
+          "PCODFABRIC", 5, "PFABRIC", nullptr, nullptr, "CADFABR",
+          "Select DESCRICAO as NOME, '' as NOME2 from CADFABR")) {}
 
 TFerramentas::~TFerramentas() = default;
+
+void TFerramentas::AvisaCriacao(Referencia& ref, const std::string& chave1,
+                                const std::string& chave2) {
+    std::string parecido;
+    try {
+        if (!ref.existentesLidos) {
+            db::Consulta q(dbVantora_);
+            q.DefineSql(ref.nomes);
+            for (q.Abre(); !q.Eof(); q.Proximo())
+                ref.existentes.push_back(std::string(SemBrancosNoFim(q.CampoTexto("NOME"))) + '\0' +
+                                         std::string(SemBrancosNoFim(q.CampoTexto("NOME2"))));
+            ref.existentesLidos = true;
+        }
+        // Only the names of the same second key (a city's state) compare.
+        const std::string segunda = std::string(SemBrancosNoFim(chave2));
+        std::vector<std::string> candidatos;
+        for (const std::string& e : ref.existentes) {
+            const size_t zero = e.find('\0');
+            if (e.compare(zero + 1, std::string::npos, segunda) == 0)
+                candidatos.push_back(e.substr(0, zero));
+        }
+        parecido = NomeParecido(SemBrancosNoFim(chave1), candidatos);
+        ref.existentes.push_back(std::string(SemBrancosNoFim(chave1)) + '\0' + segunda);
+    } catch (const std::exception&) {
+        // Without the list, the warning goes without a likely name.
+    }
+    Problema p;
+    p.linha = ensaio_->linhaAtual;
+    p.texto = chave2.empty() ? chave1 : chave1 + " (" + chave2 + ")";
+    p.motivo = "'" + std::string(SemBrancosNoFim(chave1)) + "' não existe em " + ref.descricao +
+               " e será incluído.";
+    if (!parecido.empty()) p.motivo += " Já existe '" + parecido + "'.";
+    ensaio_->Aviso(std::move(p));
+}
 
 void TFerramentas::LembraCodigos(bool lembra) {
     lembra_ = lembra;
@@ -241,6 +290,14 @@ std::string TFerramentas::Telefone(std::string_view cidade, std::string_view est
     const size_t significativos =
         digitos.size() - std::min(digitos.find_first_not_of('0'), digitos.size());
     if (significativos >= 10) return FormataTelefone(limpo);
+    if (ensaio_ && ddd.empty()) {
+        Problema p;
+        p.linha = ensaio_->linhaAtual;
+        p.texto = celula;
+        p.motivo = "O telefone fica sem DDD: a cidade '" + Apara(cidade) + "' (" + Apara(estado) +
+                   ") não está na tabela de cidades.";
+        ensaio_->Aviso(std::move(p));
+    }
     return FormataTelefone(ddd + limpo);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "convert/ensaio.h"
 #include "convert/mensagens.h"
 #include "db/conexao.h"
 
@@ -53,16 +54,22 @@ public:
     void LembraCodigos(bool lembra);
     bool LembraCodigos() const { return lembra_; }
 
+    // In a rehearsal: each reference row about to be created, and each telephone left
+    // without its area code, becomes a warning of the row being converted.
+    void DefineEnsaio(Ensaio* ensaio) { ensaio_ = ensaio; }
+
 private:
     struct Referencia;  // one reference table: its statements and remembered codes
     std::string BuscaOuCria(Referencia& ref, const std::string& chave1, const std::string& chave2,
                             bool podeCriar, int& criados);
+    void AvisaCriacao(Referencia& ref, const std::string& chave1, const std::string& chave2);
 
     db::Conexao& dbVantora_;
     Mensagens& mensagens_;
     std::string arquivoCidades_;
     std::unique_ptr<TabelaDDD> tabelaDDD_;
     bool lembra_ = false;
+    Ensaio* ensaio_ = nullptr;
     std::unique_ptr<Referencia> cidades_;
     std::unique_ptr<Referencia> classificacoes_;
     std::unique_ptr<Referencia> fabricantes_;

@@ -128,6 +128,7 @@ void ConverteProdutos(ContextoConversao& c) {
 
     TConversao conversao(c.dbVantora, c.mensagens, c.comandosPreparados);
     conversao.LembraUnidades(c.ferramentas.LembraCodigos());
+    conversao.DefineEnsaio(c.ensaio);
     TConverteProduto produto(c.dbVantora, c.mensagens, c.comandosPreparados);
     TConverteCompProd compProd(c.dbVantora, c.mensagens);
     TConverteProdutoDetalhe detalhe(c.dbVantora, c.mensagens, c.comandosPreparados);
