@@ -81,8 +81,9 @@ TEST_F(JanelaSinais, EncerraEDesfazOQueNaoFoiConfirmado) {
         Executa(banco, "insert into TRANSPT (CODTRANSPT, NOME) values ('0998', 'Antiga')");
         const bool converte = std::string(c.modo) == "convertendo";
 
-        // Far more rows than the run can convert before the test reacts.
-        teste::Processo janela({JANELA_FILHA, banco, Planilha(converte ? 50000 : 1), c.modo});
+        // Far more rows than the run can convert before the test reacts, each with a
+        // code of its own (four digits), so that the rehearsal lets the run start.
+        teste::Processo janela({JANELA_FILHA, banco, Planilha(converte ? 9999 : 1), c.modo});
         ASSERT_TRUE(janela.Espera(std::regex(converte ? "convertendo\n" : "pronto\n"), 120s))
             << janela.Saida();
         janela.Sinal(c.sinal);
