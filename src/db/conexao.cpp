@@ -1,9 +1,9 @@
 #include "db/conexao.h"
 
+#include <dlfcn.h>
 #include <locale.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -16,24 +16,23 @@ namespace conversor::db {
 
 namespace fb {
 
-namespace {
-
-// The embedded engine keeps threads of its own (cache writer, garbage collector);
-// closing it before the process's other exit handlers run lets them wind down
-// instead of being torn away mid-work.
-void EncerraMotor() {
-    Firebird::IMaster* mestre = Firebird::fb_get_master_interface();
-    Firebird::CheckStatusWrapper status(mestre->getStatus());
-    const Posse<Firebird::IProvider> despachante(mestre->getDispatcher());
-    despachante->shutdown(&status, 0, fb_shutrsn_exit_called);
-    status.dispose();
+#if defined(CONVERSOR_RAIZ_FIREBIRD)
+// Sanitizer builds only: the client loads and unloads the embedded engine, its
+// character sets and ib_util as connections come and go, and LeakSanitizer's scan of
+// thread-local storage at exit trips over what unloaded modules leave behind. Loaded
+// once before the client starts and marked to stay, they go only with the process.
+void RetemModulosDoMotor() {
+    for (const char* modulo : {"plugins/libEngine12.so", "intl/libfbintl.so", "lib/libib_util.so"})
+        dlopen((std::string(CONVERSOR_RAIZ_FIREBIRD) + modulo).c_str(),
+               RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE);
 }
-
-}  // namespace
+#endif
 
 Firebird::IMaster* Mestre() {
     static Firebird::IMaster* mestre = [] {
-        std::atexit(EncerraMotor);
+#if defined(CONVERSOR_RAIZ_FIREBIRD)
+        RetemModulosDoMotor();
+#endif
         return Firebird::fb_get_master_interface();
     }();
     return mestre;
