@@ -1,6 +1,5 @@
 #include "db/conexao.h"
 
-#include <dlfcn.h>
 #include <locale.h>
 
 #include <algorithm>
@@ -16,25 +15,8 @@ namespace conversor::db {
 
 namespace fb {
 
-#if defined(CONVERSOR_RAIZ_FIREBIRD)
-// Sanitizer builds only: the client loads and unloads the embedded engine, its
-// character sets and ib_util as connections come and go, and LeakSanitizer's scan of
-// thread-local storage at exit trips over what unloaded modules leave behind. Loaded
-// once before the client starts and marked to stay, they go only with the process.
-void RetemModulosDoMotor() {
-    for (const char* modulo : {"plugins/libEngine12.so", "intl/libfbintl.so", "lib/libib_util.so"})
-        dlopen((std::string(CONVERSOR_RAIZ_FIREBIRD) + modulo).c_str(),
-               RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE);
-}
-#endif
-
 Firebird::IMaster* Mestre() {
-    static Firebird::IMaster* mestre = [] {
-#if defined(CONVERSOR_RAIZ_FIREBIRD)
-        RetemModulosDoMotor();
-#endif
-        return Firebird::fb_get_master_interface();
-    }();
+    static Firebird::IMaster* mestre = Firebird::fb_get_master_interface();
     return mestre;
 }
 
