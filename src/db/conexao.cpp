@@ -3,7 +3,6 @@
 #include <locale.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -16,26 +15,8 @@ namespace conversor::db {
 
 namespace fb {
 
-namespace {
-
-// The embedded engine keeps threads of its own (cache writer, garbage collector);
-// closing it before the process's other exit handlers run lets them wind down
-// instead of being torn away mid-work.
-void EncerraMotor() {
-    Firebird::IMaster* mestre = Firebird::fb_get_master_interface();
-    Firebird::CheckStatusWrapper status(mestre->getStatus());
-    const Posse<Firebird::IProvider> despachante(mestre->getDispatcher());
-    despachante->shutdown(&status, 0, fb_shutrsn_exit_called);
-    status.dispose();
-}
-
-}  // namespace
-
 Firebird::IMaster* Mestre() {
-    static Firebird::IMaster* mestre = [] {
-        std::atexit(EncerraMotor);
-        return Firebird::fb_get_master_interface();
-    }();
+    static Firebird::IMaster* mestre = Firebird::fb_get_master_interface();
     return mestre;
 }
 

@@ -43,7 +43,8 @@ public:
     virtual ~LeitorPlanilha() = default;
 
     // The worksheets' names (Windows-1252), position 1 first. Chart sheets and other
-    // non-worksheets are not listed.
+    // non-worksheets are not listed. A sheet of a damaged workbook that leads to no
+    // worksheet (its part missing or of another kind) is listed: reading it raises.
     virtual std::vector<std::string> Abas() = 0;
 
     // Streams every non-empty cell of the worksheet at `posicao` (1-based) to the

@@ -226,6 +226,7 @@ public:
     std::vector<AreaUsada> areas;    // kTodas: of each sheet read to its end, in order
     AreaUsada area;
     bool achou = false;
+    bool temPlanilha = false;  // the document's body is a spreadsheet
     std::string nomeAlvo;
 
     void Inicio(const char* nome, const char** atributos) override {
@@ -235,6 +236,9 @@ public:
         const size_t prof = pilha_.size();
         texto_.NovoElemento();
         switch (e) {
+            case Elemento::Planilha:
+                temPlanilha = true;
+                break;
             case Elemento::DataZero:
                 LeDataZero(atributos);
                 break;
@@ -579,6 +583,12 @@ public:
         if (!listadas_) {
             LeituraConteudo leitura(0, nullptr, pacote_->Nome());
             PercorreParte(*pacote_, "content.xml", leitura, true);
+            // Another document's content (a text, a drawing) under a spreadsheet's
+            // mimetype: a damaged file, not a workbook without sheets.
+            if (!leitura.temPlanilha)
+                throw ErroLeitura(pacote_->Nome(), "parte 'content.xml'",
+                                  "o conteúdo não é o de uma planilha (falta o elemento "
+                                  "office:spreadsheet)");
             nomes_ = std::move(leitura.nomes);
             listadas_ = true;
         }
@@ -630,7 +640,6 @@ private:
 }  // namespace
 
 bool EhPlanilhaOds(PacoteZip& pacote) {
-    if (!pacote.Tem("content.xml")) return false;
     std::string tipo = pacote.LeInicio("mimetype", 128);
     while (!tipo.empty() && Branco(tipo.back())) tipo.pop_back();
     return tipo == "application/vnd.oasis.opendocument.spreadsheet" ||

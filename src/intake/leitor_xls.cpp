@@ -490,6 +490,9 @@ private:
     struct Aba {
         std::string nome;
         size_t inicio = 0;
+        // Listed by the workbook globals with where it starts, rather than the file's
+        // lone worksheet.
+        bool listada = false;
     };
 
     [[noreturn]] void NaoEhPasta(const std::string& motivo) const {
@@ -663,7 +666,7 @@ private:
         }
         for (Listada& f : folhas)
             abas_.push_back(
-                {biff_ == 8 ? std::move(f.nome) : paginaDeCodigo_.Texto(f.nome), f.inicio});
+                {biff_ == 8 ? std::move(f.nome) : paginaDeCodigo_.Texto(f.nome), f.inicio, true});
     }
 
     [[noreturn]] void Protegida() const {
@@ -743,6 +746,14 @@ private:
         Registro r;
         if (!registros.Proximo(r) || !EhBof(r.id))
             throw ErroEstrutura("a planilha não começa por um registro BOF");
+        if (aba.listada) {
+            // A damaged sheet list may point at another substream; read as a worksheet,
+            // it would be a sheet without cells.
+            Cursor c(r.dados);
+            c.U16();  // version
+            const uint16_t tipo = c.U16();
+            if (tipo != kTipoPlanilha) throw ErroEstrutura(InicioEmOutraParte(tipo));
+        }
 
         Folha folha(visitante);
         FormulaDeTexto formulaDeTexto;
@@ -764,6 +775,29 @@ private:
             LeRegistroDaFolha(r, registros, folha, formulaDeTexto);
         }
         return folha.Area();
+    }
+
+    // Why a sheet whose listed start holds a substream of kind `tipo` is refused.
+    static std::string InicioEmOutraParte(uint16_t tipo) {
+        std::string onde;
+        switch (tipo) {
+            case kTipoGlobais:
+                onde = "no começo da pasta de trabalho";
+                break;
+            case kTipoGrafico:
+                onde = "num gráfico";
+                break;
+            case kTipoMacro:
+                onde = "numa folha de macros";
+                break;
+            default: {
+                char hexa[8];
+                std::snprintf(hexa, sizeof hexa, "%04X", tipo);
+                onde = std::string("num trecho de outro tipo (0x") + hexa + ")";
+                break;
+            }
+        }
+        return "o início registrado da planilha cai " + onde + ", não numa planilha de células";
     }
 
     // One record of the worksheet's own substream, handed to the step its kind calls for.

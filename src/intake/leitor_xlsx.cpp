@@ -382,7 +382,17 @@ std::vector<Relacao> LeRelacoes(PacoteZip& pacote, const std::string& parteOrige
 struct AbaXlsx {
     std::string nome;  // Windows-1252
     std::string parte;
+    // Why the workbook's sheet entry leads to no worksheet part (Windows-1252); empty
+    // when it does. Reading such a sheet is refused with it.
+    std::string defeito;
 };
+
+// The sheet kinds that are not worksheets: Excel's Worksheets collection leaves them
+// out, and so do positions here.
+bool OutraFolha(std::string_view tipo) {
+    return tipo == "chartsheet" || tipo == "dialogsheet" || tipo == "xlMacrosheet" ||
+           tipo == "xlIntlMacrosheet";
+}
 
 class LeituraWorkbook : public ManipuladorXml {
 public:
@@ -783,12 +793,51 @@ private:
     std::string convertido_;
 };
 
+// The part's first element, its root, passed on to the reading after it was found to
+// be a worksheet: a part of another kind (a chart sheet, the styles) that a damaged
+// workbook names as a sheet is refused there, never read as a sheet without cells.
+class RaizDaAba final : public ManipuladorXml {
+public:
+    RaizDaAba(const LeituraAba::Contexto& contexto, const std::string& parte,
+              ManipuladorXml& leitura)
+        : contexto_(contexto), parte_(parte), leitura_(&leitura) {}
+
+    bool Vista() const { return vista_; }
+    // The events go on to `leitura` from now on.
+    void Encaminha(ManipuladorXml& leitura) { leitura_ = &leitura; }
+
+    void Inicio(const char* nome, const char** atributos) override {
+        if (!vista_) {
+            vista_ = true;
+            const char* local = Local(nome);
+            if (!Igual(local, "worksheet"))
+                throw ErroLeitura(contexto_.arquivo, "aba '" + contexto_.aba + "'",
+                                  "a parte '" + Utf8ParaCp1252(parte_) +
+                                      "' não é uma planilha de células (seu elemento raiz é <" +
+                                      Utf8ParaCp1252(std::string_view(local).substr(0, 40)) + ">)");
+        }
+        leitura_->Inicio(nome, atributos);
+    }
+    void Fim(const char* nome) override { leitura_->Fim(nome); }
+    void Texto(const char* texto, int tamanho) override { leitura_->Texto(texto, tamanho); }
+
+private:
+    const LeituraAba::Contexto& contexto_;
+    const std::string& parte_;
+    ManipuladorXml* leitura_;
+    bool vista_ = false;
+};
+
 // A worksheet read in blocks of rows on worker threads (PercorreEmBlocos),
 // the cells handed to the visitor on the calling thread, in the file's order.
 class LeituraAbaEmBlocos final : public LeituraEmBlocos {
 public:
-    LeituraAbaEmBlocos(const LeituraAba::Contexto& contexto, VisitanteCelulas& visitante)
-        : contexto_(contexto), visitante_(visitante), moldura_(contexto, visitante, 0) {}
+    LeituraAbaEmBlocos(const LeituraAba::Contexto& contexto, const std::string& parte,
+                       VisitanteCelulas& visitante)
+        : contexto_(contexto),
+          visitante_(visitante),
+          moldura_(contexto, visitante, 0),
+          raiz_(contexto, parte, moldura_) {}
 
     AreaUsada Area() const {
         AreaUsada a = area_;
@@ -801,13 +850,16 @@ public:
         return a;
     }
 
-    ManipuladorXml& Moldura() override { return moldura_; }
+    ManipuladorXml& Moldura() override { return raiz_; }
 
     std::unique_ptr<BlocoXml> NovoBloco() override { return std::make_unique<Bloco>(contexto_); }
 
     ManipuladorXml& Sequencial() override {
         sequencial_ = std::make_unique<LeituraAba>(contexto_, visitante_, linha_);
-        return *sequencial_;
+        // The whole document read here (not in UTF-8): its root is still to be seen.
+        if (raiz_.Vista()) return *sequencial_;
+        raiz_.Encaminha(*sequencial_);
+        return raiz_;
     }
 
     void Entrega(BlocoXml& b) override {
@@ -894,6 +946,7 @@ private:
     const LeituraAba::Contexto& contexto_;
     VisitanteCelulas& visitante_;
     LeituraAba moldura_;
+    RaizDaAba raiz_;
     std::unique_ptr<LeituraAba> sequencial_;
     AreaUsada area_;
     long long linha_ = 0;  // the last row number of the blocks delivered so far
@@ -1015,12 +1068,29 @@ public:
             porId.emplace(r.id, &r);
             if (r.tipo == "sharedStrings") parteTextos_ = r.alvo;
         }
+        const std::string partesRelacoes = Utf8ParaCp1252(ParteRelacoes(parteWorkbook));
         for (const auto& folha : workbook.folhas) {
             const auto r = porId.find(folha.idRelacao);
-            // Chart, dialog and macro sheets are not worksheets: Excel's Worksheets
-            // collection leaves them out, and so do positions here.
-            if (r == porId.end() || r->second->tipo != "worksheet") continue;
-            abas_.push_back({Utf8ParaCp1252(folha.nome), r->second->alvo});
+            AbaXlsx aba{Utf8ParaCp1252(folha.nome), {}, {}};
+            const std::string id = "'" + Utf8ParaCp1252(folha.idRelacao.substr(0, 40)) + "'";
+            if (folha.idRelacao.empty()) {
+                aba.defeito = "a aba não diz qual relação leva à sua parte";
+            } else if (r == porId.end()) {
+                // A damaged workbook: the sheet is listed, so that choosing it tells
+                // what is wrong instead of moving the positions of the others.
+                aba.defeito = "a relação " + id + ", que leva à parte da aba, não existe em '" +
+                              partesRelacoes + "'";
+            } else if (OutraFolha(r->second->tipo)) {
+                continue;
+            } else if (r->second->tipo != "worksheet") {
+                aba.defeito = "a relação " + id + " leva à parte '" +
+                              Utf8ParaCp1252(r->second->alvo) +
+                              "', que não é uma planilha de células (relação do tipo '" +
+                              Utf8ParaCp1252(r->second->tipo.substr(0, 40)) + "')";
+            } else {
+                aba.parte = r->second->alvo;
+            }
+            abas_.push_back(std::move(aba));
         }
     }
 
@@ -1037,11 +1107,12 @@ public:
         const auto nenhum = std::make_unique<TextosCompartilhados>();
         nenhum->Termina(nullptr);
         const AbaXlsx& aba = abas_[static_cast<size_t>(posicao) - 1];
+        if (!aba.defeito.empty()) return std::nullopt;
         const LeituraAba::Contexto contexto{*nenhum, data1904_, pacote_->Nome(), aba.nome, true};
         class Nenhum final : public VisitanteCelulas {
             void Celula(int, int, std::string_view) override {}
         } nenhuma;
-        LeituraAbaEmBlocos leitura(contexto, nenhuma);
+        LeituraAbaEmBlocos leitura(contexto, aba.parte, nenhuma);
         try {
             PercorreEmBlocos(*pacote_, aba.parte, "sheetData", leitura, "aba '" + aba.nome + "'");
         } catch (const ErroPlanilha&) {
@@ -1055,13 +1126,15 @@ public:
             throw ErroLeitura(pacote_->Nome(), {},
                               "a aba " + std::to_string(posicao) + " não existe (a pasta tem " +
                                   std::to_string(abas_.size()) + " abas)");
+        const AbaXlsx& aba = abas_[static_cast<size_t>(posicao) - 1];
+        if (!aba.defeito.empty())
+            throw ErroLeitura(pacote_->Nome(), "aba '" + aba.nome + "'", aba.defeito);
         if (!textos_)
             textos_ = std::make_unique<CargaTextos>(
                 *pacote_, pacote_->Tem(parteTextos_) ? parteTextos_ : std::string());
         TextosCompartilhados& textos = textos_->Textos();
-        const AbaXlsx& aba = abas_[static_cast<size_t>(posicao) - 1];
         const LeituraAba::Contexto contexto{textos, data1904_, pacote_->Nome(), aba.nome};
-        LeituraAbaEmBlocos leitura(contexto, visitante);
+        LeituraAbaEmBlocos leitura(contexto, aba.parte, visitante);
         try {
             PercorreEmBlocos(*pacote_, aba.parte, "sheetData", leitura, "aba '" + aba.nome + "'");
         } catch (const ErroPlanilha&) {

@@ -6,18 +6,23 @@
 #include <xlsxwriter.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "apoio/banco_teste.h"
 #include "apoio/processo.h"
+#include "db/conexao.h"
+#include "db/consulta.h"
 
 namespace conversor::app {
 namespace {
 
 using ::testing::AnyOf;
+using ::testing::Contains;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -62,6 +67,69 @@ void TrocaParte(const std::string& pacote, const std::string& parte, const std::
     ASSERT_GE(indice, 0) << zip_strerror(z);
     if (armazenada) zip_set_file_compression(z, static_cast<zip_uint64_t>(indice), ZIP_CM_STORE, 0);
     ASSERT_EQ(zip_close(z), 0);
+}
+
+// A part of a zip package, read whole ("" when it has none).
+std::string LeParte(const std::string& pacote, const std::string& parte) {
+    int erro = 0;
+    zip_t* z = zip_open(pacote.c_str(), ZIP_RDONLY, &erro);
+    if (!z) return {};
+    std::string conteudo;
+    zip_stat_t info;
+    if (zip_stat(z, parte.c_str(), 0, &info) == 0) {
+        if (zip_file_t* f = zip_fopen(z, parte.c_str(), 0)) {
+            conteudo.resize(info.size);
+            conteudo.resize(std::max<zip_int64_t>(0, zip_fread(f, conteudo.data(), info.size)));
+            zip_fclose(f);
+        }
+    }
+    zip_discard(z);
+    return conteudo;
+}
+
+// Takes one part out of a zip package.
+void TiraParte(const std::string& pacote, const std::string& parte) {
+    int erro = 0;
+    zip_t* z = zip_open(pacote.c_str(), 0, &erro);
+    ASSERT_NE(z, nullptr) << erro;
+    const zip_int64_t indice = zip_name_locate(z, parte.c_str(), 0);
+    ASSERT_GE(indice, 0) << parte;
+    ASSERT_EQ(zip_delete(z, static_cast<zip_uint64_t>(indice)), 0);
+    ASSERT_EQ(zip_close(z), 0);
+}
+
+std::string LeArquivo(const std::string& caminho) {
+    std::ifstream entrada(caminho, std::ios::binary);
+    return {std::istreambuf_iterator<char>(entrada), std::istreambuf_iterator<char>()};
+}
+
+// Every row of every table of the database, as text, sorted.
+std::vector<std::string> LinhasDoBanco(const std::string& arquivo) {
+    db::Conexao banco;
+    banco.DefineNomeBanco(arquivo);
+    banco.Conecta();
+    std::vector<std::string> tabelas;
+    {
+        db::Consulta q(banco);
+        q.DefineSql(
+            "select trim(rdb$relation_name) as NOME from rdb$relations "
+            "where coalesce(rdb$system_flag, 0) = 0 and rdb$view_blr is null");
+        for (q.Abre(); !q.Eof(); q.Proximo()) tabelas.push_back(q.CampoTexto("NOME"));
+    }
+    std::vector<std::string> linhas;
+    for (const std::string& tabela : tabelas) {
+        db::Consulta q(banco);
+        q.DefineSql("select * from " + tabela);
+        for (q.Abre(); !q.Eof(); q.Proximo()) {
+            std::string linha = tabela;
+            for (int i = 0; i < q.NumeroCampos(); ++i)
+                linha += " | " + (q.CampoNulo(q.NomeCampo(i)) ? std::string("<nulo>")
+                                                              : q.CampoTexto(q.NomeCampo(i)));
+            linhas.push_back(std::move(linha));
+        }
+    }
+    std::sort(linhas.begin(), linhas.end());
+    return linhas;
 }
 
 const char* const kDoctype = "<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY a \"aaaa\">]><x>&a;</x>";
@@ -275,6 +343,149 @@ TEST_F(ComandosNoTerminal, OpcoesAntesDosArquivosEDuploTracoEncerraAsOpcoes) {
         Conversor("C.UTF-8", pasta_.Caminho(), {"criar-banco", "--", "-x.fdb"});
     EXPECT_EQ(r.status, 0) << r.saida;
     EXPECT_TRUE(std::filesystem::exists(Arquivo("-x.fdb")));
+}
+
+// A workbook damaged in its structure: a sheet that leads to no worksheet, a part
+// missing or of another kind, a sheet list that points elsewhere in the file. Each is
+// refused naming the file and the sheet before the run touches the database: read as a
+// sheet without cells, it would empty the kind's tables and report success.
+TEST_F(ComandosNoTerminal, PastaDanificadaERecusadaSemTocarNoBanco) {
+    const std::string banco = Arquivo("banco.fdb");
+    teste::Resultado r = Conversor("C.UTF-8", pasta_.Caminho(), {"criar-banco", banco});
+    ASSERT_EQ(r.status, 0) << r.saida;
+
+    // The carriers of EscreveTransportadoras in a sound .xlsx, converted: the rows the
+    // damaged workbooks must leave in place.
+    const std::string xlsx = Arquivo("transportadoras.xlsx");
+    {
+        const std::string csv = Arquivo("transportadoras.csv");
+        EscreveTransportadoras(csv);
+        std::ifstream entrada(csv);
+        lxw_workbook* wb = workbook_new(xlsx.c_str());
+        lxw_worksheet* ws = workbook_add_worksheet(wb, "Transportadoras");
+        std::string linha;
+        for (lxw_row_t l = 0; std::getline(entrada, linha); ++l) {
+            lxw_col_t c = 0;
+            for (size_t inicio = 0;; ++c) {
+                const size_t fim = linha.find(';', inicio);
+                const std::string valor = linha.substr(inicio, fim - inicio);
+                if (!valor.empty()) worksheet_write_string(ws, l, c, valor.c_str(), nullptr);
+                if (fim == std::string::npos) break;
+                inicio = fim + 1;
+            }
+        }
+        ASSERT_EQ(workbook_close(wb), LXW_NO_ERROR);
+    }
+    r = Conversor("C.UTF-8", pasta_.Caminho(),
+                  {"converter", "--banco", banco, "--planilha", xlsx, "--tipo", "transportadoras",
+                   "--cidades", CONVERSOR_TABELA_CIDADES});
+    ASSERT_EQ(r.status, 0) << r.saida;
+    const std::vector<std::string> antes = LinhasDoBanco(banco);
+    ASSERT_THAT(antes, Contains(HasSubstr("Transportadora 2")));
+
+    // Copies of a sound workbook, each damaged in one way.
+    const auto copia = [&](const std::string& origem, const std::string& nome) {
+        const std::string destino = Arquivo(nome);
+        std::filesystem::copy_file(origem, destino);
+        return destino;
+    };
+    const auto trocaNaParte = [](const std::string& pacote, const std::string& parte,
+                                 const std::string& de, const std::string& para) {
+        std::string conteudo = LeParte(pacote, parte);
+        const size_t onde = conteudo.find(de);
+        ASSERT_NE(onde, std::string::npos) << parte << ": " << de;
+        TrocaParte(pacote, parte, conteudo.replace(onde, de.size(), para));
+    };
+    const std::string rels = "xl/_rels/workbook.xml.rels";
+    const std::string relacaoAusente = copia(xlsx, "relacao-ausente.xlsx");
+    trocaNaParte(relacaoAusente, rels, "Id=\"rId1\"", "Id=\"rId99\"");
+    const std::string relacaoDeEstilos = copia(xlsx, "relacao-de-estilos.xlsx");
+    trocaNaParte(relacaoDeEstilos, rels, "relationships/worksheet\" Target=\"worksheets/sheet1.xml",
+                 "relationships/styles\" Target=\"styles.xml");
+    const std::string alvoNosEstilos = copia(xlsx, "alvo-nos-estilos.xlsx");
+    trocaNaParte(alvoNosEstilos, rels, "worksheets/sheet1.xml", "styles.xml");
+    const std::string parteAusente = copia(xlsx, "parte-ausente.xlsx");
+    TiraParte(parteAusente, "xl/worksheets/sheet1.xml");
+    const std::string parteDeGrafico = copia(xlsx, "parte-de-grafico.xlsx");
+    TrocaParte(parteDeGrafico, "xl/worksheets/sheet1.xml",
+               "<?xml version=\"1.0\"?><chartsheet xmlns=\"http://schemas.openxmlformats.org/"
+               "spreadsheetml/2006/main\"><sheetPr/></chartsheet>");
+
+    const std::string ods = Arquivo("transportadoras.ods");
+    TrocaParte(ods, "mimetype", "application/vnd.oasis.opendocument.spreadsheet", true);
+    TrocaParte(ods, "content.xml",
+               "<?xml version=\"1.0\"?><office:document-content "
+               "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+               "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+               "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body>"
+               "<office:spreadsheet><table:table table:name=\"Transportadoras\"><table:table-row>"
+               "<table:table-cell office:value-type=\"string\"><text:p>x</text:p>"
+               "</table:table-cell></table:table-row></table:table></office:spreadsheet>"
+               "</office:body></office:document-content>");
+    const std::string odsSemConteudo = copia(ods, "sem-conteudo.ods");
+    TiraParte(odsSemConteudo, "content.xml");
+    const std::string odsDeTexto = copia(ods, "conteudo-de-texto.ods");
+    trocaNaParte(odsDeTexto, "content.xml", "office:spreadsheet>", "office:text>");
+    trocaNaParte(odsDeTexto, "content.xml", "office:spreadsheet>", "office:text>");
+
+    // A real .xls whose sheets are "Visible", "Hidden", "VeryHidden" and a chart: the
+    // first one's start, in its BOUNDSHEET record, moved elsewhere in the stream.
+    const std::string xls = std::string(CONVERSOR_PASTAS_REAIS) + "/any_sheets.xls";
+    const std::string bytes = LeArquivo(xls);
+    // The start of the BOUNDSHEET record of a sheet named in 8-bit characters.
+    const auto inicioDe = [&](const std::string& nome) {
+        const size_t p = bytes.find(std::string(1, static_cast<char>(nome.size())) + '\0' + nome);
+        EXPECT_NE(p, std::string::npos) << nome;
+        EXPECT_EQ(bytes.compare(p - 10, 2, "\x85\x00", 2), 0) << nome;
+        return p - 6;
+    };
+    const auto xlsComInicio = [&](const std::string& nome, uint32_t inicio) {
+        std::string alterado = bytes;
+        for (int k = 0; k < 4; ++k)
+            alterado[inicioDe("Visible") + k] = static_cast<char>(inicio >> (8 * k));
+        std::ofstream(Arquivo(nome), std::ios::binary) << alterado;
+        return Arquivo(nome);
+    };
+    uint32_t inicioDoGrafico = 0;
+    for (int k = 3; k >= 0; --k)
+        inicioDoGrafico =
+            inicioDoGrafico << 8 | static_cast<unsigned char>(bytes[inicioDe("Chart") + k]);
+
+    const struct {
+        std::string arquivo;
+        const char8_t* mensagem;
+    } casos[] = {
+        {relacaoAusente,
+         u8"(aba 'Transportadoras'): a relação 'rId1', que leva à parte da aba, não existe"},
+        {relacaoDeEstilos,
+         u8"(aba 'Transportadoras'): a relação 'rId1' leva à parte 'xl/styles.xml', que não é uma "
+         "planilha de células"},
+        {alvoNosEstilos,
+         u8"(aba 'Transportadoras'): a parte 'xl/styles.xml' não é uma planilha de células"},
+        {parteAusente,
+         u8"(aba 'Transportadoras'): a parte 'xl/worksheets/sheet1.xml' não existe no pacote"},
+        {parteDeGrafico,
+         u8"(aba 'Transportadoras'): a parte 'xl/worksheets/sheet1.xml' não é uma planilha de "
+         "células (seu elemento raiz é <chartsheet>)"},
+        {odsSemConteudo, u8"(parte 'content.xml'): a parte 'content.xml' não existe no pacote"},
+        {odsDeTexto, u8"(parte 'content.xml'): o conteúdo não é o de uma planilha"},
+        {xlsComInicio("inicio-na-pasta.xls", 0),
+         u8"(planilha 'Visible'): o início registrado da planilha cai no começo da pasta"},
+        {xlsComInicio("inicio-no-grafico.xls", inicioDoGrafico),
+         u8"(planilha 'Visible'): o início registrado da planilha cai num gráfico"},
+        {xlsComInicio("inicio-fora.xls", 0x00FFFFFF),
+         u8"(planilha 'Visible'): a planilha começa fora do arquivo"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.arquivo);
+        r = Conversor("C.UTF-8", pasta_.Caminho(),
+                      {"converter", "--banco", banco, "--planilha", c.arquivo, "--tipo",
+                       "transportadoras", "--cidades", CONVERSOR_TABELA_CIDADES});
+        EXPECT_EQ(r.status, 2) << r.saida;
+        EXPECT_THAT(r.saida, HasSubstr("'" + c.arquivo + "'"));
+        EXPECT_THAT(r.saida, HasSubstr(U8(c.mensagem)));
+        EXPECT_EQ(LinhasDoBanco(banco), antes);
+    }
 }
 
 }  // namespace

@@ -569,6 +569,15 @@ TEST_F(Xls, Biff2NomeadaPeloArquivo) {
     EXPECT_EQ(lido.area.ultimaLinha, 3);
 }
 
+// A one-sheet workbook stream whose sheet "P" is listed as starting at `inicio`,
+// followed by a chart substream.
+std::string PastaComInicio(uint32_t inicio) {
+    return Bof8(5) + Registro(0x0085, U32(inicio) + '\0' + '\0' + '\1' + '\0' + "P") + Eof() +
+           Bof8(0x0020) + Eof();
+}
+// Where the chart substream of PastaComInicio starts.
+const uint32_t kInicioDoGrafico = static_cast<uint32_t>(PastaComInicio(0).find(Bof8(0x0020)));
+
 struct CasoDefeito {
     const char* nome;
     std::string fluxo;   // the Workbook stream
@@ -603,6 +612,11 @@ INSTANTIATE_TEST_SUITE_P(
             "PlanilhaForaDoArquivo",
             Bof8(5) + Registro(0x0085, U32(900000) + '\0' + '\0' + '\1' + '\0' + "P") + Eof(),
             "planilha 'P'"},
+        CasoDefeito{"PlanilhaNoComecoDaPasta", PastaComInicio(0),
+                    "(planilha 'P'): o início registrado da planilha cai no começo da pasta de "
+                    "trabalho, não numa planilha de células"},
+        CasoDefeito{"PlanilhaNumGrafico", PastaComInicio(kInicioDoGrafico),
+                    "(planilha 'P'): o início registrado da planilha cai num gráfico"},
         CasoDefeito{"TextoCompartilhadoInexistente",
                     Pasta8({{"P", 0, Celula(0x00FD, 3, 2, U32(5))}},
                            Registro(0x00FC, U32(1) + U32(1) + U16(1) + '\0' + "a")),

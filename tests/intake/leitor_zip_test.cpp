@@ -364,6 +364,79 @@ TEST_F(LeitorZip, XlsxPosicoesContamSoAsPlanilhasNaoOsGraficos) {
     EXPECT_THAT(ErroAoLer(caminho, 3), HasSubstr("a aba 3 não existe"));
 }
 
+// A sheet of the workbook that leads to no worksheet part is listed, so that the other
+// positions hold, and choosing it is refused naming the file, the sheet and the fault:
+// read as a sheet without cells, it would empty the tables of a run.
+TEST_F(LeitorZip, XlsxAbaQueNaoLevaAUmaPlanilhaDeCelulasERecusadaAoSerLida) {
+    const std::string celulas = "<row r=\"1\"><c r=\"A1\"><v>42</v></c></row>";
+    const std::string relacoes =
+        "<?xml version=\"1.0\"?><Relationships xmlns=\"http://schemas.openxmlformats.org/"
+        "package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" +
+        std::string(kNsRelacoes) + "/";
+    const std::string estilos =
+        std::string("<?xml version=\"1.0\"?><styleSheet xmlns=\"") + kNsPlanilha + "\"/>";
+    const std::u16string grafico16 =
+        u"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?><chartsheet><sheetPr/></chartsheet>";
+    const struct {
+        const char* nome;
+        size_t parte;  // of PacoteXlsx: 2 the workbook, 3 its relationships, 4 the sheet
+        std::string conteudo;
+        std::vector<std::string> motivo;
+    } casos[] = {
+        {"relação da aba ausente",
+         2,
+         std::string("<workbook xmlns=\"") + kNsPlanilha + "\" xmlns:r=\"" + kNsRelacoes +
+             "\"><sheets><sheet name=\"Plan1\" sheetId=\"1\" r:id=\"rId7\"/></sheets></workbook>",
+         {"a relação 'rId7', que leva à parte da aba, não existe em 'xl/_rels/workbook.xml.rels'"}},
+        {"aba sem relação",
+         2,
+         std::string("<workbook xmlns=\"") + kNsPlanilha +
+             "\"><sheets><sheet name=\"Plan1\" sheetId=\"1\"/></sheets></workbook>",
+         {"a aba não diz qual relação leva à sua parte"}},
+        {"relação de outro tipo",
+         3,
+         relacoes + "styles\" Target=\"styles.xml\"/></Relationships>",
+         {"a relação 'rId1' leva à parte 'xl/styles.xml', que não é uma planilha de células "
+          "(relação do tipo 'styles')"}},
+        {"planilha que leva aos estilos",
+         3,
+         relacoes + "worksheet\" Target=\"styles.xml\"/></Relationships>",
+         {"a parte 'xl/styles.xml' não é uma planilha de células (seu elemento raiz é "
+          "<styleSheet>)"}},
+        {"parte de gráfico no lugar da planilha",
+         4,
+         std::string("<?xml version=\"1.0\"?><x:chartsheet xmlns:x=\"") + kNsPlanilha +
+             "\"><x:sheetData><x:row><x:c><x:v>1</x:v></x:c></x:row></x:sheetData></x:chartsheet>",
+         {"a parte 'xl/worksheets/sheet1.xml' não é uma planilha de células (seu elemento "
+          "raiz é <chartsheet>)"}},
+        {"parte de gráfico em UTF-16",
+         4,
+         std::string(reinterpret_cast<const char*>(grafico16.data()), grafico16.size() * 2),
+         {"seu elemento raiz é <chartsheet>"}},
+    };
+    for (size_t i = 0; i < std::size(casos); ++i) {
+        SCOPED_TRACE(casos[i].nome);
+        std::vector<Parte> partes = PacoteXlsx(Folha(celulas));
+        partes[casos[i].parte].conteudo = casos[i].conteudo;
+        partes.push_back({"xl/styles.xml", estilos});
+        const std::string nome = "sem-planilha" + std::to_string(i) + ".xlsx";
+        TDMCotrolaExcel excel;
+        excel.AbreArquivo(Zip(nome, partes));
+        EXPECT_EQ(excel.ListaPlanilhas(), std::vector<std::string>{"Plan1"});
+        std::string msg;
+        try {
+            excel.UltimaLinha();
+            ADD_FAILURE() << "a aba foi lida";
+        } catch (const ErroPlanilha& e) {
+            msg = e.what();
+        }
+        EXPECT_THAT(msg,
+                    HasSubstr("Erro ao ler o arquivo '" + Arquivo(nome) + "' (aba 'Plan1'): "));
+        for (const std::string& m : casos[i].motivo) EXPECT_THAT(msg, HasSubstr(m));
+        EXPECT_EQ(ErroAoLer(Arquivo(nome)), msg);
+    }
+}
+
 // --- .xlsx XML written by hand ---------------------------------------------------------
 
 TEST_F(LeitorZip, XlsxDecodificaEscapesXHHHH) {
@@ -853,6 +926,15 @@ TEST_F(LeitorZip, ArquivosHostisDaoErroPlanilhaComONomeDoArquivo) {
         {"documento de texto OpenDocument",
          PacoteOds(ConteudoOds(""), "application/vnd.oasis.opendocument.text"),
          {"não é uma planilha"}},
+        {"ods sem o conteúdo",
+         {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet", true},
+          {"styles.xml", "<office:document-styles/>"}},
+         {"a parte 'content.xml' não existe no pacote"}},
+        {"ods com o conteúdo de um texto",
+         PacoteOds(
+             "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:"
+             "1.0\"><office:body><office:text/></office:body></office:document-content>"),
+         {"parte 'content.xml'", "falta o elemento office:spreadsheet"}},
         {"ods malformado",
          PacoteOds(ConteudoOds("<table:table table:name=\"A\"><table:table-row>")),
          {"malformado"}},
