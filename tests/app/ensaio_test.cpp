@@ -201,7 +201,9 @@ TEST_F(EnsaioTeste, PlanilhaQueParariaAConversaoNaoMudaNadaEListaTodasAsLinhas) 
         EXPECT_EQ(r.desfecho, DesfechoConversao::Reprovada);
         EXPECT_TRUE(r.ensaio.feito);
         EXPECT_THAT(Lugares(r.ensaio.falhas), ElementsAreArray(c.falhas));
-        if (!r.ensaio.falhas.empty()) EXPECT_THAT(r.ensaio.falhas[0].motivo, HasSubstr(c.trecho));
+        if (!r.ensaio.falhas.empty()) {
+            EXPECT_THAT(r.ensaio.falhas[0].motivo, HasSubstr(c.trecho));
+        }
         // Nothing popped up: the list is the caller's to show.
         EXPECT_THAT(mensagens_.lista, IsEmpty());
         EXPECT_FALSE(Banco().DBTransaction().Ativa());
