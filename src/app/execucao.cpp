@@ -248,6 +248,7 @@ ResultadoEnsaio ExecucaoConversao::Ensaia(const PedidoConversao& pedido) {
                                   ", depois da última linha informada (" +
                                   std::to_string(*pedido.ultimaLinha) +
                                   "): essas linhas não serão convertidas.";
+                problema.genero = convert::GeneroAviso::LinhasDeFora;
                 ensaio.Aviso(std::move(problema));
             }
         } catch (const std::exception&) {

@@ -2,6 +2,10 @@
 
 #include <xlsxwriter.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 #include "base/regional.h"
@@ -10,16 +14,19 @@ namespace conversor::app {
 
 namespace {
 
+// Warnings carry their kind in a last column, to filter by it.
 void EscreveAba(lxw_workbook* pasta, const char* nome,
-                const std::vector<convert::Problema>& problemas) {
+                const std::vector<convert::Problema>& problemas, bool comGenero) {
     lxw_worksheet* aba = workbook_add_worksheet(pasta, nome);
     lxw_format* negrito = workbook_add_format(pasta);
     format_set_bold(negrito);
-    const char* const titulos[] = {"Linha", "Coluna", "Letra", "Texto", "Motivo"};
-    for (lxw_col_t k = 0; k < 5; ++k) worksheet_write_string(aba, 0, k, titulos[k], negrito);
+    const char* const titulos[] = {"Linha", "Coluna", "Letra", "Texto", "Motivo", "Tipo"};
+    const lxw_col_t colunas = comGenero ? 6 : 5;
+    for (lxw_col_t k = 0; k < colunas; ++k) worksheet_write_string(aba, 0, k, titulos[k], negrito);
     worksheet_set_column(aba, 0, 2, 8, nullptr);
     worksheet_set_column(aba, 3, 3, 30, nullptr);
     worksheet_set_column(aba, 4, 4, 80, nullptr);
+    worksheet_set_column(aba, 5, 5, 28, nullptr);
     lxw_row_t linha = 0;
     for (const convert::Problema& p : problemas) {
         ++linha;
@@ -34,20 +41,56 @@ void EscreveAba(lxw_workbook* pasta, const char* nome,
         for (char& c : motivo)
             if (c == '\r') c = '\n';
         worksheet_write_string(aba, linha, 4, motivo.c_str(), nullptr);
+        if (comGenero)
+            worksheet_write_string(
+                aba, linha, 5, MensagemParaUtf8(convert::NomeDoGenero(p.genero)).c_str(), nullptr);
     }
-    worksheet_autofilter(aba, 0, 0, linha, 4);
+    worksheet_autofilter(aba, 0, 0, linha, colunas - 1);
     worksheet_freeze_panes(aba, 1, 0);
 }
 
+// Why a file could not be created, in the user's words.
+std::string PorQueNaoCria(int erro) {
+    switch (erro) {
+        case ENOENT:
+        case ENOTDIR:
+            return "a pasta não existe";
+        case EACCES:
+        case EPERM:
+            return "sem permissão de gravação na pasta";
+        case EROFS:
+            return "o disco é somente leitura";
+        case ENOSPC:
+        case EDQUOT:
+            return "não há espaço livre no disco";
+        default:
+            return Utf8ParaCp1252(std::strerror(erro));
+    }
+}
+
 }  // namespace
+
+void ConfereDestinoDoRelatorio(const std::string& arquivo, const std::string& planilha) {
+    namespace fs = std::filesystem;
+    const std::string nome = "O relatório '" + CaminhoParaMensagem(arquivo) + "'";
+    std::error_code erro;
+    if (fs::equivalent(arquivo, planilha, erro))
+        throw std::runtime_error(nome + " seria gravado sobre a própria planilha.");
+    if (fs::is_directory(arquivo, erro)) throw std::runtime_error(nome + " é uma pasta.");
+    const bool existia = fs::exists(arquivo, erro);
+    std::FILE* f = std::fopen(arquivo.c_str(), "ab");
+    if (!f) throw std::runtime_error(nome + " não pode ser gravado: " + PorQueNaoCria(errno) + ".");
+    std::fclose(f);
+    if (!existia) fs::remove(arquivo, erro);
+}
 
 void GravaRelatorioEnsaio(const std::string& arquivo, const ResultadoEnsaio& ensaio) {
     lxw_workbook* pasta = workbook_new(arquivo.c_str());
     if (!pasta)
         throw std::runtime_error("Não foi possível criar o relatório '" +
                                  CaminhoParaMensagem(arquivo) + "'.");
-    EscreveAba(pasta, "Falhas", ensaio.falhas);
-    EscreveAba(pasta, "Avisos", ensaio.avisos);
+    EscreveAba(pasta, "Falhas", ensaio.falhas, false);
+    EscreveAba(pasta, "Avisos", ensaio.avisos, true);
     if (const lxw_error e = workbook_close(pasta); e != LXW_NO_ERROR)
         throw std::runtime_error("Não foi possível gravar o relatório '" +
                                  CaminhoParaMensagem(arquivo) + "': " + lxw_strerror(e));

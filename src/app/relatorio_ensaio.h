@@ -8,6 +8,12 @@
 
 namespace conversor::app {
 
+// Makes sure the report can be written to `arquivo` before any work, so a run is not
+// spent for a report that cannot be saved: the folder must exist and take the file,
+// and the file must not be the workbook being converted. Raises std::runtime_error
+// with a Portuguese message; leaves no file behind.
+void ConfereDestinoDoRelatorio(const std::string& arquivo, const std::string& planilha);
+
 // Writes `arquivo` (replacing a file of that name). Raises std::runtime_error with a
 // Portuguese message when it cannot be written.
 void GravaRelatorioEnsaio(const std::string& arquivo, const ResultadoEnsaio& ensaio);

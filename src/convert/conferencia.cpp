@@ -42,9 +42,14 @@ bool LeComo(Conteudo conteudo, std::string_view texto) {
     }
 }
 
-Problema Na(long long linha, int coluna, std::string_view texto, std::string motivo) {
-    return {linha, coluna, intake::TDMCotrolaExcel::LetraColuna(coluna), std::string(texto),
-            std::move(motivo)};
+Problema Na(long long linha, int coluna, std::string_view texto, GeneroAviso genero,
+            std::string motivo) {
+    return {linha,
+            coluna,
+            intake::TDMCotrolaExcel::LetraColuna(coluna),
+            std::string(texto),
+            std::move(motivo),
+            genero};
 }
 
 // Windows-1252 letters 0xC0 to 0xFF without their accents, in lower case.
@@ -119,7 +124,8 @@ bool CnpjValido(std::string_view d) {
 void ConfereLeiaute(const LeiauteTipo& leiaute, intake::TTabelaTemp& tabela, Ensaio& ensaio) {
     if (tabela.RecordCount() == 0) {
         ensaio.Aviso({0, 0, "", "",
-                      "A planilha não tem linhas: a conversão só esvaziaria as tabelas do tipo."});
+                      "A planilha não tem linhas: a conversão só esvaziaria as tabelas do tipo.",
+                      GeneroAviso::AbaVazia});
         return;
     }
     const int colunas = tabela.Colunas();
@@ -133,7 +139,7 @@ void ConfereLeiaute(const LeiauteTipo& leiaute, intake::TTabelaTemp& tabela, Ens
         if (c.conteudo != Conteudo::Numero && c.conteudo != Conteudo::Data) continue;
         const std::string texto = Apara(Celula(c.coluna));
         if (texto.empty() || LeComo(c.conteudo, texto)) continue;
-        ensaio.Aviso(Na(1, c.coluna, texto,
+        ensaio.Aviso(Na(1, c.coluna, texto, GeneroAviso::Titulos,
                         std::string("A primeira linha parece ser de títulos: um texto onde a "
                                     "coluna espera ") +
                             (c.conteudo == Conteudo::Numero ? "um número" : "uma data") +
@@ -155,7 +161,7 @@ void ConfereLeiaute(const LeiauteTipo& leiaute, intake::TTabelaTemp& tabela, Ens
                 const size_t tamanho =
                     c.conteudo == Conteudo::Digitos ? digitos.size() : texto.size();
                 if (tamanho > static_cast<size_t>(c.largura))
-                    ensaio.Aviso(Na(linha, c.coluna, texto,
+                    ensaio.Aviso(Na(linha, c.coluna, texto, GeneroAviso::TextoCortado,
                                     std::string("Texto maior que o campo ") + c.campo + " (" +
                                         std::to_string(c.largura) +
                                         "): " + std::to_string(tamanho - c.largura) +
@@ -165,17 +171,17 @@ void ConfereLeiaute(const LeiauteTipo& leiaute, intake::TTabelaTemp& tabela, Ens
                 const auto [onde, novo] =
                     codigos.emplace(CodigoFixo(Apara(texto), c.largura), linha);
                 if (!novo)
-                    ensaio.Aviso(Na(linha, c.coluna, texto,
+                    ensaio.Aviso(Na(linha, c.coluna, texto, GeneroAviso::CodigoRepetido,
                                     "Código repetido na planilha: a linha " +
                                         std::to_string(onde->second) + " tem o mesmo código."));
             }
             if (NumeroFiscal(c)) {
                 if (digitos.size() == 11 && !CpfValido(digitos))
-                    ensaio.Aviso(
-                        Na(linha, c.coluna, texto, "CPF com dígitos verificadores errados."));
+                    ensaio.Aviso(Na(linha, c.coluna, texto, GeneroAviso::NumeroFiscal,
+                                    "CPF com dígitos verificadores errados."));
                 else if (digitos.size() == 14 && !CnpjValido(digitos))
-                    ensaio.Aviso(
-                        Na(linha, c.coluna, texto, "CNPJ com dígitos verificadores errados."));
+                    ensaio.Aviso(Na(linha, c.coluna, texto, GeneroAviso::NumeroFiscal,
+                                    "CNPJ com dígitos verificadores errados."));
             }
         }
     }

@@ -45,6 +45,7 @@ std::string TConversao::ConverteUnidade(std::string_view unidade) {
                 p.linha = ensaio_->linhaAtual;
                 p.texto = codigo;
                 p.motivo = "'" + codigo + "' não existe em UNIDADES e será incluído.";
+                p.genero = GeneroAviso::CadastroNovo;
                 ensaio_->Aviso(std::move(p));
             }
             q.DefineSql("Insert Into UNIDADES (UNIDADE) Values(:PUNIDADE)");

@@ -12,13 +12,52 @@
 
 namespace conversor::convert {
 
+// What a warning is about, so a summary can count them by kind.
+enum class GeneroAviso {
+    Outro,           // a message of the run's own
+    AbaVazia,        // no rows: the run would only empty the tables
+    Titulos,         // a first row that looks like headings
+    TextoCortado,    // wider than its field
+    CodigoRepetido,  // the same code twice in the sheet
+    NumeroFiscal,    // CPF/CNPJ check digits
+    LinhasDeFora,    // data below the last row given
+    CadastroNovo,    // a city, unit, classification or manufacturer to be created
+    TelefoneSemDdd,  // no area code: the city is not in the city table
+};
+
+// The kind's name in a summary ("Textos cortados").
+inline const char* NomeDoGenero(GeneroAviso genero) {
+    switch (genero) {
+        case GeneroAviso::AbaVazia:
+            return "Aba sem linhas";
+        case GeneroAviso::Titulos:
+            return "Primeira linha de títulos";
+        case GeneroAviso::TextoCortado:
+            return "Textos cortados";
+        case GeneroAviso::CodigoRepetido:
+            return "Códigos repetidos";
+        case GeneroAviso::NumeroFiscal:
+            return "CPF/CNPJ inválidos";
+        case GeneroAviso::LinhasDeFora:
+            return "Linhas depois da última";
+        case GeneroAviso::CadastroNovo:
+            return "Cadastros que serão incluídos";
+        case GeneroAviso::TelefoneSemDdd:
+            return "Telefones sem DDD";
+        case GeneroAviso::Outro:
+            break;
+    }
+    return "Outros";
+}
+
 // One problem of the sheet. Texts are Windows-1252.
 struct Problema {
-    long long linha = 0;  // the sheet row; 0 for the sheet as a whole
-    int coluna = 0;       // the sheet column; 0 when unknown
-    std::string letra;    // the column's letter ("BL"); empty when unknown
-    std::string texto;    // the cell's text
-    std::string motivo;   // why, in Portuguese
+    long long linha = 0;                      // the sheet row; 0 for the sheet as a whole
+    int coluna = 0;                           // the sheet column; 0 when unknown
+    std::string letra;                        // the column's letter ("BL"); empty when unknown
+    std::string texto;                        // the cell's text
+    std::string motivo;                       // why, in Portuguese
+    GeneroAviso genero = GeneroAviso::Outro;  // warnings only
 };
 
 struct Ensaio {

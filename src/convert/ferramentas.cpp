@@ -189,6 +189,7 @@ void TFerramentas::AvisaCriacao(Referencia& ref, const std::string& chave1,
     p.motivo = "'" + std::string(SemBrancosNoFim(chave1)) + "' não existe em " + ref.descricao +
                " e será incluído.";
     if (!parecido.empty()) p.motivo += " Já existe '" + parecido + "'.";
+    p.genero = GeneroAviso::CadastroNovo;
     ensaio_->Aviso(std::move(p));
 }
 
@@ -296,6 +297,7 @@ std::string TFerramentas::Telefone(std::string_view cidade, std::string_view est
         p.texto = celula;
         p.motivo = "O telefone fica sem DDD: a cidade '" + Apara(cidade) + "' (" + Apara(estado) +
                    ") não está na tabela de cidades.";
+        p.genero = GeneroAviso::TelefoneSemDdd;
         ensaio_->Aviso(std::move(p));
     }
     return FormataTelefone(ddd + limpo);

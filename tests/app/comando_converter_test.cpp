@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "apoio/banco_teste.h"
+#include "base/regional.h"
 #include "intake/excel.h"
 
 namespace conversor::app {
@@ -124,6 +125,7 @@ TEST_F(ComandoConverterTeste, EnsaioRecusaAPlanilhaENadaMudaNoBanco) {
     EXPECT_EQ(c.status, 1) << c.err;
     EXPECT_THAT(c.out, HasSubstr("Falhas: 2"));
     EXPECT_THAT(c.out, HasSubstr("TRANSPT         3 linhas seriam gravadas"));
+    EXPECT_THAT(c.out, HasSubstr(U8(u8"    Códigos repetidos: 2\n")));
     intake::TDMCotrolaExcel excel;
     excel.AbreArquivo(relatorio);
     ASSERT_THAT(excel.ListaPlanilhas(), ::testing::ElementsAre("Falhas", "Avisos"));
@@ -134,6 +136,9 @@ TEST_F(ComandoConverterTeste, EnsaioRecusaAPlanilhaENadaMudaNoBanco) {
     EXPECT_EQ(excel.LeCelula(1, 2), "3");
     EXPECT_EQ(excel.LeCelula(1, 3), "5");
     EXPECT_THAT(excel.LeCelula(5, 2), HasSubstr("PRIMARY"));
+    excel.SelecionaPlanilha(2);
+    EXPECT_EQ(excel.LeCelula(6, 1), "Tipo");
+    EXPECT_EQ(excel.LeCelula(6, 2), Utf8ParaCp1252(U8(u8"Códigos repetidos")));
 
     Banco().Conecta();
     EXPECT_EQ(teste::RetratoDoBanco(Banco()), antes);
@@ -175,6 +180,14 @@ TEST_F(ComandoConverterTeste, EntradasRecusadasSaemComDois) {
          "/nao/existe.fdb"},
         {"opção desconhecida", banco + " --planilha " + Planilha() + " --tipo clientes --x 1",
          U8(u8"Opção desconhecida: --x")},
+        // A report that could not be saved would waste the run; one over the workbook
+        // would destroy it.
+        {"relatório numa pasta que não existe",
+         banco + " --planilha " + Planilha() + " --tipo clientes --relatorio /nao/existe/r.xlsx",
+         U8(u8"não pode ser gravado: a pasta não existe")},
+        {"relatório sobre a planilha",
+         banco + " --planilha " + Planilha() + " --tipo clientes --relatorio " + Planilha(),
+         U8(u8"seria gravado sobre a própria planilha")},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nome);
@@ -182,6 +195,9 @@ TEST_F(ComandoConverterTeste, EntradasRecusadasSaemComDois) {
         EXPECT_EQ(s.status, 2);
         EXPECT_THAT(s.err, HasSubstr(c.mensagem));
     }
+    std::stringstream planilha;
+    planilha << std::ifstream(pasta_.Arquivo("clientes.csv")).rdbuf();
+    EXPECT_EQ(planilha.str(), "Codigo;Nome\n1;Ana\n2;Bruno\n");
 }
 
 }  // namespace

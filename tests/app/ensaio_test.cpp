@@ -277,6 +277,7 @@ TEST_F(EnsaioTeste, AvisosNaoParamAConversao) {
         std::optional<long long> ultimaLinha;
         Onde onde;
         const char* trecho;
+        convert::GeneroAviso genero;
         // The row also stops the run: a failure besides the warning.
         bool tambemFalha = false;
     };
@@ -287,7 +288,8 @@ TEST_F(EnsaioTeste, AvisosNaoParamAConversao) {
          {Transportadora("1", std::string(40, 'x'))},
          std::nullopt,
          {1, 20},
-         "5 caractere(s) serão cortados"},
+         "5 caractere(s) serão cortados",
+         convert::GeneroAviso::TextoCortado},
         {"linha de títulos",
          TipoRegistro::Vendedores,
          57,
@@ -295,6 +297,7 @@ TEST_F(EnsaioTeste, AvisosNaoParamAConversao) {
          std::nullopt,
          {1, 12},
          "A primeira linha parece ser de títulos",
+         convert::GeneroAviso::Titulos,
          true},
         {"código repetido que o banco não recusa",
          TipoRegistro::Vendedores,
@@ -302,7 +305,8 @@ TEST_F(EnsaioTeste, AvisosNaoParamAConversao) {
          {{{57, "1"}, {40, "Ana"}}, {{57, "2"}, {40, "Bia"}}, {{57, "01"}, {40, "Caio"}}},
          std::nullopt,
          {3, 57},
-         "a linha 1 tem o mesmo código"},
+         "a linha 1 tem o mesmo código",
+         convert::GeneroAviso::CodigoRepetido},
         {"CNPJ com dígitos errados",
          TipoRegistro::Transportadoras,
          27,
@@ -310,14 +314,16 @@ TEST_F(EnsaioTeste, AvisosNaoParamAConversao) {
           Transportadora("2", "B", "12.345.678/0001-00")},
          std::nullopt,
          {2, 5},
-         "CNPJ com dígitos verificadores errados"},
+         "CNPJ com dígitos verificadores errados",
+         convert::GeneroAviso::NumeroFiscal},
         {"dados depois da última linha",
          TipoRegistro::Transportadoras,
          27,
          {Transportadora("1", "A"), Transportadora("2", "B"), Transportadora("3", "C")},
          2,
          {3, 0},
-         "A aba tem dados até a linha 3"},
+         "A aba tem dados até a linha 3",
+         convert::GeneroAviso::LinhasDeFora},
         // The earlier rows hold the city Uberaba (MG).
         {"cidade nova parecida com uma que existe",
          TipoRegistro::Transportadoras,
@@ -326,35 +332,40 @@ TEST_F(EnsaioTeste, AvisosNaoParamAConversao) {
           {{27, "2"}, {20, "B"}, {14, "MG"}, {6, "Uberava"}}},
          std::nullopt,
          {2, 0},
-         "'Uberava' não existe em CIDADES e será incluído. Já existe 'Uberaba'."},
+         "'Uberava' não existe em CIDADES e será incluído. Já existe 'Uberaba'.",
+         convert::GeneroAviso::CadastroNovo},
         {"fabricante novo sem parecido",
          TipoRegistro::Produtos,
          132,
          {Com(Produto("A"), 55, "TIGRE")},
          std::nullopt,
          {1, 0},
-         "'TIGRE' não existe em CADFABR e será incluído."},
+         "'TIGRE' não existe em CADFABR e será incluído.",
+         convert::GeneroAviso::CadastroNovo},
         {"unidade nova",
          TipoRegistro::Produtos,
          132,
          {Com(Produto("A"), 130, "pc")},
          std::nullopt,
          {1, 0},
-         "'PC' não existe em UNIDADES"},
+         "'PC' não existe em UNIDADES",
+         convert::GeneroAviso::CadastroNovo},
         {"telefone sem DDD",
          TipoRegistro::Transportadoras,
          27,
          {{{27, "1"}, {20, "A"}, {14, "MG"}, {6, "Lugar Nenhum"}, {26, "3333-4444"}}},
          std::nullopt,
          {1, 0},
-         "O telefone fica sem DDD: a cidade 'Lugar Nenhum' (MG)"},
+         "O telefone fica sem DDD: a cidade 'Lugar Nenhum' (MG)",
+         convert::GeneroAviso::TelefoneSemDdd},
         {"aba sem linhas",
          TipoRegistro::Transportadoras,
          27,
          {Transportadora("1", "A")},
          0,
          {0, 0},
-         "só esvaziaria as tabelas"},
+         "só esvaziaria as tabelas",
+         convert::GeneroAviso::AbaVazia},
     };
     for (const CasoAviso& c : casos) {
         SCOPED_TRACE(c.nome);
@@ -365,7 +376,7 @@ TEST_F(EnsaioTeste, AvisosNaoParamAConversao) {
             << ::testing::PrintToString(Lugares(r.ensaio.falhas));
         bool achado = false;
         for (const convert::Problema& p : r.ensaio.avisos)
-            achado = achado || (Onde(p.linha, p.coluna) == c.onde &&
+            achado = achado || (Onde(p.linha, p.coluna) == c.onde && p.genero == c.genero &&
                                 p.motivo.find(c.trecho) != std::string::npos);
         EXPECT_TRUE(achado) << ::testing::PrintToString(Lugares(r.ensaio.avisos));
     }

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -55,6 +56,21 @@ void ImprimeProblemas(const char* titulo, const std::vector<convert::Problema>& 
     }
 }
 
+// How many warnings of each kind, in the order the kinds first appear.
+void ImprimeAvisosPorGenero(const std::vector<convert::Problema>& avisos) {
+    std::vector<std::pair<convert::GeneroAviso, size_t>> contagem;
+    for (const convert::Problema& p : avisos) {
+        auto onde = std::find_if(contagem.begin(), contagem.end(),
+                                 [&](const auto& c) { return c.first == p.genero; });
+        if (onde == contagem.end())
+            contagem.emplace_back(p.genero, 1);
+        else
+            ++onde->second;
+    }
+    for (const auto& [genero, quantos] : contagem)
+        std::printf("    %s: %zu\n", ParaTerminal(convert::NomeDoGenero(genero)).c_str(), quantos);
+}
+
 // What the rehearsal found: the rows the run would write, the references it would
 // create, the failures and the warnings.
 void ImprimeEnsaio(const ResultadoEnsaio& ensaio) {
@@ -64,6 +80,7 @@ void ImprimeEnsaio(const ResultadoEnsaio& ensaio) {
     for (const LinhasTabela& t : ensaio.referenciasCriadas)
         std::printf("  %-15s %lld linhas seriam criadas\n", t.tabela.c_str(), t.linhas);
     std::printf("  Falhas: %zu\n  Avisos: %zu\n", ensaio.falhas.size(), ensaio.avisos.size());
+    ImprimeAvisosPorGenero(ensaio.avisos);
     ImprimeProblemas(ParaTerminal("Falhas (linhas em que a conversão pararia):").c_str(),
                      ensaio.falhas);
     ImprimeProblemas("Avisos:", ensaio.avisos);
@@ -116,6 +133,14 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
     intake::TDMCotrolaExcel dmExcel;
     intake::TTabelaTemp cdsTabelaTemp;
 
+    if (opcoes.count("--relatorio")) {
+        try {
+            ConfereDestinoDoRelatorio(opcoes["--relatorio"], opcoes["--planilha"]);
+        } catch (const std::exception& e) {
+            mensagens.Erro(e.what());
+            return 2;
+        }
+    }
     dbVantora.DefineNomeBanco(opcoes["--banco"]);
     SeguraInterrupcao();
     try {
@@ -163,6 +188,11 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
     const ResultadoConversao resultado =
         soConferir ? execucao.Confere(pedido) : execucao.Converte(pedido);
     progresso.Encerra();
+    // A report asked for and not written turns a success into a failure.
+    bool relatorioPerdido = false;
+    const auto Sai = [&relatorioPerdido](int saida) {
+        return saida == 0 && relatorioPerdido ? 1 : saida;
+    };
     if (resultado.ensaio.feito) {
         if (soConferir || resultado.desfecho == DesfechoConversao::Reprovada)
             ImprimeEnsaio(resultado.ensaio);
@@ -171,6 +201,7 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
                 GravaRelatorioEnsaio(opcoes["--relatorio"], resultado.ensaio);
             } catch (const std::exception& e) {
                 mensagens.Erro(e.what());
+                relatorioPerdido = true;
             }
         }
     }
@@ -184,7 +215,7 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
                              .c_str());
             return kSaidaInterrompida;
         }
-        if (resultado.desfecho == DesfechoConversao::Conferida) return 0;
+        if (resultado.desfecho == DesfechoConversao::Conferida) return Sai(0);
         if (soConferir) return 1;
         std::fprintf(stderr, "%s\n",
                      ParaTerminal("A conferência encontrou " +
@@ -217,12 +248,21 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
         std::printf("  %-15s %lld linhas gravadas\n", t.tabela.c_str(), t.linhas);
     for (const LinhasTabela& t : resultado.referenciasCriadas)
         std::printf("  %-15s %lld linhas criadas\n", t.tabela.c_str(), t.linhas);
-    std::printf("  Avisos: %d\n  Tempo: %.1f s\n", resultado.avisos, segundos);
+    std::printf("  Avisos: %d\n", resultado.avisos);
+    if (!resultado.ensaio.avisos.empty()) {
+        std::printf("%s\n", ParaTerminal(
+                                "  Avisos da conferência: " +
+                                std::to_string(resultado.ensaio.avisos.size()) +
+                                (opcoes.count("--relatorio") ? "" : " (--relatorio grava a lista)"))
+                                .c_str());
+        ImprimeAvisosPorGenero(resultado.ensaio.avisos);
+    }
+    std::printf("  Tempo: %.1f s\n", segundos);
     if (interrompida) {
         std::fprintf(stderr, "%s\n", ParaTerminal(kInterrompida).c_str());
         return kSaidaInterrompida;
     }
-    return resultado.desfecho == DesfechoConversao::Concluida ? 0 : 1;
+    return Sai(resultado.desfecho == DesfechoConversao::Concluida ? 0 : 1);
 }
 
 }  // namespace
