@@ -16,6 +16,11 @@ Problema FalhaDoRegistro(int registro, const std::exception& e) {
     Problema p;
     p.linha = registro;
     p.motivo = e.what();
+    // The database's own English text follows a refusal it explains in Portuguese; the
+    // list keeps the explanation.
+    if (const size_t fim = p.motivo.find('\r');
+        fim != std::string::npos && dynamic_cast<const db::ErroBanco*>(&e))
+        p.motivo.resize(fim);
     if (const auto* celula = dynamic_cast<const intake::ErroCelula*>(&e)) {
         p.coluna = celula->Coluna();
         p.letra = intake::TDMCotrolaExcel::LetraColuna(celula->Coluna());

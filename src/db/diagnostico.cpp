@@ -83,6 +83,33 @@ Diagnostico ErroDeArquivo(const Falha& f) {
     return {"Erro de leitura ou gravação no arquivo do banco.", true};
 }
 
+// What the database refused of one row: the row's own fault, not the database's.
+Diagnostico DiagnosticaLinha(const Falha& f) {
+    const auto Texto = [&f](size_t i) { return i < f.textos.size() ? f.textos[i] : std::string(); };
+    if (f.Tem(isc_unique_key_violation)) {
+        // The key's value comes as "("CAMPO" = 'valor')" after the constraint and table.
+        std::string chave;
+        for (const std::string& t : f.textos)
+            if (t.size() > 2 && t.front() == '(') chave = " " + t;
+        return {"Código repetido: a tabela " + Texto(1) + " já tem uma linha com a mesma chave" +
+                    chave + ".",
+                false};
+    }
+    if (f.Tem(isc_foreign_key))
+        return {"Um código desta linha não existe no cadastro a que ele se refere (" + Texto(0) +
+                    ", tabela " + Texto(1) + ").",
+                false};
+    if (f.Tem(isc_string_truncation))
+        return {"Um texto desta linha é maior que o campo do banco que o recebe.", false};
+    if (f.Tem(isc_not_valid))
+        return {"O valor " + Texto(1) + " não é aceito pelo campo " + Texto(0) + " do banco.",
+                false};
+    if (f.Tem(isc_convert_error))
+        return {"O texto \"" + Texto(0) + "\" não pôde ser convertido no tipo do campo do banco.",
+                false};
+    return {};
+}
+
 }  // namespace
 
 bool ArquivoEmUso(const std::intptr_t* erros) { return Le(erros).Tem(isc_already_opened); }
@@ -143,7 +170,7 @@ Diagnostico DiagnosticaFalha(const std::intptr_t* erros) {
             "Os mesmos dados estão sendo alterados por outra conexão ao banco (outra "
             "conversão ou o Vantora).",
             false};
-    return {};
+    return DiagnosticaLinha(f);
 }
 
 }  // namespace conversor::db

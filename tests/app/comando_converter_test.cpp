@@ -135,7 +135,9 @@ TEST_F(ComandoConverterTeste, EnsaioRecusaAPlanilhaENadaMudaNoBanco) {
     EXPECT_EQ(excel.LeCelula(5, 1), "Motivo");
     EXPECT_EQ(excel.LeCelula(1, 2), "3");
     EXPECT_EQ(excel.LeCelula(1, 3), "5");
-    EXPECT_THAT(excel.LeCelula(5, 2), HasSubstr("PRIMARY"));
+    EXPECT_EQ(excel.LeCelula(5, 2),
+              Utf8ParaCp1252(U8(u8"Código repetido: a tabela TRANSPT já tem uma linha com a "
+                                u8"mesma chave (\"CODTRANSPT\" = '0002').")));
     excel.SelecionaPlanilha(2);
     EXPECT_EQ(excel.LeCelula(6, 1), "Tipo");
     EXPECT_EQ(excel.LeCelula(6, 2), Utf8ParaCp1252(U8(u8"Códigos repetidos")));

@@ -167,7 +167,17 @@ TEST_F(ConexaoTeste, ErrosTrazemAMensagemDoBanco) {
         FAIL() << "chave duplicada aceita";
     } catch (const ErroBanco& e) {
         EXPECT_THAT(e.what(), HasSubstr("PRIMARY or UNIQUE KEY"));
-        EXPECT_THAT(e.what(), HasSubstr("TESTE"));
+        // A row's fault is told in the user's words, before the database's own.
+        EXPECT_THAT(e.what(), HasSubstr("Código repetido: a tabela TESTE já tem uma linha com a "
+                                        "mesma chave (\"ID\" = 1)."));
+        EXPECT_FALSE(e.Grave());
+    }
+    try {
+        Insere(2, std::string(301, 'x'));
+        FAIL() << "texto maior que o campo aceito";
+    } catch (const ErroBanco& e) {
+        EXPECT_THAT(e.what(), HasSubstr("maior que o campo do banco"));
+        EXPECT_FALSE(e.Grave());
     }
     // The failed statement leaves the transaction and the earlier row alone.
     EXPECT_TRUE(Banco().DBTransaction().Ativa());

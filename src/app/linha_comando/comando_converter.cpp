@@ -39,6 +39,15 @@ const char* const kUsoConferir =
 // The shells' status for a program ended by Ctrl+C (128 + SIGINT).
 constexpr int kSaidaInterrompida = 130;
 
+// `texto` (UTF-8) padded with blanks to `largura` characters, so that accented
+// texts keep the table's columns aligned.
+std::string Alinhado(std::string texto, size_t largura) {
+    size_t caracteres = 0;
+    for (const char c : texto) caracteres += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    if (caracteres < largura) texto.append(largura - caracteres, ' ');
+    return texto;
+}
+
 // A list of problems as a table, one per line.
 void ImprimeProblemas(const char* titulo, const std::vector<convert::Problema>& problemas) {
     if (problemas.empty()) return;
@@ -50,8 +59,8 @@ void ImprimeProblemas(const char* titulo, const std::vector<convert::Problema>& 
         std::string motivo = p.motivo;
         for (char& c : motivo)
             if (c == '\r' || c == '\n') c = ' ';
-        std::printf("  %-7s %-12s %-20s %s\n", linha.c_str(), coluna.c_str(),
-                    EscapaParaTerminal(Cp1252ParaUtf8(p.texto), true).c_str(),
+        std::printf("  %-7s %-12s %s %s\n", linha.c_str(), coluna.c_str(),
+                    Alinhado(EscapaParaTerminal(Cp1252ParaUtf8(p.texto), true), 20).c_str(),
                     ParaTerminal(motivo).c_str());
     }
 }
