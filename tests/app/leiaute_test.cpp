@@ -7,7 +7,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
-#include <zip.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -20,6 +19,7 @@
 #include <vector>
 
 #include "apoio/banco_teste.h"
+#include "apoio/partes_zip.h"
 #include "apoio/processo.h"
 #include "base/colunas.h"
 #include "base/regional.h"
@@ -32,6 +32,8 @@ namespace {
 using convert::ColunaLida;
 using convert::Conteudo;
 using convert::LeiauteTipo;
+using teste::LeParte;
+using teste::TrocaParte;
 using ::testing::HasSubstr;
 
 // What the terminal receives is UTF-8, while plain literals here are Windows-1252.
@@ -183,34 +185,6 @@ std::vector<Valor> TodosOsValores(db::Conexao& banco) {
                 valores.push_back({tabela + "." + q.NomeCampo(i), q.CampoTexto(q.NomeCampo(i))});
     }
     return valores;
-}
-
-// A part of a zip package, read whole.
-std::string LeParte(const std::string& pacote, const std::string& parte) {
-    int erro = 0;
-    zip_t* z = zip_open(pacote.c_str(), ZIP_RDONLY, &erro);
-    if (!z) return {};
-    std::string conteudo;
-    zip_stat_t info;
-    if (zip_stat(z, parte.c_str(), 0, &info) == 0) {
-        if (zip_file_t* f = zip_fopen(z, parte.c_str(), 0)) {
-            conteudo.resize(info.size);
-            conteudo.resize(std::max<zip_int64_t>(0, zip_fread(f, conteudo.data(), info.size)));
-            zip_fclose(f);
-        }
-    }
-    zip_discard(z);
-    return conteudo;
-}
-
-// Replaces one part of a zip package.
-void TrocaParte(const std::string& pacote, const std::string& parte, const std::string& conteudo) {
-    int erro = 0;
-    zip_t* z = zip_open(pacote.c_str(), 0, &erro);
-    ASSERT_NE(z, nullptr) << erro;
-    zip_source_t* fonte = zip_source_buffer(z, conteudo.data(), conteudo.size(), 0);
-    ASSERT_GE(zip_file_add(z, parte.c_str(), fonte, ZIP_FL_OVERWRITE), 0) << zip_strerror(z);
-    ASSERT_EQ(zip_close(z), 0);
 }
 
 // The cells a spreadsheet program writes for what a person typed in row `linha` of
