@@ -84,6 +84,7 @@ const Comando kComandos[] = {
     {"criar-banco", conversor::app::ComandoCriarBanco},
     {"planilhas", conversor::app::ComandoPlanilhas},
     {"mostrar", conversor::app::ComandoMostrar},
+    {"mapa", conversor::app::ComandoMapa},
     {"converter", conversor::app::ComandoConverter},
     {"conferir", conversor::app::ComandoConferir},
     {"colunas", conversor::app::ComandoColunas},
