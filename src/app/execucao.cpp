@@ -182,7 +182,9 @@ bool ExecucaoConversao::PreparaPlanilha(const PedidoConversao& pedido,
         progresso_.ProcessaMensagens();
         const long long ultimaLinha =
             pedido.ateUltimaLinhaDaAba ? dmExcel_.UltimaLinha() : *pedido.ultimaLinha;
-        // A map that does not fit the sheet is refused before anything is converted.
+        // A map that does not fit the sheet is refused before anything is converted;
+        // rows that cannot be loaded, before the map is looked for above them.
+        intake::ConfereLinhas(pedido.primeiraLinha, ultimaLinha);
         mapa_ = ResolveMapa(pedido);
         intake::RecorteCarga recorte;
         recorte.primeiraLinha = pedido.primeiraLinha;

@@ -134,12 +134,12 @@ void ConfereLeiaute(const LeiauteTipo& leiaute, intake::TTabelaTemp& tabela, Ens
         const std::string texto = Apara(Celula(c.coluna));
         if (texto.empty() || LeComo(c.conteudo, texto)) continue;
         const long long primeira = tabela.LinhaDaPlanilha();
-        ensaio.Aviso(Na(primeira, c.coluna, texto,
-                        std::string(primeira == 1 ? "A primeira linha"
-                                                  : "A primeira linha convertida") +
-                            " parece ser de títulos: um texto onde a coluna espera " +
-                            (c.conteudo == Conteudo::Numero ? "um número" : "uma data") +
-                            "; ela seria convertida como um registro."));
+        ensaio.Aviso(
+            Na(primeira, c.coluna, texto,
+               std::string(primeira == 1 ? "A primeira linha" : "A primeira linha convertida") +
+                   " parece ser de títulos: um texto onde a coluna espera " +
+                   (c.conteudo == Conteudo::Numero ? "um número" : "uma data") +
+                   "; ela seria convertida como um registro."));
         break;
     }
 

@@ -223,7 +223,9 @@ std::vector<LeiauteTipo> ComNomes(std::vector<LeiauteTipo> leiautes) {
 bool MesmoNome(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
-        const auto Maiuscula = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
+        const auto Maiuscula = [](char c) {
+            return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+        };
         if (Maiuscula(a[i]) != Maiuscula(b[i])) return false;
     }
     return true;

@@ -195,7 +195,8 @@ std::string ColunaParaMapa(const TitulosPlanilha& titulos, int coluna) {
     const std::string titulo = NumaLinha(titulos.textos[static_cast<size_t>(coluna - 1)]);
     const std::string chave = ChaveDeTitulo(titulo);
     int iguais = 0;
-    for (const std::string& t : titulos.textos) iguais += !chave.empty() && ChaveDeTitulo(t) == chave;
+    for (const std::string& t : titulos.textos)
+        iguais += !chave.empty() && ChaveDeTitulo(t) == chave;
     if (iguais != 1) return LetraColuna(coluna);
     if (titulo.find_first_of(";\"") == std::string::npos && titulo[0] != '#') return titulo;
     std::string citado = "\"";
@@ -246,7 +247,8 @@ MapaColunas LeMapa(std::string_view conteudo, const LeiauteTipo& leiaute,
                    const std::string& arquivo) {
     if (conteudo.starts_with("\xEF\xBB\xBF")) conteudo.remove_prefix(3);
     // Saved by a spreadsheet or an old editor, the map may well be Windows-1252.
-    const std::string texto = Utf8Valido(conteudo) ? Utf8ParaCp1252(conteudo) : std::string(conteudo);
+    const std::string texto =
+        Utf8Valido(conteudo) ? Utf8ParaCp1252(conteudo) : std::string(conteudo);
     MapaColunas mapa;
     mapa.arquivo = arquivo;
     std::map<int, int> linhaDaColuna;
@@ -276,8 +278,8 @@ MapaColunas LeMapa(std::string_view conteudo, const LeiauteTipo& leiaute,
             throw ErroMapa(Mensagem(arquivo, n, "falta a coluna do leiaute antes do ';'."));
         const ColunaLida* coluna = nullptr;
         if (deLeiaute.find_first_not_of("0123456789") == std::string::npos) {
-            coluna = deLeiaute.size() <= 5 ? ColunaDoLeiaute(leiaute, std::stoi(deLeiaute))
-                                           : nullptr;
+            coluna =
+                deLeiaute.size() <= 5 ? ColunaDoLeiaute(leiaute, std::stoi(deLeiaute)) : nullptr;
             if (!coluna)
                 throw ErroMapa(Mensagem(arquivo, n,
                                         "a coluna " + deLeiaute + " não é lida na conversão de " +
@@ -340,12 +342,11 @@ MapaResolvido ResolveMapa(const MapaColunas& mapa, const LeiauteTipo& leiaute,
                 comTitulo.push_back(static_cast<int>(k + 1));
         int coluna = 0;
         if (comTitulo.size() > 1)
-            throw ErroMapa(Mensagem(mapa.arquivo, l.linha,
-                                    "o título '" + l.planilha + "' está nas colunas " +
-                                        LetraColuna(comTitulo[0]) + " e " +
-                                        LetraColuna(comTitulo[1]) + " da linha " +
-                                        std::to_string(titulos.linha) +
-                                        " da planilha; use a letra da coluna."));
+            throw ErroMapa(Mensagem(
+                mapa.arquivo, l.linha,
+                "o título '" + l.planilha + "' está nas colunas " + LetraColuna(comTitulo[0]) +
+                    " e " + LetraColuna(comTitulo[1]) + " da linha " +
+                    std::to_string(titulos.linha) + " da planilha; use a letra da coluna."));
         const int letras = ColunaDasLetras(l.planilha);
         if (comTitulo.size() == 1) {
             coluna = comTitulo[0];
@@ -355,8 +356,9 @@ MapaResolvido ResolveMapa(const MapaColunas& mapa, const LeiauteTipo& leiaute,
             std::string motivo = "a planilha não tem a coluna '" + l.planilha + "': ";
             motivo += titulos.linha > 0 ? "nenhum título da linha " +
                                               std::to_string(titulos.linha) + " tem esse texto"
-                                        : std::string("não há linha de títulos acima da primeira "
-                                                      "linha convertida (veja --primeira-linha)");
+                                        : std::string(
+                                              "não há linha de títulos acima da primeira "
+                                              "linha convertida (veja --primeira-linha)");
             if (letras > 0)
                 motivo += ", e a planilha vai só até a coluna " + LetraColuna(ultimaColuna) + " (" +
                           std::to_string(ultimaColuna) + ")";
@@ -402,7 +404,8 @@ PropostaMapa PropoeMapa(const LeiauteTipo& leiaute, const TitulosPlanilha& titul
         if (const auto segue = tomadas.find(a.segue); segue != tomadas.end())
             tomadas.emplace(a.coluna, segue->second);
     }
-    for (const auto& [coluna, daPlanilha] : tomadas) proposta.ligadas.push_back({coluna, daPlanilha});
+    for (const auto& [coluna, daPlanilha] : tomadas)
+        proposta.ligadas.push_back({coluna, daPlanilha});
     return proposta;
 }
 

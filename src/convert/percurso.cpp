@@ -92,10 +92,9 @@ void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layou
         try {
             converteRegistro(registro);
         } catch (const db::ErroBanco& e) {
-            throw db::ErroBanco(
-                std::string(e.what()) + "\r(linha " + std::to_string(tabela.LinhaDaPlanilha()) +
-                    " da planilha)",
-                e.SqlState(), e.Grave());
+            throw db::ErroBanco(std::string(e.what()) + "\r(linha " +
+                                    std::to_string(tabela.LinhaDaPlanilha()) + " da planilha)",
+                                e.SqlState(), e.Grave());
         }
         tabela.Next();
         progresso.Avanca();

@@ -142,17 +142,15 @@ double TTabelaTemp::NumeroDe(int coluna, std::string_view nome) const {
         return TextoParaNumero(texto);
     } catch (const ErroConversao& e) {
         // Through a column map, the sheet's own column is the one to look at.
-        const int daPlanilha =
-            origem_.empty() || registros_[static_cast<size_t>(atual_)] & kProprio
-                ? coluna
-                : origem_[static_cast<size_t>(coluna - 1)];
+        const int daPlanilha = origem_.empty() || registros_[static_cast<size_t>(atual_)] & kProprio
+                                   ? coluna
+                                   : origem_[static_cast<size_t>(coluna - 1)];
         const std::string onde = RecordCount() == 0 ? "; a tabela temporária está vazia"
                                  : daPlanilha == 0
                                      ? ", que o mapa de colunas deixa vazio, linha " +
                                            Decimal(LinhaDaPlanilha()) + " da planilha"
                                      : ", coluna " + TDMCotrolaExcel::LetraColuna(daPlanilha) +
-                                           ", linha " + Decimal(LinhaDaPlanilha()) +
-                                           " da planilha";
+                                           ", linha " + Decimal(LinhaDaPlanilha()) + " da planilha";
         throw ErroCelula(std::string(e.what()) + " (campo '" + std::string(nome) + "'" + onde + ")",
                          coluna, std::string(texto), e.what());
     }
@@ -178,6 +176,21 @@ void TTabelaTemp::ExigeColuna(int coluna) const {
     if (coluna < 1 || coluna > colunas_) ColunaDoNome(Decimal(coluna));
 }
 
+void ConfereLinhas(long long primeira, long long ultimaLinha) {
+    if (ultimaLinha < 0 || ultimaLinha > kMaxLinhas)
+        throw ErroTabelaTemp("A última linha informada (" + Decimal(ultimaLinha) +
+                             ") deve estar entre 0 e " + Decimal(kMaxLinhas) + ".");
+    // A first row past the last would convert nothing, and a conversion of nothing
+    // still empties the kind's tables: surely not what was meant.
+    if (primeira < 1 || (primeira > ultimaLinha && primeira > 1))
+        throw ErroTabelaTemp(primeira < 1
+                                 ? "A primeira linha informada (" + Decimal(primeira) +
+                                       ") deve ser 1 ou mais."
+                                 : "A primeira linha informada (" + Decimal(primeira) +
+                                       ") passa da última linha a converter (" +
+                                       Decimal(ultimaLinha) + "): nenhuma linha seria convertida.");
+}
+
 void CarregaTabelaTemp(TDMCotrolaExcel& excel, TTabelaTemp& tabela, long long ultimaLinha,
                        Progresso& progresso, const RecorteCarga& recorte) {
     // The sheet read first: its width then comes from the cells in memory, not from a
@@ -185,19 +198,8 @@ void CarregaTabelaTemp(TDMCotrolaExcel& excel, TTabelaTemp& tabela, long long ul
     std::shared_ptr<const GradePlanilha> planilha = excel.Planilha();
     const int n =
         recorte.origem.empty() ? excel.UltimaColuna() : static_cast<int>(recorte.origem.size());
-    if (ultimaLinha < 0 || ultimaLinha > kMaxLinhas)
-        throw ErroTabelaTemp("A última linha informada (" + Decimal(ultimaLinha) +
-                             ") deve estar entre 0 e " + Decimal(kMaxLinhas) + ".");
+    ConfereLinhas(recorte.primeiraLinha, ultimaLinha);
     const long long primeira = recorte.primeiraLinha;
-    // A first row past the last would convert nothing, and a conversion of nothing
-    // still empties the kind's tables: surely not what was meant.
-    if (primeira < 1 || (primeira > ultimaLinha && primeira > 1))
-        throw ErroTabelaTemp(
-            primeira < 1 ? "A primeira linha informada (" + Decimal(primeira) +
-                               ") deve ser 1 ou mais."
-                         : "A primeira linha informada (" + Decimal(primeira) +
-                               ") passa da última linha a converter (" + Decimal(ultimaLinha) +
-                               "): nenhuma linha seria convertida.");
     const int l = static_cast<int>(ultimaLinha - primeira + 1);
     progresso.Posicao(0);
     progresso.Maximo(l);

@@ -156,4 +156,9 @@ struct RecorteCarga {
 void CarregaTabelaTemp(TDMCotrolaExcel& excel, TTabelaTemp& tabela, long long ultimaLinha,
                        Progresso& progresso, const RecorteCarga& recorte = {});
 
+// The check of the rows CarregaTabelaTemp makes before it touches anything, for a
+// caller that has more to check first (a column map against the headings above the
+// first row): raises ErroTabelaTemp when the rows cannot be loaded.
+void ConfereLinhas(long long primeiraLinha, long long ultimaLinha);
+
 }  // namespace conversor::intake

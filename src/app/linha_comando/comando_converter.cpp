@@ -10,9 +10,9 @@
 #include "app/linha_comando/terminal.h"
 #include "app/linha_comando/tipos.h"
 #include "app/relatorio_ensaio.h"
+#include "base/regional.h"
 #include "convert/leiaute.h"
 #include "convert/mapa_colunas.h"
-#include "base/regional.h"
 #include "db/erro.h"
 #include "intake/leitor.h"
 
@@ -56,8 +56,8 @@ void ImprimeProblemas(const char* titulo, const std::vector<convert::Problema>& 
         // The map's description holds a heading of the sheet: escaped like a cell.
         const std::string coluna = !p.origem.empty()
                                        ? EscapaParaTerminal(Cp1252ParaUtf8(p.origem), true)
-                                    : p.coluna > 0 ? p.letra + " (" + std::to_string(p.coluna) + ")"
-                                                   : "-";
+                                   : p.coluna > 0 ? p.letra + " (" + std::to_string(p.coluna) + ")"
+                                                  : "-";
         std::string motivo = p.motivo;
         for (char& c : motivo)
             if (c == '\r' || c == '\n') c = ' ';
@@ -125,8 +125,8 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
     long long primeiraLinha = 1;
     if (opcoes.count("--primeira-linha")) {
         const std::string& n = opcoes["--primeira-linha"];
-        const bool numero = !n.empty() && n.size() <= 9 &&
-                            n.find_first_not_of("0123456789") == std::string::npos;
+        const bool numero =
+            !n.empty() && n.size() <= 9 && n.find_first_not_of("0123456789") == std::string::npos;
         if (numero) primeiraLinha = std::stoll(n);
         if (!numero || primeiraLinha < 1)
             return Uso("--primeira-linha deve ser um número de 1 em diante: " +

@@ -248,9 +248,8 @@ int ComandoMapa(const Argumentos& args) {
         if (linhaTitulos) {
             if (*linhaTitulos <= ultimaLinha) titulos = Titulos(*linhaTitulos);
             if (titulos.linha == 0 || Preenchidas(titulos) == 0)
-                throw std::runtime_error("A linha " + std::to_string(*linhaTitulos) +
-                                         " da aba " + std::to_string(aba) +
-                                         " está vazia: não há títulos nela.");
+                throw std::runtime_error("A linha " + std::to_string(*linhaTitulos) + " da aba " +
+                                         std::to_string(aba) + " está vazia: não há títulos nela.");
         } else {
             // A title row above the headings holds one cell ("Cadastro de produtos");
             // the headings hold one per column.
