@@ -33,17 +33,17 @@ struct PedidoConversao {
     std::optional<long long> ultimaLinha;
     // Up to the sheet's own last row instead of `ultimaLinha`.
     bool ateUltimaLinhaDaAba = false;
+    TipoRegistro tipo = TipoRegistro::Produtos;
+    // Rehearse the run before it writes anything, and write only when the rehearsal
+    // found no row that would stop it.
+    bool ensaiar = true;
     // The sheet row of the first record: the rows above it (titles, headings) are not
     // converted, and every message still names the sheet's own rows.
     long long primeiraLinha = 1;
     // Where each layout column comes from, for a sheet not in the layout; none: sheet
     // column k is layout column k. Its headings are looked for in the last non-empty
     // row above `primeiraLinha`.
-    std::optional<convert::MapaColunas> mapa;
-    TipoRegistro tipo = TipoRegistro::Produtos;
-    // Rehearse the run before it writes anything, and write only when the rehearsal
-    // found no row that would stop it.
-    bool ensaiar = true;
+    std::optional<convert::MapaColunas> mapa = std::nullopt;
 };
 
 // The inputs of a request, named for the user: the one to correct after a refusal.
