@@ -388,9 +388,11 @@ TEST_F(EnsaioTeste, PrimeiraLinhaInformadaNomeiaAsLinhasDaPlanilha) {
     const auto Vendedor = [](const char* codigo, const char* comissao) {
         return Linha{{57, codigo}, {40, std::string("Vendedor ") + codigo}, {12, comissao}};
     };
-    const std::string arquivo = Planilha(
-        57, {{{1, "Vendedores da loja"}}, {{57, "Código"}, {40, "Nome"}, {12, "Comissão"}},
-             Vendedor("1", "5"), Vendedor("2", "cinco"), Vendedor("1", "3")});
+    const std::string arquivo = Planilha(57, {{{1, "Vendedores da loja"}},
+                                              {{57, "Código"}, {40, "Nome"}, {12, "Comissão"}},
+                                              Vendedor("1", "5"),
+                                              Vendedor("2", "cinco"),
+                                              Vendedor("1", "3")});
     struct CasoLinha {
         long long primeiraLinha;
         std::vector<Onde> falhas;
