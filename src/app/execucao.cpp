@@ -1,8 +1,10 @@
 #include "app/execucao.h"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 
+#include "base/colunas.h"
 #include "convert/conferencia.h"
 #include "convert/ferramentas.h"
 #include "convert/mapeamentos.h"
@@ -159,6 +161,7 @@ ExecucaoConversao::ExecucaoConversao(db::Conexao& dbVantora, intake::TDMCotrolaE
 bool ExecucaoConversao::PreparaPlanilha(const PedidoConversao& pedido,
                                         ResultadoConversao& resultado) {
     mensagens_.avisos = 0;
+    mapa_.reset();
     resultado.campoACorrigir = ValidaCampos(pedido);
     if (resultado.campoACorrigir != CampoPedido::Nenhum) {
         resultado.desfecho = DesfechoConversao::Recusada;
@@ -177,8 +180,16 @@ bool ExecucaoConversao::PreparaPlanilha(const PedidoConversao& pedido,
         // user sees the wait announced before it starts.
         progresso_.Legenda(kCarregandoPlanilha);
         progresso_.ProcessaMensagens();
-        CarregaTabelaTemp(pedido.ateUltimaLinhaDaAba ? dmExcel_.UltimaLinha()
-                                                     : *pedido.ultimaLinha);
+        const long long ultimaLinha =
+            pedido.ateUltimaLinhaDaAba ? dmExcel_.UltimaLinha() : *pedido.ultimaLinha;
+        // A map that does not fit the sheet is refused before anything is converted;
+        // rows that cannot be loaded, before the map is looked for above them.
+        intake::ConfereLinhas(pedido.primeiraLinha, ultimaLinha);
+        mapa_ = ResolveMapa(pedido);
+        intake::RecorteCarga recorte;
+        recorte.primeiraLinha = pedido.primeiraLinha;
+        if (mapa_) recorte.origem = mapa_->origem;
+        CarregaTabelaTemp(ultimaLinha, recorte);
     } catch (const std::exception& e) {
         // Nothing was written yet.
         mensagens_.Erro(e.what());
@@ -299,6 +310,18 @@ ResultadoEnsaio ExecucaoConversao::Ensaia(const PedidoConversao& pedido) {
         ensaio.Falha(std::move(problema));
     }
     LimpaProgresso();
+    if (const convert::LeiauteTipo* leiaute = convert::LeiauteDoTipo(NomeDoTipo(tipo));
+        mapa_ && leiaute) {
+        for (auto* problemas : {&ensaio.falhas, &ensaio.avisos})
+            for (convert::Problema& p : *problemas)
+                if (p.coluna > 0) {
+                    p.origem = mapa_->Descreve(*leiaute, p.coluna);
+                    const size_t k = static_cast<size_t>(p.coluna - 1);
+                    p.letra = k < mapa_->origem.size() && mapa_->origem[k] > 0
+                                  ? LetraColuna(mapa_->origem[k])
+                                  : std::string();
+                }
+    }
     resultado.falhas = std::move(ensaio.falhas);
     resultado.avisos = std::move(ensaio.avisos);
     return resultado;
@@ -321,8 +344,32 @@ CampoPedido ExecucaoConversao::ValidaCampos(const PedidoConversao& pedido) {
     return CampoPedido::Nenhum;
 }
 
-void ExecucaoConversao::CarregaTabelaTemp(long long ultimaLinha) {
-    intake::CarregaTabelaTemp(dmExcel_, cdsTabelaTemp_, ultimaLinha, progresso_);
+void ExecucaoConversao::CarregaTabelaTemp(long long ultimaLinha,
+                                          const intake::RecorteCarga& recorte) {
+    intake::CarregaTabelaTemp(dmExcel_, cdsTabelaTemp_, ultimaLinha, progresso_, recorte);
+}
+
+std::optional<convert::MapaResolvido> ExecucaoConversao::ResolveMapa(
+    const PedidoConversao& pedido) {
+    if (!pedido.mapa) return std::nullopt;
+    const convert::LeiauteTipo* leiaute = convert::LeiauteDoTipo(NomeDoTipo(pedido.tipo));
+    if (!leiaute) return std::nullopt;
+    // The headings: the last row above the first converted one that holds anything
+    // (a blank row may part them from the data).
+    const int ultimaColuna = dmExcel_.UltimaColuna();
+    const long long ultimaDaAba = dmExcel_.UltimaLinha();
+    convert::TitulosPlanilha titulos;
+    for (long long linha = std::min(pedido.primeiraLinha - 1, ultimaDaAba);
+         linha >= 1 && titulos.linha == 0; --linha) {
+        std::vector<std::string> textos;
+        bool vazia = true;
+        for (int coluna = 1; coluna <= ultimaColuna; ++coluna) {
+            textos.push_back(dmExcel_.LeCelula(coluna, static_cast<int>(linha)));
+            vazia = vazia && convert::EmBranco(textos.back());
+        }
+        if (!vazia) titulos = {linha, std::move(textos)};
+    }
+    return convert::ResolveMapa(*pedido.mapa, *leiaute, std::move(titulos), ultimaColuna);
 }
 
 std::vector<LinhasTabela> ExecucaoConversao::ContaLinhas(const std::vector<const char*>& tabelas) {

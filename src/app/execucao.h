@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "convert/ensaio.h"
+#include "convert/mapa_colunas.h"
 #include "convert/mensagens.h"
 #include "db/conexao.h"
 #include "intake/excel.h"
@@ -36,6 +37,13 @@ struct PedidoConversao {
     // Rehearse the run before it writes anything, and write only when the rehearsal
     // found no row that would stop it.
     bool ensaiar = true;
+    // The sheet row of the first record: the rows above it (titles, headings) are not
+    // converted, and every message still names the sheet's own rows.
+    long long primeiraLinha = 1;
+    // Where each layout column comes from, for a sheet not in the layout; none: sheet
+    // column k is layout column k. Its headings are looked for in the last non-empty
+    // row above `primeiraLinha`.
+    std::optional<convert::MapaColunas> mapa = std::nullopt;
 };
 
 // The inputs of a request, named for the user: the one to correct after a refusal.
@@ -143,7 +151,10 @@ private:
     ResultadoEnsaio Ensaia(const PedidoConversao& pedido);
     // Warns about the first input missing and names it; CampoPedido::Nenhum when none is.
     CampoPedido ValidaCampos(const PedidoConversao& pedido);
-    void CarregaTabelaTemp(long long ultimaLinha);
+    void CarregaTabelaTemp(long long ultimaLinha, const intake::RecorteCarga& recorte = {});
+    // The request's map set against the current sheet; nullopt without a map. Raises
+    // convert::ErroMapa.
+    std::optional<convert::MapaResolvido> ResolveMapa(const PedidoConversao& pedido);
     // The rows of each table, each counted on its own; a table whose count fails is
     // left out.
     std::vector<LinhasTabela> ContaLinhas(const std::vector<const char*>& tabelas);
@@ -157,6 +168,8 @@ private:
     MensagensContadas mensagens_;
     std::string arquivoCidades_;
     bool comandosPreparados_ = true;
+    // The map of the sheet loaded, for the rehearsal to name both columns.
+    std::optional<convert::MapaResolvido> mapa_;
 };
 
 }  // namespace conversor::app

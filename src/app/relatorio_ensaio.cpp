@@ -33,7 +33,12 @@ void EscreveAba(lxw_workbook* pasta, const char* nome,
         // A problem of the sheet as a whole, or of a column not known, leaves its cell blank.
         if (p.linha > 0)
             worksheet_write_number(aba, linha, 0, static_cast<double>(p.linha), nullptr);
-        if (p.coluna > 0) worksheet_write_number(aba, linha, 1, p.coluna, nullptr);
+        // Through a column map the layout's column number means nothing in the
+        // person's sheet: the column names both places, the letter is the sheet's.
+        if (!p.origem.empty())
+            worksheet_write_string(aba, linha, 1, Cp1252ParaUtf8(p.origem).c_str(), nullptr);
+        else if (p.coluna > 0)
+            worksheet_write_number(aba, linha, 1, p.coluna, nullptr);
         if (!p.letra.empty()) worksheet_write_string(aba, linha, 2, p.letra.c_str(), nullptr);
         if (!p.texto.empty())
             worksheet_write_string(aba, linha, 3, Cp1252ParaUtf8(p.texto).c_str(), nullptr);
@@ -98,7 +103,10 @@ void GravaRelatorioEnsaio(const std::string& arquivo, const ResultadoEnsaio& ens
 
 std::string DescreveProblema(const convert::Problema& p) {
     std::string r = p.linha > 0 ? "linha " + std::to_string(p.linha) : std::string("planilha");
-    if (p.coluna > 0) r += ", coluna " + p.letra + " (" + std::to_string(p.coluna) + ")";
+    if (!p.origem.empty())
+        r += ", " + p.origem;
+    else if (p.coluna > 0)
+        r += ", coluna " + p.letra + " (" + std::to_string(p.coluna) + ")";
     if (!p.texto.empty()) r += ", '" + p.texto + "'";
     return r + ": " + p.motivo;
 }

@@ -139,17 +139,19 @@ void ConfereLeiaute(const LeiauteTipo& leiaute, intake::TTabelaTemp& tabela, Ens
         if (c.conteudo != Conteudo::Numero && c.conteudo != Conteudo::Data) continue;
         const std::string texto = Apara(Celula(c.coluna));
         if (texto.empty() || LeComo(c.conteudo, texto)) continue;
-        ensaio.Aviso(Na(1, c.coluna, texto, GeneroAviso::Titulos,
-                        std::string("A primeira linha parece ser de títulos: um texto onde a "
-                                    "coluna espera ") +
-                            (c.conteudo == Conteudo::Numero ? "um número" : "uma data") +
-                            "; ela seria convertida como um registro."));
+        const long long primeira = tabela.LinhaDaPlanilha();
+        ensaio.Aviso(
+            Na(primeira, c.coluna, texto, GeneroAviso::Titulos,
+               std::string(primeira == 1 ? "A primeira linha" : "A primeira linha convertida") +
+                   " parece ser de títulos: um texto onde a coluna espera " +
+                   (c.conteudo == Conteudo::Numero ? "um número" : "uma data") +
+                   "; ela seria convertida como um registro."));
         break;
     }
 
     std::map<std::string, long long> codigos;
-    long long linha = 1;
-    for (tabela.First(); !tabela.Eof(); tabela.Next(), ++linha) {
+    for (tabela.First(); !tabela.Eof(); tabela.Next()) {
+        const long long linha = tabela.LinhaDaPlanilha();
         for (const ColunaLida& c : leiaute.colunas) {
             if (c.coluna > colunas) continue;
             if (c.soSeVazia && !Apara(Celula(c.soSeVazia)).empty()) continue;

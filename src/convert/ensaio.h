@@ -52,12 +52,15 @@ inline const char* NomeDoGenero(GeneroAviso genero) {
 
 // One problem of the sheet. Texts are Windows-1252.
 struct Problema {
-    long long linha = 0;                      // the sheet row; 0 for the sheet as a whole
-    int coluna = 0;                           // the sheet column; 0 when unknown
-    std::string letra;                        // the column's letter ("BL"); empty when unknown
-    std::string texto;                        // the cell's text
-    std::string motivo;                       // why, in Portuguese
+    long long linha = 0;  // the sheet row; 0 for the sheet as a whole
+    int coluna = 0;       // the sheet column (through a map, the layout's); 0 when unknown
+    std::string letra;    // the sheet column's letter ("BL"); empty when unknown or unmapped
+    std::string texto;    // the cell's text
+    std::string motivo;   // why, in Portuguese
     GeneroAviso genero = GeneroAviso::Outro;  // warnings only
+    // Through a column map, the column as the person finds it in both places ("coluna
+    // 66 DESCRICAO, da coluna C 'Descrição' da planilha"); empty without a map.
+    std::string origem = {};
 };
 
 struct Ensaio {

@@ -189,11 +189,72 @@ std::vector<LeiauteTipo> MontaLeiautes() {
     };
 }
 
+// The map names of the columns whose field's own name is taken by another column of
+// the kind, or that feed no field.
+struct NomeProprio {
+    const char* tipo;
+    int coluna;
+    const char* nome;
+};
+const NomeProprio kNomesProprios[] = {
+    {"produtos", 55, "FABRICANTE"},
+    {"produtos", 132, "USA_UNIDADE"},
+    {"clientes", 28, "CPF"},
+    {"clientes", 41, "CIDADEENT"},
+    {"clientes", 49, "NUMEROENT"},
+    {"fornecedores", 18, "CPF"},
+    {"fornecedores", 27, "COMPLEMENTO_ENDERECO"},
+    {"transportadoras", 13, "NUMERO"},
+    {"transportadoras", 21, "COMPLEMENTO"},
+};
+
+std::vector<LeiauteTipo> ComNomes(std::vector<LeiauteTipo> leiautes) {
+    for (LeiauteTipo& l : leiautes) {
+        for (ColunaLida& c : l.colunas) {
+            const std::string_view campo = c.campo;
+            c.nome = std::string(campo.substr(campo.find('.') + 1));
+            for (const NomeProprio& n : kNomesProprios)
+                if (std::string_view(n.tipo) == l.tipo && n.coluna == c.coluna) c.nome = n.nome;
+        }
+    }
+    return leiautes;
+}
+
+bool MesmoNome(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto Maiuscula = [](char c) {
+            return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+        };
+        if (Maiuscula(a[i]) != Maiuscula(b[i])) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 const std::vector<LeiauteTipo>& Leiautes() {
-    static const std::vector<LeiauteTipo> leiautes = MontaLeiautes();
+    static const std::vector<LeiauteTipo> leiautes = ComNomes(MontaLeiautes());
     return leiautes;
+}
+
+const ColunaLida* ColunaDoLeiaute(const LeiauteTipo& leiaute, int coluna) {
+    for (const ColunaLida& c : leiaute.colunas)
+        if (c.coluna == coluna) return &c;
+    return nullptr;
+}
+
+const ColunaLida* ColunaDoLeiaute(const LeiauteTipo& leiaute, std::string_view nome) {
+    const ColunaLida* doCampo = nullptr;
+    int comCampo = 0;
+    for (const ColunaLida& c : leiaute.colunas) {
+        if (MesmoNome(c.nome, nome)) return &c;
+        if (*c.campo && MesmoNome(c.campo, nome)) {
+            doCampo = &c;
+            ++comCampo;
+        }
+    }
+    return comCampo == 1 ? doCampo : nullptr;
 }
 
 const LeiauteTipo* LeiauteDoTipo(std::string_view tipo) {

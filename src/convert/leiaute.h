@@ -31,6 +31,10 @@ struct ColunaLida {
     std::string regra;   // what is done to the cell, in a few words (Windows-1252)
     const char* tambem;  // a second field fed with the same cell, or nullptr
     int soSeVazia;       // read only when this other column is blank; 0 always read
+    // The column's name in a column map, one of its own within the kind: the field's
+    // column ("DESCRICAO"), or a name of its own where two columns feed one field or
+    // the column feeds none ("CPF", "FABRICANTE").
+    std::string nome = {};
 };
 
 struct LeiauteTipo {
@@ -47,6 +51,11 @@ const std::vector<LeiauteTipo>& Leiautes();
 
 // The kind's layout, or nullptr for a name that is no kind.
 const LeiauteTipo* LeiauteDoTipo(std::string_view tipo);
+
+// The kind's column of that number or map name (case ignored; "PRODUTO.DESCRICAO" too
+// when only one column feeds that field), or nullptr.
+const ColunaLida* ColunaDoLeiaute(const LeiauteTipo& leiaute, int coluna);
+const ColunaLida* ColunaDoLeiaute(const LeiauteTipo& leiaute, std::string_view nome);
 
 // The rule as shown to a person: the rule's words, the second field and the column
 // it depends on, with that column's letters.

@@ -12,9 +12,9 @@ namespace conversor::convert {
 namespace {
 
 // The failure of one record, as the rehearsal lists it.
-Problema FalhaDoRegistro(int registro, const std::exception& e) {
+Problema FalhaDoRegistro(long long linha, const std::exception& e) {
     Problema p;
-    p.linha = registro;
+    p.linha = linha;
     p.motivo = e.what();
     // The database's own English text follows a refusal it explains in Portuguese; the
     // list keeps the explanation.
@@ -42,7 +42,7 @@ bool EnsaiaRegistro(ContextoConversao& contexto, db::Consulta& ponto, int regist
         // The database as a whole failing is no fault of this row.
         if (const auto* banco = dynamic_cast<const db::ErroBanco*>(&e); banco && banco->Grave())
             throw;
-        contexto.ensaio->Falha(FalhaDoRegistro(registro, e));
+        contexto.ensaio->Falha(FalhaDoRegistro(contexto.cdsTabelaTemp.LinhaDaPlanilha(), e));
         ponto.DefineSql("ROLLBACK TO SAVEPOINT ENSAIO_REGISTRO");
         ponto.Executa();
         return false;
@@ -82,7 +82,7 @@ void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layou
         progresso.Status("Processando Registro " + std::to_string(registro) + deTotal);
         progresso.ProcessaMensagens();
         if (ensaio) {
-            ensaio->linhaAtual = registro;
+            ensaio->linhaAtual = tabela.LinhaDaPlanilha();
             if (!EnsaiaRegistro(contexto, ponto, registro, converteRegistro)) {
                 const bool lembra = contexto.ferramentas.LembraCodigos();
                 contexto.ferramentas.LembraCodigos(false);
@@ -97,9 +97,9 @@ void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layou
         try {
             converteRegistro(registro);
         } catch (const db::ErroBanco& e) {
-            throw db::ErroBanco(
-                std::string(e.what()) + "\r(linha " + std::to_string(registro) + " da planilha)",
-                e.SqlState(), e.Grave());
+            throw db::ErroBanco(std::string(e.what()) + "\r(linha " +
+                                    std::to_string(tabela.LinhaDaPlanilha()) + " da planilha)",
+                                e.SqlState(), e.Grave());
         }
         tabela.Next();
         progresso.Avanca();

@@ -20,10 +20,11 @@ struct LayoutPlanilha {
 
 // Walks the staging table from its first record to its end: shows the phase and, per
 // record, "Processando Registro i de N", lets pending window messages run, calls
-// `converteRegistro` with the record's number (the sheet row), and advances the
-// gauge; the display is cleared at the end. A sheet narrower than the layout is
-// refused before its first record. A database error in a record is raised again
-// naming the sheet row, which the database's own text cannot.
+// `converteRegistro` with the record's number (counted from 1, whatever sheet row the
+// table starts at), and advances the gauge; the display is cleared at the end. A
+// sheet narrower than the layout is refused before its first record. A database
+// error in a record is raised again naming the sheet row, which the database's own
+// text cannot.
 //
 // In a rehearsal (`contexto.ensaio` set) the phase shown is "Conferindo a planilha,
 // aguarde!", and each record runs under a savepoint: a record that fails is undone

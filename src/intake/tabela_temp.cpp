@@ -26,6 +26,8 @@ void TTabelaTemp::Recria(int colunas, std::shared_ptr<const GradePlanilha> plani
 void TTabelaTemp::Libera() {
     // Fresh containers give the previous load's memory back at once.
     colunas_ = 0;
+    primeiraLinha_ = 1;
+    origem_ = {};
     planilha_.reset();
     proprios_ = GradePlanilha();
     registros_ = std::vector<uint32_t>();
@@ -119,8 +121,13 @@ std::string_view TTabelaTemp::TextoVista(int coluna) const {
     if (registros_.empty()) return {};
     const uint32_t registro = registros_[static_cast<size_t>(atual_)];
     if (registro == kVazio) return {};
-    const GradePlanilha& grade = (registro & kProprio) ? proprios_ : *planilha_;
-    return grade.Linha(registro & ~kProprio).Procura(coluna).substr(0, kTamanhoCampo);
+    if (registro & kProprio)
+        return proprios_.Linha(registro & ~kProprio).Procura(coluna).substr(0, kTamanhoCampo);
+    if (!origem_.empty()) {
+        coluna = static_cast<size_t>(coluna) <= origem_.size() ? origem_[coluna - 1] : 0;
+        if (coluna == 0) return {};
+    }
+    return planilha_->Linha(registro).Procura(coluna).substr(0, kTamanhoCampo);
 }
 
 double TTabelaTemp::Numero(std::string_view nome) const {
@@ -134,10 +141,16 @@ double TTabelaTemp::NumeroDe(int coluna, std::string_view nome) const {
     try {
         return TextoParaNumero(texto);
     } catch (const ErroConversao& e) {
-        const std::string onde = RecordCount() == 0
-                                     ? "; a tabela temporária está vazia"
-                                     : ", coluna " + TDMCotrolaExcel::LetraColuna(coluna) +
-                                           ", linha " + Decimal(RecNo()) + " da planilha";
+        // Through a column map, the sheet's own column is the one to look at.
+        const int daPlanilha = origem_.empty() || registros_[static_cast<size_t>(atual_)] & kProprio
+                                   ? coluna
+                                   : origem_[static_cast<size_t>(coluna - 1)];
+        const std::string onde = RecordCount() == 0 ? "; a tabela temporária está vazia"
+                                 : daPlanilha == 0
+                                     ? ", que o mapa de colunas deixa vazio, linha " +
+                                           Decimal(LinhaDaPlanilha()) + " da planilha"
+                                     : ", coluna " + TDMCotrolaExcel::LetraColuna(daPlanilha) +
+                                           ", linha " + Decimal(LinhaDaPlanilha()) + " da planilha";
         throw ErroCelula(std::string(e.what()) + " (campo '" + std::string(nome) + "'" + onde + ")",
                          coluna, std::string(texto), e.what());
     }
@@ -163,16 +176,31 @@ void TTabelaTemp::ExigeColuna(int coluna) const {
     if (coluna < 1 || coluna > colunas_) ColunaDoNome(Decimal(coluna));
 }
 
-void CarregaTabelaTemp(TDMCotrolaExcel& excel, TTabelaTemp& tabela, long long ultimaLinha,
-                       Progresso& progresso) {
-    // The sheet read first: its width then comes from the cells in memory, not from a
-    // second pass over the file.
-    std::shared_ptr<const GradePlanilha> planilha = excel.Planilha();
-    const int n = excel.UltimaColuna();
+void ConfereLinhas(long long primeira, long long ultimaLinha) {
     if (ultimaLinha < 0 || ultimaLinha > kMaxLinhas)
         throw ErroTabelaTemp("A última linha informada (" + Decimal(ultimaLinha) +
                              ") deve estar entre 0 e " + Decimal(kMaxLinhas) + ".");
-    const int l = static_cast<int>(ultimaLinha);
+    // A first row past the last would convert nothing, and a conversion of nothing
+    // still empties the kind's tables: surely not what was meant.
+    if (primeira < 1 || (primeira > ultimaLinha && primeira > 1))
+        throw ErroTabelaTemp(primeira < 1
+                                 ? "A primeira linha informada (" + Decimal(primeira) +
+                                       ") deve ser 1 ou mais."
+                                 : "A primeira linha informada (" + Decimal(primeira) +
+                                       ") passa da última linha a converter (" +
+                                       Decimal(ultimaLinha) + "): nenhuma linha seria convertida.");
+}
+
+void CarregaTabelaTemp(TDMCotrolaExcel& excel, TTabelaTemp& tabela, long long ultimaLinha,
+                       Progresso& progresso, const RecorteCarga& recorte) {
+    // The sheet read first: its width then comes from the cells in memory, not from a
+    // second pass over the file.
+    std::shared_ptr<const GradePlanilha> planilha = excel.Planilha();
+    const int n =
+        recorte.origem.empty() ? excel.UltimaColuna() : static_cast<int>(recorte.origem.size());
+    ConfereLinhas(recorte.primeiraLinha, ultimaLinha);
+    const long long primeira = recorte.primeiraLinha;
+    const int l = static_cast<int>(ultimaLinha - primeira + 1);
     progresso.Posicao(0);
     progresso.Maximo(l);
     progresso.Legenda("Carregando dados do Excel, aguarde!");
@@ -180,7 +208,9 @@ void CarregaTabelaTemp(TDMCotrolaExcel& excel, TTabelaTemp& tabela, long long ul
     // The records share the rows the driver has read: nothing is copied but a row
     // index per record.
     tabela.Recria(n, std::move(planilha));
-    tabela.Reserva(static_cast<size_t>(l));
+    tabela.DefinePrimeiraLinha(static_cast<int>(primeira));
+    tabela.DefineOrigem(recorte.origem);
+    tabela.Reserva(static_cast<size_t>(std::max(l, 0)));
 
     const std::string deTotal = " de " + Decimal(l);
     std::string status;
@@ -191,7 +221,7 @@ void CarregaTabelaTemp(TDMCotrolaExcel& excel, TTabelaTemp& tabela, long long ul
         progresso.Status(status);
         progresso.ProcessaMensagens();
 
-        tabela.AnexaLinhaDaPlanilha(i);
+        tabela.AnexaLinhaDaPlanilha(static_cast<int>(primeira) + i - 1);
         progresso.Avanca();
     }
 }

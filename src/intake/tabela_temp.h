@@ -69,6 +69,20 @@ public:
 
     int Colunas() const { return colunas_; }
 
+    // The sheet row of the first record; the later records follow it row by row.
+    // Messages name this row, while the records are still counted from 1.
+    void DefinePrimeiraLinha(int linha) { primeiraLinha_ = linha; }
+    // The current record's sheet row (0 when the table has no records).
+    long long LinhaDaPlanilha() const {
+        return registros_.empty() ? 0 : static_cast<long long>(atual_) + primeiraLinha_;
+    }
+
+    // Which sheet column each column of the table shows: column k shows sheet column
+    // `origem[k - 1]`, or stays empty where that is 0. Without it (the default, and
+    // after Recria) column k is sheet column k. Records appended by hand are not
+    // affected.
+    void DefineOrigem(std::vector<int> origem) { origem_ = std::move(origem); }
+
     // Appends the record of sheet row `linha` (empty texts when the row has no
     // cells) and leaves the table on it.
     void AnexaLinhaDaPlanilha(int linha);
@@ -111,6 +125,8 @@ private:
     void Posta(uint32_t registro);
 
     int colunas_ = 0;
+    int primeiraLinha_ = 1;
+    std::vector<int> origem_;
     std::shared_ptr<const GradePlanilha> planilha_;
     GradePlanilha proprios_;
     // Per record: a row index of planilha_, kProprio plus a row index of
@@ -122,12 +138,27 @@ private:
     std::vector<std::pair<int, std::string>> pendente_;  // the record being appended
 };
 
-// Copies rows 1..ultimaLinha of the driver's current sheet into the table: columns
-// "1" to UltimaColuna, one record per row (rows past the used area give records of
-// empty texts), showing per row "Processando Registro i de L" and letting window
-// messages run. A last row below 0 or above kMaxLinhas raises before anything is
-// touched; records posted before an error stay.
+// What of the sheet a load takes besides its last row: the first row (the rows above
+// it, titles and headings, are left out), and the column map (see
+// TTabelaTemp::DefineOrigem), which also sets the number of columns.
+struct RecorteCarga {
+    long long primeiraLinha = 1;
+    std::vector<int> origem;
+};
+
+// Copies rows 1..ultimaLinha (from recorte.primeiraLinha on) of the driver's current
+// sheet into the table: columns "1" to UltimaColuna (to the map's size with a map),
+// one record per row (rows past the used area give records of empty texts), showing
+// per record "Processando Registro i de L" and letting window messages run. A last
+// row below 0 or above kMaxLinhas, or a first row below 1 or past the last row
+// (other than the first row 1 of an empty sheet), raises before anything is touched;
+// records posted before an error stay.
 void CarregaTabelaTemp(TDMCotrolaExcel& excel, TTabelaTemp& tabela, long long ultimaLinha,
-                       Progresso& progresso);
+                       Progresso& progresso, const RecorteCarga& recorte = {});
+
+// The check of the rows CarregaTabelaTemp makes before it touches anything, for a
+// caller that has more to check first (a column map against the headings above the
+// first row): raises ErroTabelaTemp when the rows cannot be loaded.
+void ConfereLinhas(long long primeiraLinha, long long ultimaLinha);
 
 }  // namespace conversor::intake

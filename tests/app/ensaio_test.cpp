@@ -163,7 +163,8 @@ protected:
 
     ResultadoConversao Roda(db::Conexao& banco, TipoRegistro tipo, const std::string& arquivo,
                             bool ensaiar, bool soConferir = false,
-                            std::optional<long long> ultimaLinha = std::nullopt) {
+                            std::optional<long long> ultimaLinha = std::nullopt,
+                            long long primeiraLinha = 1) {
         intake::TDMCotrolaExcel excel;
         intake::TTabelaTemp tabela;
         intake::ProgressoMudo progresso;
@@ -177,6 +178,7 @@ protected:
         pedido.ultimaLinha = ultimaLinha;
         pedido.tipo = tipo;
         pedido.ensaiar = ensaiar;
+        pedido.primeiraLinha = primeiraLinha;
         return soConferir ? execucao.Confere(pedido) : execucao.Converte(pedido);
     }
 
@@ -389,6 +391,46 @@ TEST(NumerosFiscais, DigitosVerificadores) {
     EXPECT_TRUE(convert::CnpjValido("11222333000181"));
     EXPECT_FALSE(convert::CnpjValido("11222333000180"));
     EXPECT_FALSE(convert::CpfValido("5299822472"));
+}
+
+// Rows above the first converted one are left out, and the rehearsal still names the
+// sheet's own rows: the headings it warns about, the codes repeated, the failures.
+TEST_F(EnsaioTeste, PrimeiraLinhaInformadaNomeiaAsLinhasDaPlanilha) {
+    const auto Vendedor = [](const char* codigo, const char* comissao) {
+        return Linha{{57, codigo}, {40, std::string("Vendedor ") + codigo}, {12, comissao}};
+    };
+    const std::string arquivo = Planilha(57, {{{1, "Vendedores da loja"}},
+                                              {{57, "Código"}, {40, "Nome"}, {12, "Comissão"}},
+                                              Vendedor("1", "5"),
+                                              Vendedor("2", "cinco"),
+                                              Vendedor("1", "3")});
+    struct CasoLinha {
+        long long primeiraLinha;
+        std::vector<Onde> falhas;
+        std::vector<Onde> avisos;
+        const char* primeiroAviso;
+    };
+    const CasoLinha casos[] = {
+        {2,
+         {{2, 12}, {4, 12}},
+         {{2, 12}, {5, 57}, {5, 0}},
+         "A primeira linha convertida parece ser de"},
+        {3,
+         {{4, 12}},
+         {{5, 57}, {5, 0}},
+         "Código repetido na planilha: a linha 3 tem o mesmo código."},
+    };
+    for (const CasoLinha& c : casos) {
+        SCOPED_TRACE(c.primeiraLinha);
+        const ResultadoConversao r = Roda(Banco(), TipoRegistro::Vendedores, arquivo, true, true,
+                                          std::nullopt, c.primeiraLinha);
+        EXPECT_EQ(r.desfecho, DesfechoConversao::Reprovada);
+        EXPECT_THAT(Lugares(r.ensaio.falhas), ElementsAreArray(c.falhas));
+        EXPECT_THAT(Lugares(r.ensaio.avisos), ElementsAreArray(c.avisos));
+        if (!r.ensaio.avisos.empty()) {
+            EXPECT_THAT(r.ensaio.avisos[0].motivo, HasSubstr(c.primeiroAviso));
+        }
+    }
 }
 
 TEST_F(EnsaioTeste, GeradorUsadoPorGatilhoVoltaAoQueEra) {

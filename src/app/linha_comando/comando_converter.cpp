@@ -2,6 +2,8 @@
 #include <chrono>
 #include <cstdio>
 #include <map>
+#include <optional>
+#include <utility>
 
 #include "app/execucao.h"
 #include "app/linha_comando/argumentos.h"
@@ -10,6 +12,8 @@
 #include "app/linha_comando/tipos.h"
 #include "app/relatorio_ensaio.h"
 #include "base/regional.h"
+#include "convert/leiaute.h"
+#include "convert/mapa_colunas.h"
 #include "db/erro.h"
 #include "intake/leitor.h"
 
@@ -19,9 +23,13 @@ namespace {
 
 const char* const kUsoConverter =
     "Uso: conversor converter --banco BANCO --planilha ARQUIVO --tipo TIPO [--aba N]\n"
-    "                         [--ultima-linha N] [--cidades ARQUIVO.DBF]\n"
-    "                         [--relatorio ARQUIVO.xlsx] [--sem-ensaio]\n"
+    "                         [--primeira-linha N] [--ultima-linha N] [--mapa ARQUIVO]\n"
+    "                         [--cidades ARQUIVO.DBF] [--relatorio ARQUIVO.xlsx]\n"
+    "                         [--sem-ensaio]\n"
     "TIPO: produtos, clientes, fornecedores, vendedores ou transportadoras.\n"
+    "--primeira-linha: a linha do primeiro registro (as de cima, de títulos, ficam\n"
+    "fora); --mapa: o mapa de colunas de uma planilha fora do leiaute (veja\n"
+    "conversor mapa).\n"
     "Antes de gravar, a conversão é ensaiada no banco e desfeita; se o ensaio\n"
     "encontra linhas que parariam a conversão, elas são listadas e nada é alterado\n"
     "(saída 2). --relatorio grava o que o ensaio encontrou numa planilha;\n"
@@ -29,9 +37,10 @@ const char* const kUsoConverter =
 
 const char* const kUsoConferir =
     "Uso: conversor conferir --banco BANCO --planilha ARQUIVO --tipo TIPO [--aba N]\n"
-    "                        [--ultima-linha N] [--cidades ARQUIVO.DBF]\n"
-    "                        [--relatorio ARQUIVO.xlsx]\n"
+    "                        [--primeira-linha N] [--ultima-linha N] [--mapa ARQUIVO]\n"
+    "                        [--cidades ARQUIVO.DBF] [--relatorio ARQUIVO.xlsx]\n"
     "TIPO: produtos, clientes, fornecedores, vendedores ou transportadoras.\n"
+    "--primeira-linha e --mapa: como em conversor converter.\n"
     "Ensaia a conversão no banco e a desfaz: lista as linhas que a parariam (falhas)\n"
     "e os avisos, sem alterar nada. Saída: 0 a conversão daria certo, 1 pararia,\n"
     "2 erro de uso ou entrada recusada.\n";
@@ -54,8 +63,11 @@ void ImprimeProblemas(const char* titulo, const std::vector<convert::Problema>& 
     std::printf("%s\n  %-7s %-12s %-20s %s\n", titulo, "Linha", "Coluna", "Texto", "Motivo");
     for (const convert::Problema& p : problemas) {
         const std::string linha = p.linha > 0 ? std::to_string(p.linha) : "-";
-        const std::string coluna =
-            p.coluna > 0 ? p.letra + " (" + std::to_string(p.coluna) + ")" : "-";
+        // The map's description holds a heading of the sheet: escaped like a cell.
+        const std::string coluna = !p.origem.empty()
+                                       ? EscapaParaTerminal(Cp1252ParaUtf8(p.origem), true)
+                                   : p.coluna > 0 ? p.letra + " (" + std::to_string(p.coluna) + ")"
+                                                  : "-";
         std::string motivo = p.motivo;
         for (char& c : motivo)
             if (c == '\r' || c == '\n') c = ' ';
@@ -106,7 +118,9 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
              {"--planilha", "o arquivo"},
              {"--tipo", "o tipo"},
              {"--aba", "o número"},
+             {"--primeira-linha", "o número"},
              {"--ultima-linha", "o número"},
+             {"--mapa", "o arquivo"},
              {"--cidades", "o arquivo"},
              {"--relatorio", "o arquivo"}},
             soConferir ? std::vector<const char*>{} : std::vector<const char*>{"--sem-ensaio"});
@@ -133,6 +147,27 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
         const std::string& n = opcoes["--ultima-linha"];
         if (n.empty() || n.find_first_not_of("0123456789") != std::string::npos)
             return Uso("--ultima-linha deve ser um número: " + CaminhoParaMensagem(n));
+    }
+    long long primeiraLinha = 1;
+    if (opcoes.count("--primeira-linha")) {
+        const std::string& n = opcoes["--primeira-linha"];
+        const bool numero =
+            !n.empty() && n.size() <= 9 && n.find_first_not_of("0123456789") == std::string::npos;
+        if (numero) primeiraLinha = std::stoll(n);
+        if (!numero || primeiraLinha < 1)
+            return Uso("--primeira-linha deve ser um número de 1 em diante: " +
+                       CaminhoParaMensagem(n));
+    }
+    // The map is read before anything else, the database included: a map that cannot
+    // be used is the person's to mend first.
+    std::optional<convert::MapaColunas> mapa;
+    if (opcoes.count("--mapa")) {
+        try {
+            mapa = convert::LeArquivoMapa(opcoes["--mapa"], *convert::LeiauteDoTipo(tipo->nome));
+        } catch (const convert::ErroMapa& e) {
+            MensagensTerminal().Erro(e.what());
+            return 2;
+        }
     }
 
     const auto inicio = std::chrono::steady_clock::now();
@@ -190,6 +225,8 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
         pedido.ateUltimaLinhaDaAba = true;
     }
     pedido.ensaiar = !opcoes.count("--sem-ensaio");
+    pedido.primeiraLinha = primeiraLinha;
+    pedido.mapa = std::move(mapa);
 
     ExecucaoConversao execucao(dbVantora, dmExcel, cdsTabelaTemp, progresso, mensagens,
                                opcoes.count("--cidades") ? opcoes["--cidades"] : std::string());

@@ -1,5 +1,6 @@
-// `conversor planilhas` and `conversor mostrar`: a look at a workbook through the
-// same driver and staging load the conversion uses, before converting anything.
+// `conversor planilhas`, `conversor mostrar` and `conversor mapa`: a look at a
+// workbook through the same driver and staging load the conversion uses, before
+// converting anything.
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -10,7 +11,11 @@
 #include "app/linha_comando/argumentos.h"
 #include "app/linha_comando/comandos.h"
 #include "app/linha_comando/terminal.h"
+#include "app/linha_comando/tipos.h"
 #include "base/regional.h"
+#include "convert/leiaute.h"
+#include "convert/mapa_colunas.h"
+#include "convert/percurso.h"
 #include "intake/excel.h"
 #include "intake/progresso.h"
 #include "intake/tabela_temp.h"
@@ -102,10 +107,13 @@ int ComandoPlanilhas(const Argumentos& args) {
 }
 
 int ComandoMostrar(const Argumentos& args) {
-    const char* const uso = "Uso: conversor mostrar ARQUIVO [--aba N] [--ultima-linha N]\n";
+    const char* const uso =
+        "Uso: conversor mostrar ARQUIVO [--aba N] [--primeira-linha N] [--ultima-linha N]\n";
     ArgumentosLidos lidos;
     try {
-        lidos = LeArgumentos(args, {{"--aba", "o número"}, {"--ultima-linha", "o número"}});
+        lidos = LeArgumentos(args, {{"--aba", "o número"},
+                                    {"--primeira-linha", "o número"},
+                                    {"--ultima-linha", "o número"}});
     } catch (const ErroUso& e) {
         return SaiComErroDeUso(e.what(), uso);
     }
@@ -129,6 +137,17 @@ int ComandoMostrar(const Argumentos& args) {
                                        std::to_string(intake::kMaxLinhas) + ").",
                                    uso);
     }
+    intake::RecorteCarga recorte;
+    if (lidos.opcoes.count("--primeira-linha")) {
+        const std::string& valor = lidos.opcoes["--primeira-linha"];
+        const auto n = Natural(valor, intake::kMaxLinhas);
+        if (!n || *n < 1)
+            return SaiComErroDeUso("Primeira linha inválida: '" + CaminhoParaMensagem(valor) +
+                                       "' (use um número de 1 a " +
+                                       std::to_string(intake::kMaxLinhas) + ").",
+                                   uso);
+        recorte.primeiraLinha = *n;
+    }
     if (lidos.arquivos.empty()) return SaiComErroDeUso("Informe um arquivo de planilha.", uso);
     if (lidos.arquivos.size() > 1)
         return SaiComErroDeUso("Informe um só arquivo de planilha.", uso);
@@ -140,7 +159,7 @@ int ComandoMostrar(const Argumentos& args) {
         intake::TTabelaTemp tabela;
         intake::ProgressoMudo progresso;
         intake::CarregaTabelaTemp(excel, tabela, ultimaLinha ? *ultimaLinha : excel.UltimaLinha(),
-                                  progresso);
+                                  progresso, recorte);
         std::string saida;
         for (tabela.First(); !tabela.Eof(); tabela.Next()) {
             for (int k = 1; k <= tabela.Colunas(); ++k) {
@@ -154,6 +173,108 @@ int ComandoMostrar(const Argumentos& args) {
             }
         }
         Escreve(saida);
+    });
+}
+
+int ComandoMapa(const Argumentos& args) {
+    const char* const uso =
+        "Uso: conversor mapa --tipo TIPO --planilha ARQUIVO [--aba N] [--linha-titulos N]\n"
+        "                    > mapa.csv\n"
+        "Propõe um mapa de colunas (para --mapa de converter e conferir) a partir dos\n"
+        "títulos da planilha: a linha --linha-titulos ou, se omitida, a primeira com\n"
+        "mais de uma célula preenchida. Os títulos sem lugar no leiaute ficam como\n"
+        "comentários no fim do mapa.\n"
+        "TIPO: produtos, clientes, fornecedores, vendedores ou transportadoras.\n";
+    ArgumentosLidos lidos;
+    try {
+        lidos = LeArgumentos(args, {{"--tipo", "o tipo"},
+                                    {"--planilha", "o arquivo"},
+                                    {"--aba", "o número"},
+                                    {"--linha-titulos", "o número"}});
+    } catch (const ErroUso& e) {
+        return SaiComErroDeUso(e.what(), uso);
+    }
+    if (lidos.ajuda) return MostraUso(uso);
+    if (!lidos.arquivos.empty())
+        return SaiComErroDeUso("Argumento inesperado: " + CaminhoParaMensagem(lidos.arquivos[0]),
+                               uso);
+    for (const char* obrigatoria : {"--tipo", "--planilha"})
+        if (!lidos.opcoes.count(obrigatoria))
+            return SaiComErroDeUso(std::string("Falta a opção ") + obrigatoria, uso);
+    const TipoNomeado* tipo = ProcuraTipo(lidos.opcoes["--tipo"]);
+    if (!tipo)
+        return SaiComErroDeUso("Tipo desconhecido: " + CaminhoParaMensagem(lidos.opcoes["--tipo"]),
+                               uso);
+    const convert::LeiauteTipo& leiaute = *convert::LeiauteDoTipo(tipo->nome);
+    long long aba = 1;
+    if (lidos.opcoes.count("--aba")) {
+        const std::string& valor = lidos.opcoes["--aba"];
+        const auto n = Natural(valor, 1000000);
+        if (!n)
+            return SaiComErroDeUso("Número de aba inválido: '" + CaminhoParaMensagem(valor) + "'.",
+                                   uso);
+        aba = *n;
+    }
+    std::optional<long long> linhaTitulos;
+    if (lidos.opcoes.count("--linha-titulos")) {
+        const std::string& valor = lidos.opcoes["--linha-titulos"];
+        linhaTitulos = Natural(valor, intake::kMaxLinhas);
+        if (!linhaTitulos || *linhaTitulos < 1)
+            return SaiComErroDeUso("Linha de títulos inválida: '" + CaminhoParaMensagem(valor) +
+                                       "' (use um número de 1 a " +
+                                       std::to_string(intake::kMaxLinhas) + ").",
+                                   uso);
+    }
+
+    TDMCotrolaExcel excel;
+    const std::string& arquivo = lidos.opcoes["--planilha"];
+    return Executa([&] {
+        excel.AbreArquivo(arquivo);
+        excel.SelecionaPlanilha(static_cast<int>(aba));
+        const int ultimaColuna = excel.UltimaColuna();
+        const int ultimaLinha = excel.UltimaLinha();
+        const auto Titulos = [&](long long linha) {
+            convert::TitulosPlanilha t{linha, {}};
+            for (int coluna = 1; coluna <= ultimaColuna; ++coluna)
+                t.textos.push_back(excel.LeCelula(coluna, static_cast<int>(linha)));
+            return t;
+        };
+        const auto Preenchidas = [](const convert::TitulosPlanilha& t) {
+            int n = 0;
+            for (const std::string& texto : t.textos) n += !convert::EmBranco(texto);
+            return n;
+        };
+        convert::TitulosPlanilha titulos;
+        if (linhaTitulos) {
+            if (*linhaTitulos <= ultimaLinha) titulos = Titulos(*linhaTitulos);
+            if (titulos.linha == 0 || Preenchidas(titulos) == 0)
+                throw std::runtime_error("A linha " + std::to_string(*linhaTitulos) + " da aba " +
+                                         std::to_string(aba) + " está vazia: não há títulos nela.");
+        } else {
+            // A title row above the headings holds one cell ("Cadastro de produtos");
+            // the headings hold one per column.
+            long long primeiraPreenchida = 0;
+            for (long long linha = 1; linha <= ultimaLinha && titulos.linha == 0; ++linha) {
+                convert::TitulosPlanilha t = Titulos(linha);
+                const int n = Preenchidas(t);
+                if (n > 1) titulos = std::move(t);
+                if (n > 0 && primeiraPreenchida == 0) primeiraPreenchida = linha;
+            }
+            // A sheet of one column: its first row that holds anything.
+            if (titulos.linha == 0 && primeiraPreenchida) titulos = Titulos(primeiraPreenchida);
+            if (titulos.linha == 0)
+                throw std::runtime_error("A aba " + std::to_string(aba) +
+                                         " está vazia: não há títulos para propor um mapa.");
+        }
+        const convert::PropostaMapa proposta = convert::PropoeMapa(leiaute, titulos);
+        Escreve(Cp1252ParaUtf8(
+            convert::TextoDoMapa(proposta, leiaute, titulos, arquivo, static_cast<int>(aba))));
+        if (std::fflush(stdout) != 0) throw ErroSaida();
+        Erro(std::to_string(proposta.ligadas.size()) + " coluna(s) do leiaute ligada(s), " +
+             std::to_string(proposta.semLugar.size()) +
+             " título(s) sem lugar (comentados no fim do mapa). Títulos na linha " +
+             std::to_string(titulos.linha) + ": converta com --primeira-linha " +
+             std::to_string(titulos.linha + 1) + " e --mapa.");
     });
 }
 

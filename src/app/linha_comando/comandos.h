@@ -19,6 +19,10 @@ int ComandoPlanilhas(const Argumentos& args);
 // table holds them, cells separated by tabs.
 int ComandoMostrar(const Argumentos& args);
 
+// `mapa --tipo TIPO --planilha ARQUIVO [--aba N] [--linha-titulos N]`: a column map
+// proposed from the sheet's headings, on stdout.
+int ComandoMapa(const Argumentos& args);
+
 // `converter --banco BANCO --planilha ARQUIVO --tipo TIPO [...]`: the window's
 // conversion run without the window.
 int ComandoConverter(const Argumentos& args);
