@@ -13,7 +13,10 @@ tabela="$pasta/raiz/usr/lib/conversor/DCETCIDA.DBF"
 [ -L "$programa" ] || { echo "usr/bin/conversor deveria ser um link para o programa"; exit 1; }
 [ -f "$tabela" ] || { echo "falta a tabela de cidades junto do programa"; exit 1; }
 
-"$programa" --help | grep -q "conversor converter"
+# Read whole before matching: grep -q would close the pipe while the help is still being
+# written, and the program's broken pipe would fail the script.
+ajuda=$("$programa" --help)
+grep -q "conversor converter" <<< "$ajuda"
 
 # From a folder of its own, so no city table but the package's can be found.
 cd "$pasta"
