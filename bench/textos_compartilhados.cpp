@@ -166,10 +166,15 @@ bool CompartilhaTextos(const std::string& origem, const std::string& destino,
     bool certo = true;
     const zip_int64_t partes = zip_get_num_entries(entrada.get(), 0);
     auto adiciona = [&](const char* nome, zip_source_t* fonte) {
-        if (!fonte || zip_file_add(saida, nome, fonte, ZIP_FL_OVERWRITE) < 0) {
+        const zip_int64_t indice = fonte ? zip_file_add(saida, nome, fonte, ZIP_FL_OVERWRITE) : -1;
+        if (indice < 0) {
             if (fonte) zip_source_free(fonte);
             certo = false;
+            return;
         }
+        // The level spreadsheet programs and libxlsxwriter use; libzip's own default,
+        // the highest, takes minutes for a large sheet.
+        zip_set_file_compression(saida, static_cast<zip_uint64_t>(indice), ZIP_CM_DEFLATE, 6);
     };
     for (zip_int64_t i = 0; i < partes && certo; ++i) {
         const char* nome = zip_get_name(entrada.get(), static_cast<zip_uint64_t>(i), 0);
