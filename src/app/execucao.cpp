@@ -1,6 +1,8 @@
 #include "app/execucao.h"
 
+#include <chrono>
 #include <exception>
+#include <future>
 #include <utility>
 
 #include "convert/conferencia.h"
@@ -177,6 +179,7 @@ bool ExecucaoConversao::PreparaPlanilha(const PedidoConversao& pedido,
         // user sees the wait announced before it starts.
         progresso_.Legenda(kCarregandoPlanilha);
         progresso_.ProcessaMensagens();
+        LePlanilhaAtendendo();
         CarregaTabelaTemp(pedido.ateUltimaLinhaDaAba ? dmExcel_.UltimaLinha()
                                                      : *pedido.ultimaLinha);
     } catch (const std::exception& e) {
@@ -318,6 +321,14 @@ CampoPedido ExecucaoConversao::ValidaCampos(const PedidoConversao& pedido) {
         return CampoPedido::Aba;
     }
     return CampoPedido::Nenhum;
+}
+
+void ExecucaoConversao::LePlanilhaAtendendo() {
+    // The driver keeps the sheet it read: the staging load then starts from it.
+    auto leitura = std::async(std::launch::async, [this] { dmExcel_.Planilha(); });
+    while (leitura.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+        progresso_.ProcessaMensagens();
+    leitura.get();
 }
 
 void ExecucaoConversao::CarregaTabelaTemp(long long ultimaLinha) {

@@ -143,6 +143,11 @@ private:
     ResultadoEnsaio Ensaia(const PedidoConversao& pedido);
     // Warns about the first input missing and names it; CampoPedido::Nenhum when none is.
     CampoPedido ValidaCampos(const PedidoConversao& pedido);
+    // Reads the chosen sheet on another thread while the display's messages keep
+    // running here: a large sheet takes seconds to read before its first row can be
+    // copied, and the window must not freeze meanwhile. A stop asked meanwhile waits
+    // for the reading to end.
+    void LePlanilhaAtendendo();
     void CarregaTabelaTemp(long long ultimaLinha);
     // The rows of each table, each counted on its own; a table whose count fails is
     // left out.
