@@ -3,8 +3,9 @@
 // whether the window stays alive meanwhile.
 //
 //   bench_conversao [--linhas N] [--repeticoes R] [--tipos T1,T2,...] [--pasta DIR]
-//                   [--cidades ARQUIVO.DBF] [--grandes] [--so-gerar] [--sem-janela]
-//                   [--sem-leitura] [--sem-escrita-forcada] [--comandos-texto]
+//                   [--cidades ARQUIVO.DBF] [--grandes] [--so-gerar] [--so-janela]
+//                   [--sem-janela] [--sem-leitura] [--sem-escrita-forcada]
+//                   [--comandos-texto]
 //
 // Writes with libxlsxwriter, for each record kind, a workbook of N rows (default
 // 100,000; carriers and sellers stop at 9,999, their codes have four digits) at the
@@ -35,7 +36,8 @@
 // Then, for the 100,000-row products workbooks, `conversor mostrar` against inflating
 // every part of the package (unless --sem-leitura), and the run in the main window,
 // offscreen, with a timer on its message loop: the longest wait between two turns of
-// the loop and between two moves of the gauge (unless --sem-janela). With --grandes,
+// the loop and between two moves of the gauge, and where the longest waits were
+// (unless --sem-janela; --so-janela measures only that). With --grandes,
 // the growth from 100,000 rows to the largest, in the same run.
 //
 // It prints Markdown tables of the medians, with the date and the machine's load.
@@ -515,6 +517,11 @@ struct Medida {
     double etapaIntervaloEventos = 0;  // 1 load, 2 rehearsal, 3 conversion
     long long turnos = 0, movimentos = 0;
     char legendaMaiorIntervalo[96] = {};
+    // The waits of the message loop longer than its goal (100 ms), the first of them.
+    static constexpr int kLongas = 12;
+    int longas = 0;
+    double longaMs[kLongas] = {};
+    char longaOnde[kLongas][120] = {};
     bool certo = false;
 };
 
@@ -954,6 +961,12 @@ Medida MedeJanela(const std::string& pasta, const std::string& banco, const std:
             std::snprintf(m.legendaMaiorIntervalo, sizeof m.legendaMaiorIntervalo, "%s -> %s",
                           onde.c_str(), Onde().c_str());
         }
+        if (agora - ultimoTurno > 100 && m.longas < Medida::kLongas) {
+            m.longaMs[m.longas] = static_cast<double>(agora - ultimoTurno);
+            std::snprintf(m.longaOnde[m.longas], sizeof m.longaOnde[0], "%s -> %s", onde.c_str(),
+                          Onde().c_str());
+            ++m.longas;
+        }
         ultimoTurno = agora;
         onde = Onde();
         etapaTurno = Etapa();
@@ -1070,7 +1083,7 @@ int main(int argc, char** argv) {
     std::string pastaDada = "/work/cache/bench";
     std::string tiposDados;
     std::string cidades = CONVERSOR_TABELA_CIDADES;
-    bool grandes = false, soGerar = false, janela = true, leitura = true;
+    bool grandes = false, soGerar = false, janela = true, leitura = true, soJanela = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--linhas" && i + 1 < argc) {
@@ -1091,6 +1104,8 @@ int main(int argc, char** argv) {
             grandes = true;
         } else if (arg == "--so-gerar") {
             soGerar = true;
+        } else if (arg == "--so-janela") {
+            soJanela = true;
         } else if (arg == "--sem-janela") {
             janela = false;
         } else if (arg == "--sem-leitura") {
@@ -1099,7 +1114,7 @@ int main(int argc, char** argv) {
             std::fputs(
                 "Uso: bench_conversao [--linhas N] [--repeticoes R] [--tipos T1,T2,...]\n"
                 "                     [--pasta DIR] [--cidades ARQUIVO.DBF] [--grandes]\n"
-                "                     [--so-gerar] [--sem-janela] [--sem-leitura]\n"
+                "                     [--so-gerar] [--so-janela] [--sem-janela] [--sem-leitura]\n"
                 "                     [--sem-escrita-forcada] [--comandos-texto]\n"
                 "Tipos: produtos, clientes, fornecedores, vendedores, transportadoras.\n",
                 stderr);
@@ -1152,7 +1167,9 @@ int main(int argc, char** argv) {
 
     std::vector<Resultado> resultado;
     bool tudoCerto = true;
+    if (soJanela) leitura = false;
     for (const Caso& caso : casos) {
+        if (soJanela) break;
         const Tipo& tipo = *caso.tipo;
         Resultado rs;
         rs.caso = caso;
@@ -1362,6 +1379,8 @@ int main(int argc, char** argv) {
             std::min(linhas, kTipos[0].maisLinhas), mj.segundos, mj.turnos,
             mj.maiorIntervaloEventosMs, kEtapas[static_cast<int>(mj.etapaIntervaloEventos)],
             mj.legendaMaiorIntervalo, mj.movimentos, mj.maiorIntervaloBarraMs, mj.picoMb);
+        for (int i = 0; i < mj.longas; ++i)
+            Mostra("  espera de %.0f ms: %s\n", mj.longaMs[i], mj.longaOnde[i]);
     }
     return tudoCerto ? 0 : 1;
 }
