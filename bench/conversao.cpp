@@ -1,7 +1,11 @@
-// How fast a large sheet becomes Vantora rows, against the database's own limit.
+// How fast a large sheet becomes Vantora rows, with the run's rehearsal, against the
+// database's own limit; how much memory it takes; how fast the sheet is read; and
+// whether the window stays alive meanwhile.
 //
 //   bench_conversao [--linhas N] [--repeticoes R] [--tipos T1,T2,...] [--pasta DIR]
-//                   [--cidades ARQUIVO.DBF] [--sem-escrita-forcada] [--comandos-texto]
+//                   [--cidades ARQUIVO.DBF] [--grandes] [--so-gerar] [--so-janela]
+//                   [--sem-janela] [--sem-leitura] [--sem-escrita-forcada]
+//                   [--comandos-texto]
 //
 // Writes with libxlsxwriter, for each record kind, a workbook of N rows (default
 // 100,000; carriers and sellers stop at 9,999, their codes have four digits) at the
@@ -9,35 +13,55 @@
 // carriers 27): the columns the kind's mapping reads hold what a real export holds
 // there (codes, names with accents and apostrophes, prices, rates, dates, phones,
 // a few hundred cities, fiscal classifications and manufacturers), the others
-// filler, about 30% of all cells empty, fixed seed. Products are written twice,
-// with shared strings (as spreadsheet programs save) and with inline strings; the
-// other kinds with shared strings. Then, R times each (default 3), every step in a
-// process of its own:
+// filler, about 30% of all cells empty, fixed seed. Every workbook is written with
+// shared strings (as spreadsheet programs save); products also with inline strings.
+// --grandes adds the largest: 999,999 products (their codes' limit) and 1,048,575
+// clients (a sheet's rows but one), each in both forms. The workbooks are kept in
+// DIR (default /work/cache/bench) and reused on the next run; --so-gerar stops once
+// they are there. Then, R times each (default 3; the largest once), every step in a
+// process of its own, so that each peak of memory (VmHWM) is that step's alone:
 //
 //   (a) the staging load alone: the workbook opened through the workbook driver and
-//       copied into the staging table (cells per second, peak memory);
-//   (b) the full conversion of the kind into a fresh Vantora database, through the
-//       same run the window uses: the workbook opened, its last row found, then
-//       "Efetuar Conversão" (staging load, the kind's mapping, the commit);
-//   (c) the database's own limit for the same rows: the rows that (b) wrote, read
-//       back and written into another fresh database with one INSERT per table
-//       prepared once and executed with parameters, in one transaction, through
-//       the program's access layer.
+//       copied into the staging table (cells per second, peak memory), and then,
+//       with the reader gone, the staging table's memory per non-empty cell;
+//   (b) the run as the window starts it, into a fresh Vantora database: the workbook
+//       opened, its last row found, then "Efetuar Conversão" with its rehearsal; the
+//       load, the rehearsal and the conversion timed apart by the captions the run
+//       shows, and the peak memory of the whole;
+//   (c) the database's own limit for the same rows (100,000-row shared-strings
+//       workbooks only): the rows that (b) wrote, read back and written into another
+//       fresh database with one INSERT per table prepared once and executed with
+//       parameters, in one transaction, through the program's access layer.
 //
-// It prints one table (Markdown) of the medians and the ratio (b) / ((a) + (c)),
-// with the date and the machine's load. --pasta keeps the workbooks in DIR and
-// reuses them on the next run. --sem-escrita-forcada turns the databases' forced
-// writes off, to see what the synchronous page writes cost (a Vantora database is
-// created with them on). --comandos-texto sends the statements that carry their
-// values in the text as texts, one per row, as the reference way does. Run by hand;
-// never a timed test of CI.
+// Then, for the 100,000-row products workbooks, `conversor mostrar` against inflating
+// every part of the package (unless --sem-leitura), and the run in the main window,
+// offscreen, with a timer on its message loop: the longest wait between two turns of
+// the loop and between two moves of the gauge, and where the longest waits were
+// (unless --sem-janela; --so-janela measures only that). With --grandes,
+// the growth from 100,000 rows to the largest, in the same run.
+//
+// It prints Markdown tables of the medians, with the date and the machine's load.
+// --sem-escrita-forcada turns the databases' forced writes off, to see what the
+// synchronous page writes cost (a Vantora database is created with them on).
+// --comandos-texto sends the statements that carry their values in the text as
+// texts, one per row, as the reference way does. Run by hand; never by CI.
 #include <fcntl.h>
+#include <malloc.h>
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xlsxwriter.h>
+#include <zip.h>
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -54,15 +78,20 @@
 #include <vector>
 
 #include "apoio.h"
+#include "apoio/dialogos_gravados.h"
 #include "app/execucao.h"
+#include "app/janela/principal.h"
 #include "base/regional.h"
 #include "convert/mensagens.h"
+#include "convert/percurso.h"
 #include "db/conexao.h"
 #include "db/consulta.h"
 #include "db/esquema.h"
 #include "intake/excel.h"
+#include "intake/pacote_zip.h"
 #include "intake/progresso.h"
 #include "intake/tabela_temp.h"
+#include "textos_compartilhados.h"
 
 namespace {
 
@@ -451,31 +480,48 @@ const Tipo kTipos[] = {
 // The reference tables a run fills on the way, written before its rows in (c).
 const char* const kReferencias[] = {"UNIDADES", "CIDADES", "CLASFISC", "CADFABR"};
 
-bool GeraPasta(const Tipo& tipo, const std::string& caminho, int linhas, bool textosNaLinha) {
-    const PastaGerada gerada = NovaPasta(caminho, textosNaLinha);
+// Every workbook is written with inline strings (libxlsxwriter's constant-memory mode,
+// row by row, whatever the size); the shared-strings one is derived from it.
+bool GeraPasta(const Tipo& tipo, const std::string& caminho, int linhas) {
+    const PastaGerada gerada = NovaPasta(caminho, true);
     if (!gerada.pasta) return false;
-    lxw_workbook* wb = gerada.pasta;
-    lxw_worksheet* ws = gerada.aba;
-    lxw_format* data = gerada.data;
     Sorteio s{20240517};
     for (int i = 1; i <= linhas; ++i) {
-        Linha l(ws, data, i - 1, tipo.colunas);
+        Linha l(gerada.aba, gerada.data, i - 1, tipo.colunas);
         tipo.preenche(l, s, i);
         Enchimento(l, s, tipo.colunas);
     }
-    return workbook_close(wb) == LXW_NO_ERROR;
+    return workbook_close(gerada.pasta) == LXW_NO_ERROR;
 }
 
 // ---------------------------------------------------------------------------------
-// The measurements, each in a process of its own.
+// The measurements, each in a process of its own, so that each peak of memory is its
+// own.
 
 struct Medida {
     double segundos = 0;
-    double celulas = 0;         // (a)
-    double picoMb = 0;          // (a)
+    double celulas = 0;         // cells of the sheet's rectangle, (a)
+    double picoMb = 0;          // VmHWM
+    double bytesPorCelula = 0;  // the staging table's, per non-empty cell, (a)
+    double naoVazias = 0;       // non-empty cells, (a)
+    // The run with its rehearsal, (b): its phases.
+    double carga = 0, ensaio = 0, conversao = 0;
     long long linhas = 0;       // rows written, (b) and (c)
     long long referencias = 0;  // reference rows created, (b)
     int avisos = 0;             // (b)
+    int falhasEnsaio = 0;       // (b)
+    int avisosEnsaio = 0;       // (b)
+    // The window, (d): the longest wait between two turns of its message loop, the
+    // longest between two moves of its gauge, and how many of each there were.
+    double maiorIntervaloEventosMs = 0, maiorIntervaloBarraMs = 0;
+    double etapaIntervaloEventos = 0;  // 1 load, 2 rehearsal, 3 conversion
+    long long turnos = 0, movimentos = 0;
+    char legendaMaiorIntervalo[96] = {};
+    // The waits of the message loop longer than its goal (100 ms), the first of them.
+    static constexpr int kLongas = 12;
+    int longas = 0;
+    double longaMs[kLongas] = {};
+    char longaOnde[kLongas][120] = {};
     bool certo = false;
 };
 
@@ -496,6 +542,7 @@ Medida EmProcessoProprio(const std::function<Medida()>& trabalho) {
             m.certo = false;
         }
         const ssize_t escrito = write(canos[1], &m, sizeof m);
+        std::fflush(stdout);
         _exit(escrito == sizeof m ? 0 : 1);
     }
     close(canos[1]);
@@ -506,6 +553,17 @@ Medida EmProcessoProprio(const std::function<Medida()>& trabalho) {
     waitpid(filho, &status, 0);
     if (lido != sizeof m || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
     return m;
+}
+
+// A line of /proc/self/status, in megabytes ("VmHWM", "VmRSS").
+double MemoriaMb(const char* campo) {
+    std::ifstream f("/proc/self/status");
+    std::string linha;
+    const std::string chave = std::string(campo) + ":";
+    while (std::getline(f, linha))
+        if (linha.compare(0, chave.size(), chave) == 0)
+            return std::atof(linha.c_str() + chave.size()) / 1024.0;  // kB
+    return 0;
 }
 
 bool escritaForcada = true;
@@ -524,20 +582,35 @@ void CriaBanco(const std::string& arquivo) {
     }
 }
 
+// (a) The staging load alone; then, with the reader gone, what the staging table
+// holds in memory per non-empty cell.
 Medida MedeCarga(const std::string& pasta, int linhas) {
-    const auto inicio = Relogio::now();
-    intake::TDMCotrolaExcel excel;
-    excel.AbreArquivo(pasta);
-    excel.ListaPlanilhas();
-    excel.SelecionaPlanilha(1);
-    const int colunas = excel.UltimaColuna();
+    malloc_trim(0);
+    const double antes = MemoriaMb("VmRSS");
     intake::TTabelaTemp tabela;
-    intake::ProgressoMudo progresso;
-    intake::CarregaTabelaTemp(excel, tabela, linhas, progresso);
     Medida m;
-    m.segundos = Segundos(inicio);
-    m.celulas = static_cast<double>(linhas) * colunas;
-    m.picoMb = PicoMemoriaMb();
+    {
+        const auto inicio = Relogio::now();
+        intake::TDMCotrolaExcel excel;
+        excel.AbreArquivo(pasta);
+        excel.ListaPlanilhas();
+        excel.SelecionaPlanilha(1);
+        const int colunas = excel.UltimaColuna();
+        intake::ProgressoMudo progresso;
+        intake::CarregaTabelaTemp(excel, tabela, linhas, progresso);
+        m.segundos = Segundos(inicio);
+        m.celulas = static_cast<double>(linhas) * colunas;
+        m.picoMb = MemoriaMb("VmHWM");
+    }
+    malloc_trim(0);
+    const double depois = MemoriaMb("VmRSS");
+    long long naoVazias = 0;
+    const int colunas = tabela.Colunas();
+    for (tabela.First(); !tabela.Eof(); tabela.Next())
+        for (int c = 1; c <= colunas; ++c)
+            if (!tabela.TextoVista(c).empty()) ++naoVazias;
+    m.naoVazias = static_cast<double>(naoVazias);
+    m.bytesPorCelula = naoVazias ? (depois - antes) * 1048576.0 / naoVazias : 0;
     m.linhas = tabela.RecordCount();
     m.certo = m.linhas == linhas;
     return m;
@@ -566,20 +639,60 @@ long long Conta(db::Conexao& conexao, const char* tabela) {
     return q.CampoInteiro("N");
 }
 
+// The run's phases, told apart by the captions it shows: the staging load, the
+// rehearsal ("Conferindo a planilha"), then the conversion, whose purges come before
+// its own caption. The rehearsal ends at its last cleared caption.
+class Etapas {
+public:
+    enum Etapa { Antes, Carga, Ensaio, Conversao };
+    void Legenda(std::string_view texto) {
+        const auto agora = Relogio::now();
+        if (etapa_ == Antes && !texto.empty()) {
+            etapa_ = Carga;
+        } else if (etapa_ == Carga && texto == convert::kLegendaEnsaio) {
+            fimCarga = agora;
+            etapa_ = Ensaio;
+        } else if (etapa_ == Ensaio) {
+            if (texto.empty()) {
+                fimEnsaio = agora;
+            } else if (texto != convert::kLegendaEnsaio) {
+                etapa_ = Conversao;
+            }
+        }
+    }
+    Etapa Atual() const { return etapa_; }
+    Relogio::time_point fimCarga{}, fimEnsaio{};
+
+private:
+    Etapa etapa_ = Antes;
+};
+
+class ProgressoCronometrado final : public intake::Progresso {
+public:
+    void Legenda(std::string_view texto) override { etapas.Legenda(texto); }
+    void Maximo(int) override {}
+    void Posicao(int) override {}
+    void Avanca() override {}
+    void Status(std::string_view) override {}
+    void ProcessaMensagens() override {}
+    Etapas etapas;
+};
+
+// (b) The run as the window starts it, with its rehearsal: the workbook opened, its
+// last row found, then "Efetuar Conversão" (staging load, rehearsal, the kind's
+// mapping, the commit), into a fresh Vantora database.
 Medida MedeConversao(const Tipo& tipo, const std::string& pasta, int linhas,
                      const std::string& banco, const std::string& cidades) {
     CriaBanco(banco);
     db::Conexao conexao;
     conexao.DefineNomeBanco(banco);
     MensagensContadas mensagens;
-    intake::ProgressoMudo progresso;
+    ProgressoCronometrado progresso;
 
     const auto inicio = Relogio::now();
     conexao.Conecta();
     intake::TDMCotrolaExcel excel;
     intake::TTabelaTemp tabela;
-    // Choosing the workbook in the window: opened, its sheets listed, its last row
-    // proposed.
     excel.AbreArquivo(pasta);
     excel.ListaPlanilhas();
     const int ultima = excel.UltimaLinha();
@@ -590,11 +703,27 @@ Medida MedeConversao(const Tipo& tipo, const std::string& pasta, int linhas,
     pedido.arquivo = pasta;
     pedido.aba = 1;
     pedido.tipo = tipo.tipo;
-    const app::DesfechoConversao desfecho = execucao.Converte(pedido).desfecho;
+    pedido.ensaiar = true;
+    const app::ResultadoConversao resultado = execucao.Converte(pedido);
+    const auto fim = Relogio::now();
     Medida m;
-    m.segundos = Segundos(inicio);
-    m.certo = desfecho == app::DesfechoConversao::Concluida;
-    if (!m.certo) Mostra("  a conversão falhou: %s\n", mensagens.ultima.c_str());
+    m.segundos = std::chrono::duration<double>(fim - inicio).count();
+    m.picoMb = MemoriaMb("VmHWM");
+    const Etapas& e = progresso.etapas;
+    m.certo =
+        resultado.desfecho == app::DesfechoConversao::Concluida && e.Atual() == Etapas::Conversao;
+    m.falhasEnsaio = static_cast<int>(resultado.ensaio.falhas.size());
+    m.avisosEnsaio = static_cast<int>(resultado.ensaio.avisos.size());
+    if (!m.certo) {
+        Mostra("  a conversão falhou: %s\n", mensagens.ultima.c_str());
+        if (!resultado.ensaio.falhas.empty())
+            Mostra("  primeira falha do ensaio: linha %lld: %s\n", resultado.ensaio.falhas[0].linha,
+                   resultado.ensaio.falhas[0].motivo.c_str());
+        return m;
+    }
+    m.carga = std::chrono::duration<double>(e.fimCarga - inicio).count();
+    m.ensaio = std::chrono::duration<double>(e.fimEnsaio - e.fimCarga).count();
+    m.conversao = std::chrono::duration<double>(fim - e.fimEnsaio).count();
     m.avisos = mensagens.avisos;
     for (const char* t : tipo.tabelas) m.linhas += Conta(conexao, t);
     for (const char* t : kReferencias) m.referencias += Conta(conexao, t);
@@ -736,6 +865,135 @@ Medida MedeMotor(const Tipo& tipo, const std::string& convertido, const std::str
     return m;
 }
 
+// `conversor mostrar` of the workbook, its output thrown away, in seconds; its peak
+// memory in `picoMb`.
+Medida MedeMostrar(const std::string& pasta) {
+    Medida m;
+    const auto inicio = Relogio::now();
+    const pid_t filho = fork();
+    if (filho < 0) return m;
+    if (filho == 0) {
+        const int nulo = open("/dev/null", O_WRONLY);
+        if (nulo >= 0) dup2(nulo, STDOUT_FILENO);
+        execl(CONVERSOR_EXECUTAVEL, CONVERSOR_EXECUTAVEL, "mostrar", pasta.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    rusage uso{};
+    wait4(filho, &status, 0, &uso);
+    m.segundos = Segundos(inicio);
+    m.picoMb = static_cast<double>(uso.ru_maxrss) / 1024.0;
+    m.certo = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return m;
+}
+
+// Every part of the workbook's package inflated, one after another, the bytes thrown
+// away: the floor under any reading of it.
+Medida MedeInflar(const std::string& pasta) {
+    Medida m;
+    const auto inicio = Relogio::now();
+    int erro = 0;
+    zip_t* z = zip_open(pasta.c_str(), ZIP_RDONLY, &erro);
+    if (!z) return m;
+    std::vector<char> bloco(intake::PacoteZip::kBloco);
+    const zip_int64_t partes = zip_get_num_entries(z, 0);
+    m.certo = true;
+    for (zip_int64_t i = 0; i < partes; ++i) {
+        zip_file_t* parte = zip_fopen_index(z, static_cast<zip_uint64_t>(i), 0);
+        if (!parte) {
+            m.certo = false;
+            break;
+        }
+        zip_int64_t lidos;
+        while ((lidos = zip_fread(parte, bloco.data(), bloco.size())) > 0) m.celulas += lidos;
+        if (lidos < 0) m.certo = false;
+        zip_fclose(parte);
+    }
+    zip_discard(z);
+    m.segundos = Segundos(inicio);
+    return m;
+}
+
+// (d) The run of the workbook in the main window, offscreen, with a timer of no delay
+// on the window's message loop: it fires at every turn the loop takes, so the longest
+// wait between two of its firings is the longest the window went without handling its
+// messages. The gauge's moves are its value's changes.
+Medida MedeJanela(const std::string& pasta, const std::string& banco, const std::string& cidades) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int argc = 1;
+    char nome[] = "bench_conversao";
+    char* argv[] = {nome, nullptr};
+    QApplication aplicacao(argc, argv);
+    CriaBanco(banco);
+    teste::DialogosGravados dialogos;
+    app::TFPrincipal janela(dialogos, cidades);
+    janela.show();
+    QCoreApplication::processEvents();
+    dialogos.arquivos.push_back(QString::fromStdString(banco));
+    janela.findChild<QPushButton*>("btAbrirVantora")->click();
+    dialogos.arquivos.push_back(QString::fromStdString(pasta));
+    janela.findChild<QPushButton*>("Btabrir")->click();
+    janela.findChild<QRadioButton*>("rbtProdutos")->setChecked(true);
+    QCoreApplication::processEvents();
+    const auto* legenda = janela.findChild<QLabel*>("lblAguarde");
+    const auto* status = janela.findChild<QStatusBar*>("stbStatus");
+    auto* barra = janela.findChild<QProgressBar*>("Barra");
+
+    Medida m;
+    QElapsedTimer relogio;
+    qint64 ultimoTurno = 0, ultimoMovimento = 0;
+    std::string onde = "início";
+    auto Onde = [&] {
+        return (legenda->text() + " | " + status->currentMessage()).toLatin1().toStdString();
+    };
+    auto Etapa = [&] {
+        const QString texto = legenda->text();
+        return texto.startsWith("Carregando") ? 1 : texto.startsWith("Conferindo") ? 2 : 3;
+    };
+    int etapaTurno = 1;
+    QTimer turnos;
+    QObject::connect(&turnos, &QTimer::timeout, [&] {
+        const qint64 agora = relogio.elapsed();
+        if (agora - ultimoTurno > m.maiorIntervaloEventosMs) {
+            m.maiorIntervaloEventosMs = static_cast<double>(agora - ultimoTurno);
+            m.etapaIntervaloEventos = etapaTurno;
+            std::snprintf(m.legendaMaiorIntervalo, sizeof m.legendaMaiorIntervalo, "%s -> %s",
+                          onde.c_str(), Onde().c_str());
+        }
+        if (agora - ultimoTurno > 100 && m.longas < Medida::kLongas) {
+            m.longaMs[m.longas] = static_cast<double>(agora - ultimoTurno);
+            std::snprintf(m.longaOnde[m.longas], sizeof m.longaOnde[0], "%s -> %s", onde.c_str(),
+                          Onde().c_str());
+            ++m.longas;
+        }
+        ultimoTurno = agora;
+        onde = Onde();
+        etapaTurno = Etapa();
+        ++m.turnos;
+    });
+    QObject::connect(barra, &QProgressBar::valueChanged, [&] {
+        const qint64 agora = relogio.elapsed();
+        m.maiorIntervaloBarraMs =
+            std::max(m.maiorIntervaloBarraMs, static_cast<double>(agora - ultimoMovimento));
+        ultimoMovimento = agora;
+        ++m.movimentos;
+    });
+    turnos.start(0);
+    relogio.start();
+    janela.findChild<QPushButton*>("btOK")->click();
+    const qint64 fim = relogio.elapsed();
+    turnos.stop();
+    m.segundos = static_cast<double>(fim) / 1000.0;
+    m.picoMb = MemoriaMb("VmHWM");
+    m.certo = !dialogos.mensagens.empty() &&
+              dialogos.mensagens.back().second.contains(QStringLiteral("sucesso"));
+    if (!m.certo && !dialogos.mensagens.empty())
+        Mostra("  a janela disse: %s\n",
+               dialogos.mensagens.back().second.toLatin1().toStdString().c_str());
+    return m;
+}
+
 double Mediana(std::vector<double> v) {
     if (v.empty()) return 0;
     std::sort(v.begin(), v.end());
@@ -743,14 +1001,89 @@ double Mediana(std::vector<double> v) {
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
+// The workbook of a case, generated the first time and kept in the cache folder: the
+// inline one written directly, the shared one derived from it. Written under another
+// name and renamed, so that an interrupted run leaves no half workbook to be reused.
+bool GaranteArquivo(const Tipo& tipo, const std::filesystem::path& pasta, int n, bool textosNaLinha,
+                    std::string& arquivo) {
+    const std::string base = std::string(tipo.nome) + "-" + std::to_string(n);
+    const std::string naCelula = (pasta / (base + "-textos-na-celula.xlsx")).string();
+    const std::string compartilhado = (pasta / (base + ".xlsx")).string();
+    arquivo = textosNaLinha ? naCelula : compartilhado;
+    if (std::filesystem::exists(arquivo)) return true;
+    if (!std::filesystem::exists(naCelula)) {
+        const auto inicio = Relogio::now();
+        const std::string parcial = naCelula + ".parcial";
+        const Medida g = EmProcessoProprio([&] {
+            Medida r;
+            r.certo = GeraPasta(tipo, parcial, n);
+            return r;
+        });
+        if (!g.certo) {
+            Mostra("Falha ao gerar %s\n", naCelula.c_str());
+            return false;
+        }
+        std::filesystem::rename(parcial, naCelula);
+        Mostra("%s gerado em %.1f s (%.1f MB)\n", naCelula.c_str(), Segundos(inicio),
+               std::filesystem::file_size(naCelula) / 1048576.0);
+    }
+    if (textosNaLinha) return true;
+    const auto inicio = Relogio::now();
+    const std::string parcial = compartilhado + ".parcial";
+    const Medida g = EmProcessoProprio([&] {
+        Medida r;
+        r.certo = CompartilhaTextos(naCelula, parcial, pasta.string());
+        return r;
+    });
+    if (!g.certo) {
+        Mostra("Falha ao gerar %s\n", compartilhado.c_str());
+        return false;
+    }
+    std::filesystem::rename(parcial, compartilhado);
+    Mostra("%s gerado em %.1f s (%.1f MB)\n", compartilhado.c_str(), Segundos(inicio),
+           std::filesystem::file_size(compartilhado) / 1048576.0);
+    return true;
+}
+
+// A workbook measured: the kind, its rows, the string form; the largest only on
+// request.
+struct Caso {
+    const Tipo* tipo;
+    int linhas;
+    bool textosNaLinha;
+    bool grande;
+    std::string arquivo;
+    std::string Rotulo() const {
+        const bool formas = tipo->tipo == app::TipoRegistro::Produtos || grande ||
+                            (tipo->tipo == app::TipoRegistro::Clientes && textosNaLinha);
+        return std::string(tipo->nome) +
+               (formas ? (textosNaLinha ? " (textos na célula)" : " (textos compartilhados)") : "");
+    }
+};
+
+struct Resultado {
+    Caso caso;
+    int colunas = 0;
+    // (a)
+    double a = 0, celulasPorSegundo = 0, picoCarga = 0, bytesPorCelula = 0, naoVazias = 0;
+    // (b)
+    double carga = 0, ensaio = 0, conversao = 0, total = 0, pico = 0;
+    bool convertido = false;
+    // (c)
+    double c = -1;
+    long long linhasGravadas = 0, referencias = 0;
+    int avisosEnsaio = 0;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
     int linhas = 100000;
     int repeticoes = 3;
-    std::string pastaDada;
+    std::string pastaDada = "/work/cache/bench";
     std::string tiposDados;
     std::string cidades = CONVERSOR_TABELA_CIDADES;
+    bool grandes = false, soGerar = false, janela = true, leitura = true, soJanela = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--linhas" && i + 1 < argc) {
@@ -767,12 +1100,22 @@ int main(int argc, char** argv) {
             escritaForcada = false;
         } else if (arg == "--comandos-texto") {
             comandosPreparados = false;
+        } else if (arg == "--grandes") {
+            grandes = true;
+        } else if (arg == "--so-gerar") {
+            soGerar = true;
+        } else if (arg == "--so-janela") {
+            soJanela = true;
+        } else if (arg == "--sem-janela") {
+            janela = false;
+        } else if (arg == "--sem-leitura") {
+            leitura = false;
         } else {
             std::fputs(
                 "Uso: bench_conversao [--linhas N] [--repeticoes R] [--tipos T1,T2,...]\n"
-                "                     [--pasta DIR] [--cidades ARQUIVO.DBF] "
-                "[--sem-escrita-forcada]\n"
-                "                     [--comandos-texto]\n"
+                "                     [--pasta DIR] [--cidades ARQUIVO.DBF] [--grandes]\n"
+                "                     [--so-gerar] [--so-janela] [--sem-janela] [--sem-leitura]\n"
+                "                     [--sem-escrita-forcada] [--comandos-texto]\n"
                 "Tipos: produtos, clientes, fornecedores, vendedores, transportadoras.\n",
                 stderr);
             return 2;
@@ -791,127 +1134,253 @@ int main(int argc, char** argv) {
     std::strftime(data, sizeof data, "%d/%m/%Y %H:%M", std::localtime(&agora));
     const std::string cargaAntes = Carga();
 
-    struct LinhaTabela {
-        std::string rotulo;
-        int linhas, colunas;
-        double a, celulasPorSegundo, pico, b = -1, c = -1;
-        long long referencias = 0;
-        int avisos = 0;
+    auto Escolhido = [&](const Tipo& tipo) {
+        return tiposDados.empty() ||
+               ("," + tiposDados + ",").find("," + std::string(tipo.nome) + ",") !=
+                   std::string::npos;
     };
-    std::vector<LinhaTabela> resultado;
-    bool tudoCerto = true;
-
+    std::vector<Caso> casos;
     for (const Tipo& tipo : kTipos) {
-        if (!tiposDados.empty() &&
-            ("," + tiposDados + ",").find("," + std::string(tipo.nome) + ",") == std::string::npos)
-            continue;
+        if (!Escolhido(tipo)) continue;
         const int n = std::min(linhas, tipo.maisLinhas);
         const bool produtos = tipo.tipo == app::TipoRegistro::Produtos;
-        for (const bool textosNaLinha :
-             produtos ? std::vector<bool>{false, true} : std::vector<bool>{false}) {
-            const std::string arquivo =
-                (pasta / (std::string(tipo.nome) + "-" + std::to_string(n) +
-                          (textosNaLinha ? "-textos-na-celula" : "") + ".xlsx"))
-                    .string();
-            if (!std::filesystem::exists(arquivo)) {
-                const auto inicio = Relogio::now();
-                Medida g = EmProcessoProprio([&] {
-                    Medida r;
-                    r.certo = GeraPasta(tipo, arquivo, n, textosNaLinha);
-                    return r;
-                });
-                if (!g.certo) {
-                    Mostra("Falha ao gerar %s\n", arquivo.c_str());
-                    tudoCerto = false;
-                    continue;
-                }
-                Mostra("%s gerado em %.1f s (%.1f MB)\n", arquivo.c_str(), Segundos(inicio),
-                       std::filesystem::file_size(arquivo) / 1048576.0);
-            }
-            LinhaTabela lt;
-            lt.rotulo =
-                std::string(tipo.nome) +
-                (produtos ? (textosNaLinha ? " (textos na célula)" : " (textos compartilhados)")
-                          : "");
-            lt.linhas = n;
-            lt.colunas = tipo.colunas;
-            std::vector<double> a, cps, pico, b, c;
-            for (int r = 0; r < repeticoes; ++r) {
-                const Medida ma = EmProcessoProprio([&] { return MedeCarga(arquivo, n); });
-                if (!ma.certo) {
-                    Mostra("  %s: a carga falhou\n", lt.rotulo.c_str());
-                    tudoCerto = false;
-                    break;
-                }
-                a.push_back(ma.segundos);
-                cps.push_back(ma.celulas / ma.segundos);
-                pico.push_back(ma.picoMb);
-                Mostra("  %s, rodada %d: (a) %.2f s, %.0f MB", lt.rotulo.c_str(), r + 1,
-                       ma.segundos, ma.picoMb);
-                // The inline-strings workbook measures the reader; the conversion is
-                // the same as from the other.
-                if (textosNaLinha) {
-                    Mostra("\n");
-                    continue;
-                }
-                const std::string convertido = (pasta / "convertido.fdb").string();
-                const std::string motor = (pasta / "motor.fdb").string();
-                const Medida mb = EmProcessoProprio(
-                    [&] { return MedeConversao(tipo, arquivo, n, convertido, cidades); });
-                if (!mb.certo) {
-                    Mostra("\n  %s: a conversão falhou\n", lt.rotulo.c_str());
-                    tudoCerto = false;
-                    break;
-                }
-                const Medida mc =
-                    EmProcessoProprio([&] { return MedeMotor(tipo, convertido, motor); });
-                std::error_code erro;
-                std::filesystem::remove(convertido, erro);
-                std::filesystem::remove(motor, erro);
-                if (!mc.certo || mc.linhas != mb.linhas) {
-                    Mostra("\n  %s: a gravação direta falhou\n", lt.rotulo.c_str());
-                    tudoCerto = false;
-                    break;
-                }
-                b.push_back(mb.segundos);
-                c.push_back(mc.segundos);
-                lt.referencias = mb.referencias;
-                lt.avisos = mb.avisos;
-                Mostra(", (b) %.2f s, (c) %.2f s; %lld linhas, %lld de referência, %d avisos\n",
-                       mb.segundos, mc.segundos, mb.linhas, mb.referencias, mb.avisos);
-            }
-            lt.a = Mediana(a);
-            lt.celulasPorSegundo = Mediana(cps);
-            lt.pico = Mediana(pico);
-            if (!b.empty()) {
-                lt.b = Mediana(b);
-                lt.c = Mediana(c);
-            }
-            resultado.push_back(lt);
+        casos.push_back({&tipo, n, false, false, {}});
+        if (produtos) casos.push_back({&tipo, n, true, false, {}});
+    }
+    // The largest: products up to their codes' limit, clients up to a sheet's (its
+    // 1,048,576 rows but the one a header would take).
+    if (grandes) {
+        for (const Tipo& tipo : kTipos) {
+            if (!Escolhido(tipo)) continue;
+            int n = 0;
+            if (tipo.tipo == app::TipoRegistro::Produtos) n = 999999;
+            if (tipo.tipo == app::TipoRegistro::Clientes) n = 1048575;
+            if (n == 0) continue;
+            casos.push_back({&tipo, n, false, true, {}});
+            casos.push_back({&tipo, n, true, true, {}});
         }
     }
+    for (Caso& caso : casos)
+        if (!GaranteArquivo(*caso.tipo, pasta, caso.linhas, caso.textosNaLinha, caso.arquivo))
+            return 1;
+    if (soGerar) return 0;
+
+    std::vector<Resultado> resultado;
+    bool tudoCerto = true;
+    if (soJanela) leitura = false;
+    for (const Caso& caso : casos) {
+        if (soJanela) break;
+        const Tipo& tipo = *caso.tipo;
+        Resultado rs;
+        rs.caso = caso;
+        rs.colunas = tipo.colunas;
+        const std::string rotulo = caso.Rotulo() + " " + std::to_string(caso.linhas);
+        std::vector<double> a, cps, picoA, bpc, carga, ensaio, conversao, total, pico, c;
+        // The largest take minutes each: once is enough to see where they stand.
+        const int vezes = caso.grande ? 1 : repeticoes;
+        for (int r = 0; r < vezes; ++r) {
+            // The load alone, and the staging table's bytes per cell, which do not
+            // change with the rows: not worth minutes for the largest.
+            const Medida ma = caso.grande ? Medida{.certo = true} : EmProcessoProprio([&] {
+                return MedeCarga(caso.arquivo, caso.linhas);
+            });
+            if (!ma.certo) {
+                Mostra("  %s: a carga falhou\n", rotulo.c_str());
+                tudoCerto = false;
+                break;
+            }
+            Mostra("  %s, rodada %d:", rotulo.c_str(), r + 1);
+            if (!caso.grande) {
+                a.push_back(ma.segundos);
+                cps.push_back(ma.celulas / ma.segundos);
+                picoA.push_back(ma.picoMb);
+                bpc.push_back(ma.bytesPorCelula);
+                rs.naoVazias = ma.naoVazias;
+                Mostra(" (a) %.2f s, %.0f MB, %.1f bytes por célula,", ma.segundos, ma.picoMb,
+                       ma.bytesPorCelula);
+            }
+            const std::string convertido = (pasta / "convertido.fdb").string();
+            const std::string motor = (pasta / "motor.fdb").string();
+            const Medida mb = EmProcessoProprio([&] {
+                return MedeConversao(tipo, caso.arquivo, caso.linhas, convertido, cidades);
+            });
+            if (!mb.certo) {
+                Mostra("\n  %s: a conversão falhou\n", rotulo.c_str());
+                tudoCerto = false;
+                break;
+            }
+            carga.push_back(mb.carga);
+            ensaio.push_back(mb.ensaio);
+            conversao.push_back(mb.conversao);
+            total.push_back(mb.segundos);
+            pico.push_back(mb.picoMb);
+            rs.linhasGravadas = mb.linhas;
+            rs.referencias = mb.referencias;
+            rs.avisosEnsaio = mb.avisosEnsaio;
+            Mostra(
+                " (b) carga %.2f s, ensaio %.2f s, conversão %.2f s, total %.2f s, pico %.0f MB; "
+                "%lld linhas, %lld de referência, %d avisos do ensaio",
+                mb.carga, mb.ensaio, mb.conversao, mb.segundos, mb.picoMb, mb.linhas,
+                mb.referencias, mb.avisosEnsaio);
+            // The engine's limit for the same rows, where there is room to hold them.
+            if (!caso.grande && !caso.textosNaLinha) {
+                const Medida mc =
+                    EmProcessoProprio([&] { return MedeMotor(tipo, convertido, motor); });
+                if (!mc.certo || mc.linhas != mb.linhas) {
+                    Mostra("\n  %s: a gravação direta falhou\n", rotulo.c_str());
+                    tudoCerto = false;
+                } else {
+                    c.push_back(mc.segundos);
+                    Mostra(", (c) %.2f s", mc.segundos);
+                }
+            }
+            Mostra("\n");
+            std::error_code erro;
+            std::filesystem::remove(convertido, erro);
+            std::filesystem::remove(motor, erro);
+        }
+        rs.a = Mediana(a);
+        rs.celulasPorSegundo = Mediana(cps);
+        rs.picoCarga = Mediana(picoA);
+        rs.bytesPorCelula = Mediana(bpc);
+        rs.convertido = !total.empty();
+        rs.carga = Mediana(carga);
+        rs.ensaio = Mediana(ensaio);
+        rs.conversao = Mediana(conversao);
+        rs.total = Mediana(total);
+        rs.pico = Mediana(pico);
+        if (!c.empty()) rs.c = Mediana(c);
+        resultado.push_back(rs);
+    }
+
+    // Reading near the floor: `conversor mostrar` against inflating the package.
+    struct Leitura {
+        std::string rotulo;
+        double mostrar, inflar, picoMostrar;
+    };
+    std::vector<Leitura> leituras;
+    if (leitura)
+        for (const Caso& caso : casos) {
+            if (caso.grande || caso.tipo->tipo != app::TipoRegistro::Produtos) continue;
+            std::vector<double> mostrar, inflar, picoMostrar;
+            for (int r = 0; r < repeticoes; ++r) {
+                const Medida mm = MedeMostrar(caso.arquivo);
+                const Medida mi = EmProcessoProprio([&] { return MedeInflar(caso.arquivo); });
+                if (!mm.certo || !mi.certo) {
+                    Mostra("  %s: a leitura falhou\n", caso.Rotulo().c_str());
+                    tudoCerto = false;
+                    break;
+                }
+                mostrar.push_back(mm.segundos);
+                inflar.push_back(mi.segundos);
+                picoMostrar.push_back(mm.picoMb);
+                Mostra("  %s, rodada %d: mostrar %.2f s (%.0f MB), inflar %.2f s (%.0f MB)\n",
+                       caso.Rotulo().c_str(), r + 1, mm.segundos, mm.picoMb, mi.segundos,
+                       mi.celulas / 1048576.0);
+            }
+            if (!mostrar.empty())
+                leituras.push_back(
+                    {caso.Rotulo(), Mediana(mostrar), Mediana(inflar), Mediana(picoMostrar)});
+        }
+
+    // The window alive: the shared-strings products workbook, as a user would pick it.
+    Medida mj;
+    bool janelaMedida = false;
+    if (janela)
+        for (const Caso& caso : casos) {
+            if (caso.grande || caso.textosNaLinha || caso.tipo->tipo != app::TipoRegistro::Produtos)
+                continue;
+            const std::string banco = (pasta / "janela.fdb").string();
+            mj = EmProcessoProprio([&] { return MedeJanela(caso.arquivo, banco, cidades); });
+            std::error_code erro;
+            std::filesystem::remove(banco, erro);
+            janelaMedida = mj.certo;
+            if (!mj.certo) {
+                Mostra("  a conversão na janela falhou\n");
+                tudoCerto = false;
+            }
+            break;
+        }
 
     Mostra(
-        "\nMedianas de %d rodadas, %s; carga da máquina (1, 5, 15 min) antes: %s, depois: "
-        "%s%s%s\n\n",
+        "\nMedianas de %d rodadas (as maiores pastas: uma), %s; carga da máquina (1, 5, 15 min) "
+        "antes: %s, depois: %s%s%s\n\n",
         repeticoes, data, cargaAntes.c_str(), Carga().c_str(),
         escritaForcada ? "" : "; escrita forçada desligada",
         comandosPreparados ? "" : "; comandos como texto");
+
     Mostra(
-        "| Tipo | Linhas × colunas | (a) carga | Milhões de células/s | Pico de memória | "
-        "(b) conversão | (c) motor | (b) / ((a) + (c)) |\n");
-    Mostra("|---|---|---|---|---|---|---|---|\n");
-    for (const LinhaTabela& lt : resultado) {
-        if (lt.b < 0)
-            Mostra("| %s | %d × %d | %.2f s | %.2f | %.0f MB | | | |\n", lt.rotulo.c_str(),
-                   lt.linhas, lt.colunas, lt.a, lt.celulasPorSegundo / 1e6, lt.pico);
-        else
-            Mostra("| %s | %d × %d | %.2f s | %.2f | %.0f MB | %.2f s | %.2f s | %.2f |\n",
-                   lt.rotulo.c_str(), lt.linhas, lt.colunas, lt.a, lt.celulasPorSegundo / 1e6,
-                   lt.pico, lt.b, lt.c, lt.b / (lt.a + lt.c));
+        "| Tipo | Linhas × colunas | Carga | Ensaio | Conversão | Ensaio / conversão | "
+        "Com ensaio | Sem ensaio | Com / sem | Pico de memória (com ensaio) | Bytes por célula "
+        "|\n");
+    Mostra("|---|---|---|---|---|---|---|---|---|---|---|\n");
+    for (const Resultado& r : resultado) {
+        if (!r.convertido) continue;
+        const double sem = r.carga + r.conversao;
+        Mostra(
+            "| %s | %d × %d | %.2f s | %.2f s | %.2f s | %.2f | %.2f s | %.2f s | %.2f | %.0f MB | "
+            "%s |\n",
+            r.caso.Rotulo().c_str(), r.caso.linhas, r.colunas, r.carga, r.ensaio, r.conversao,
+            r.ensaio / r.conversao, r.total, sem, r.total / sem, r.pico,
+            r.caso.grande ? "" : Formata("%.1f", r.bytesPorCelula).c_str());
     }
 
-    std::error_code erro;
-    if (pastaDada.empty()) std::filesystem::remove_all(pasta, erro);
+    Mostra(
+        "\n| Tipo | Linhas × colunas | (a) carga sozinha | Milhões de células/s | Pico da carga | "
+        "(c) motor | conversão / ((a) + (c)) |\n");
+    Mostra("|---|---|---|---|---|---|---|\n");
+    for (const Resultado& r : resultado) {
+        if (r.caso.grande) continue;
+        if (r.c < 0)
+            Mostra("| %s | %d × %d | %.2f s | %.2f | %.0f MB | | |\n", r.caso.Rotulo().c_str(),
+                   r.caso.linhas, r.colunas, r.a, r.celulasPorSegundo / 1e6, r.picoCarga);
+        else
+            Mostra("| %s | %d × %d | %.2f s | %.2f | %.0f MB | %.2f s | %.2f |\n",
+                   r.caso.Rotulo().c_str(), r.caso.linhas, r.colunas, r.a,
+                   r.celulasPorSegundo / 1e6, r.picoCarga, r.c, r.conversao / (r.a + r.c));
+    }
+
+    // Growth from the 100,000-row workbook to the largest of the same kind and form.
+    bool cabecalho = false;
+    for (const Resultado& g : resultado) {
+        if (!g.caso.grande || !g.convertido) continue;
+        for (const Resultado& p : resultado) {
+            if (p.caso.grande || !p.convertido || p.caso.tipo != g.caso.tipo ||
+                p.caso.textosNaLinha != g.caso.textosNaLinha)
+                continue;
+            if (!cabecalho) {
+                Mostra(
+                    "\n| Tipo | Linhas | Carga | Ensaio | Conversão | (ensaio + conversão) / "
+                    "conversão |\n|---|---|---|---|---|---|\n");
+                cabecalho = true;
+            }
+            Mostra("| %s | %d / %d = %.2f | %.2f | %.2f | %.2f | %.2f |\n", g.caso.Rotulo().c_str(),
+                   g.caso.linhas, p.caso.linhas, static_cast<double>(g.caso.linhas) / p.caso.linhas,
+                   g.carga / p.carga, g.ensaio / p.ensaio, g.conversao / p.conversao,
+                   (g.ensaio + g.conversao) / g.conversao);
+        }
+    }
+
+    if (!leituras.empty()) {
+        Mostra(
+            "\n| Pasta | `conversor mostrar` | Pico de memória | Inflar todas as partes | "
+            "Mostrar / inflar |\n|---|---|---|---|---|\n");
+        for (const Leitura& l : leituras)
+            Mostra("| %s | %.2f s | %.0f MB | %.2f s | %.2f |\n", l.rotulo.c_str(), l.mostrar,
+                   l.picoMostrar, l.inflar, l.mostrar / l.inflar);
+    }
+
+    if (janelaMedida) {
+        static const char* const kEtapas[] = {"", "carga", "ensaio", "conversão"};
+        Mostra(
+            "\nJanela (produtos, textos compartilhados, %d linhas): %.2f s, %lld voltas do laço "
+            "de mensagens, maior intervalo entre duas %.0f ms (na %s: %s); %lld movimentos da "
+            "barra, maior intervalo entre dois %.0f ms; pico %.0f MB\n",
+            std::min(linhas, kTipos[0].maisLinhas), mj.segundos, mj.turnos,
+            mj.maiorIntervaloEventosMs, kEtapas[static_cast<int>(mj.etapaIntervaloEventos)],
+            mj.legendaMaiorIntervalo, mj.movimentos, mj.maiorIntervaloBarraMs, mj.picoMb);
+        for (int i = 0; i < mj.longas; ++i)
+            Mostra("  espera de %.0f ms: %s\n", mj.longaMs[i], mj.longaOnde[i]);
+    }
     return tudoCerto ? 0 : 1;
 }

@@ -1,7 +1,9 @@
 #include "app/execucao.h"
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
+#include <future>
 #include <utility>
 
 #include "base/colunas.h"
@@ -180,6 +182,7 @@ bool ExecucaoConversao::PreparaPlanilha(const PedidoConversao& pedido,
         // user sees the wait announced before it starts.
         progresso_.Legenda(kCarregandoPlanilha);
         progresso_.ProcessaMensagens();
+        LePlanilhaAtendendo();
         const long long ultimaLinha =
             pedido.ateUltimaLinhaDaAba ? dmExcel_.UltimaLinha() : *pedido.ultimaLinha;
         // A map that does not fit the sheet is refused before anything is converted;
@@ -342,6 +345,14 @@ CampoPedido ExecucaoConversao::ValidaCampos(const PedidoConversao& pedido) {
         return CampoPedido::Aba;
     }
     return CampoPedido::Nenhum;
+}
+
+void ExecucaoConversao::LePlanilhaAtendendo() {
+    // The driver keeps the sheet it read: the staging load then starts from it.
+    auto leitura = std::async(std::launch::async, [this] { dmExcel_.Planilha(); });
+    while (leitura.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+        progresso_.ProcessaMensagens();
+    leitura.get();
 }
 
 void ExecucaoConversao::CarregaTabelaTemp(long long ultimaLinha,

@@ -151,6 +151,11 @@ private:
     ResultadoEnsaio Ensaia(const PedidoConversao& pedido);
     // Warns about the first input missing and names it; CampoPedido::Nenhum when none is.
     CampoPedido ValidaCampos(const PedidoConversao& pedido);
+    // Reads the chosen sheet on another thread while the display's messages keep
+    // running here: a large sheet takes seconds to read before its first row can be
+    // copied, and the window must not freeze meanwhile. A stop asked meanwhile waits
+    // for the reading to end.
+    void LePlanilhaAtendendo();
     void CarregaTabelaTemp(long long ultimaLinha, const intake::RecorteCarga& recorte = {});
     // The request's map set against the current sheet; nullopt without a map. Raises
     // convert::ErroMapa.

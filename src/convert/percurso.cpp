@@ -1,6 +1,7 @@
 #include "convert/percurso.h"
 
 #include <exception>
+#include <optional>
 
 #include "base/regional.h"
 #include "db/consulta.h"
@@ -30,12 +31,24 @@ Problema FalhaDoRegistro(long long linha, const std::exception& e) {
     return p;
 }
 
+// The statements around each record of a rehearsal, each prepared once for the whole
+// walk: a statement's text changing on one query would prepare it anew every time,
+// twice a record.
+struct PontosDoEnsaio {
+    explicit PontosDoEnsaio(db::Conexao& conexao)
+        : marca(conexao), libera(conexao), volta(conexao) {
+        marca.DefineSql("SAVEPOINT ENSAIO_REGISTRO");
+        libera.DefineSql("RELEASE SAVEPOINT ENSAIO_REGISTRO");
+        volta.DefineSql("ROLLBACK TO SAVEPOINT ENSAIO_REGISTRO");
+    }
+    db::Consulta marca, libera, volta;
+};
+
 // Runs one record of a rehearsal under a savepoint; false when it failed, and then
 // nothing of it is left in the transaction.
-bool EnsaiaRegistro(ContextoConversao& contexto, db::Consulta& ponto, int registro,
+bool EnsaiaRegistro(ContextoConversao& contexto, PontosDoEnsaio& pontos, int registro,
                     const std::function<void(int registro)>& converteRegistro) {
-    ponto.DefineSql("SAVEPOINT ENSAIO_REGISTRO");
-    ponto.Executa();
+    pontos.marca.Executa();
     try {
         converteRegistro(registro);
     } catch (const std::exception& e) {
@@ -43,12 +56,10 @@ bool EnsaiaRegistro(ContextoConversao& contexto, db::Consulta& ponto, int regist
         if (const auto* banco = dynamic_cast<const db::ErroBanco*>(&e); banco && banco->Grave())
             throw;
         contexto.ensaio->Falha(FalhaDoRegistro(contexto.cdsTabelaTemp.LinhaDaPlanilha(), e));
-        ponto.DefineSql("ROLLBACK TO SAVEPOINT ENSAIO_REGISTRO");
-        ponto.Executa();
+        pontos.volta.Executa();
         return false;
     }
-    ponto.DefineSql("RELEASE SAVEPOINT ENSAIO_REGISTRO");
-    ponto.Executa();
+    pontos.libera.Executa();
     return true;
 }
 
@@ -77,13 +88,14 @@ void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layou
             std::to_string(tabela.Colunas()) + ").");
     }
     const std::string deTotal = " de " + std::to_string(total);
-    db::Consulta ponto(contexto.dbVantora);
+    std::optional<PontosDoEnsaio> pontos;
+    if (ensaio) pontos.emplace(contexto.dbVantora);
     for (int registro = 1; !tabela.Eof(); ++registro) {
         progresso.Status("Processando Registro " + std::to_string(registro) + deTotal);
         progresso.ProcessaMensagens();
         if (ensaio) {
             ensaio->linhaAtual = tabela.LinhaDaPlanilha();
-            if (!EnsaiaRegistro(contexto, ponto, registro, converteRegistro)) {
+            if (!EnsaiaRegistro(contexto, *pontos, registro, converteRegistro)) {
                 const bool lembra = contexto.ferramentas.LembraCodigos();
                 contexto.ferramentas.LembraCodigos(false);
                 contexto.ferramentas.LembraCodigos(lembra);

@@ -3,6 +3,7 @@
 // pending messages still run once per record.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <xlsxwriter.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -52,6 +53,9 @@ private:
 
 constexpr int kRegistros = 3000;
 
+// Rows of "longa.xlsx": enough that reading them takes a good many milliseconds.
+constexpr int kLinhasLongas = 200000;
+
 // The row whose carrier code repeats the first one's, in "repetida.csv".
 constexpr int kLinhaRepetida = 2500;
 
@@ -74,6 +78,19 @@ public:
                 saida << '\n';
             }
         }
+        // A long workbook of which only the first rows are converted: the whole sheet
+        // is still read before its first row is copied.
+        lxw_workbook_options opcoes{};
+        opcoes.constant_memory = LXW_TRUE;
+        lxw_workbook* pasta = workbook_new_opt(pasta_->Arquivo("longa.xlsx").c_str(), &opcoes);
+        lxw_worksheet* aba = workbook_add_worksheet(pasta, nullptr);
+        for (int i = 0; i < kLinhasLongas; ++i) {
+            const std::string nome = "Transportadora " + std::to_string(i + 1);
+            worksheet_write_string(aba, static_cast<lxw_row_t>(i), 13, "MG", nullptr);
+            worksheet_write_string(aba, static_cast<lxw_row_t>(i), 19, nome.c_str(), nullptr);
+            worksheet_write_number(aba, static_cast<lxw_row_t>(i), 26, i + 1, nullptr);
+        }
+        workbook_close(pasta);
         // A sheet that lists but cannot be read: one row wider than a sheet can be.
         std::ofstream larga(pasta_->Arquivo("larga.csv"));
         larga << "a;b\n" << std::string(20000, ';') << "\n";
@@ -210,6 +227,41 @@ TEST_F(JanelaProgresso, AvisoDeCargaAntesDeLerAPlanilha) {
     EXPECT_EQ(Controle<QLabel>("lblAguarde")->text(), "");
     EXPECT_TRUE(Controle<QPushButton>("btOK")->isEnabled());
     EXPECT_EQ(ContaLinhas("TRANSPT"), transportadoras);
+}
+
+// The window's messages keep running while the sheet is read, before its first row
+// is copied into the staging table: a large sheet takes seconds to read.
+TEST_F(JanelaProgresso, MensagensCorremEnquantoAPlanilhaELida) {
+    Prepara("longa.xlsx");
+    ASSERT_EQ(Controle<QLineEdit>("edtNumLinha")->text(), QString::number(kLinhasLongas));
+    Controle<QLineEdit>("edtNumLinha")->setText("2");
+    const auto* legenda = Controle<QLabel>("lblAguarde");
+    const auto* status = Controle<QStatusBar>("stbStatus");
+    // Turns of the message loop once the load is announced and before its first row,
+    // and how long that lasted.
+    int turnosNaLeitura = 0;
+    QElapsedTimer tempo;
+    qint64 inicioLeitura = -1, fimLeitura = -1;
+    QTimer relogio;
+    QObject::connect(&relogio, &QTimer::timeout, [&] {
+        if (legenda->text() == "Carregando dados do Excel, aguarde!" &&
+            !status->currentMessage().startsWith("Processando Registro")) {
+            ++turnosNaLeitura;
+            if (inicioLeitura < 0) inicioLeitura = tempo.elapsed();
+            fimLeitura = tempo.elapsed();
+        }
+    });
+    tempo.start();
+    relogio.start(0);
+    Controle<QPushButton>("btOK")->click();
+    relogio.stop();
+    ASSERT_FALSE(dialogos_.mensagens.empty());
+    EXPECT_THAT(dialogos_.mensagens.back().second.toStdString(), HasSubstr("sucesso"));
+    EXPECT_EQ(ContaLinhas("TRANSPT"), 2);
+    // Not only the turn that announces the load: while the sheet was being read, one
+    // turn at least every 100 ms (a loaded machine included).
+    const qint64 ms = fimLeitura - inicioLeitura;
+    EXPECT_GE(turnosNaLeitura, 1 + ms / 100) << ms << " ms";
 }
 
 }  // namespace
