@@ -7,7 +7,7 @@ PACOTES=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-liberation
   libfbclient2 firebird3.0-server-core firebird3.0-server firebird3.0-utils firebird-dev
-  libzip-dev libexpat1-dev libgsf-1-dev libshp-dev
+  libzip-dev libexpat1-dev libgsf-1-dev libshp-dev libzstd-dev
   libgtest-dev libgmock-dev libxlsxwriter-dev nlohmann-json3-dev
   clang libclang-rt-14-dev llvm
   lintian desktop-file-utils clang-format

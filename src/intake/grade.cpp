@@ -1,28 +1,168 @@
 #include "intake/grade.h"
 
+#include <zstd.h>
+
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <new>
 #include <numeric>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 namespace conversor::intake {
 
+namespace {
+
+// Rows are grouped until a group passes this size unpacked: big enough for the
+// packing to find what repeats, small enough to unpack one quickly.
+constexpr size_t kGrupo = size_t{128} << 10;
+// The fastest level: it already takes most of what repeats in a sheet.
+constexpr int kNivel = 1;
+// Groups waiting to be packed before the reader waits for the packing.
+constexpr size_t kMaxFila = 4;
+
+void AnexaNumero(std::string& destino, uint32_t n) {
+    while (n >= 0x80) {
+        destino.push_back(static_cast<char>(n | 0x80));
+        n >>= 7;
+    }
+    destino.push_back(static_cast<char>(n));
+}
+
+uint32_t LeNumero(const unsigned char*& p) {
+    uint32_t n = 0;
+    unsigned deslocamento = 0;
+    unsigned char b;
+    do {
+        b = *p++;
+        n |= uint32_t(b & 0x7F) << deslocamento;
+        deslocamento += 7;
+    } while (b & 0x80);
+    return n;
+}
+
+struct LiberaContexto {
+    void operator()(ZSTD_DCtx* c) const { ZSTD_freeDCtx(c); }
+    void operator()(ZSTD_CCtx* c) const { ZSTD_freeCCtx(c); }
+};
+
+// A packed group.
+struct Pacote {
+    size_t grupo = 0;
+    std::unique_ptr<char[]> dados;
+    uint32_t tamanho = 0;
+    uint32_t bruto = 0;
+};
+
+Pacote Empacota(ZSTD_CCtx* contexto, size_t grupo, const std::string& bruto) {
+    Pacote p;
+    p.grupo = grupo;
+    p.bruto = static_cast<uint32_t>(bruto.size());
+    // Into room for the worst case, then kept at its exact size. With that room the
+    // packing fails only for want of memory.
+    if (!contexto) throw std::bad_alloc();
+    const size_t limite = ZSTD_compressBound(bruto.size());
+    auto area = std::make_unique_for_overwrite<char[]>(limite);
+    const size_t n =
+        ZSTD_compressCCtx(contexto, area.get(), limite, bruto.data(), bruto.size(), kNivel);
+    if (ZSTD_isError(n)) throw std::bad_alloc();
+    p.tamanho = static_cast<uint32_t>(n);
+    p.dados = std::make_unique_for_overwrite<char[]>(n);
+    std::memcpy(p.dados.get(), area.get(), n);
+    return p;
+}
+
+}  // namespace
+
 namespace detalhe {
 
-uint64_t TextosEmBlocos::Anexa(std::string_view texto) {
-    uint64_t inicio = fim_;
-    size_t bloco = static_cast<size_t>(inicio >> kBits);
-    size_t posicao = static_cast<size_t>(inicio & (kBloco - 1));
-    if (posicao + texto.size() > kBloco) {
-        ++bloco;
-        posicao = 0;
-        inicio = static_cast<uint64_t>(bloco) << kBits;
+// Packs the groups of one grid on a thread of its own, so that reading the sheet
+// does not wait for the packing; falls back to packing on the caller's thread
+// when no thread can be started.
+class Compressor {
+public:
+    Compressor() {
+        try {
+            thread_ = std::thread([this] { Trabalha(); });
+        } catch (const std::system_error&) {
+            contexto_.reset(ZSTD_createCCtx());
+        }
     }
-    while (blocos_.size() <= bloco)
-        blocos_.push_back(std::make_unique_for_overwrite<char[]>(kBloco));
-    std::memcpy(blocos_[bloco].get() + posicao, texto.data(), texto.size());
-    fim_ = inicio + texto.size();
-    return fim_;
-}
+
+    ~Compressor() {
+        {
+            std::lock_guard<std::mutex> trava(mutex_);
+            parar_ = true;
+        }
+        temTrabalho_.notify_all();
+        if (thread_.joinable()) thread_.join();
+    }
+
+    void Envia(size_t grupo, std::string bruto) {
+        if (!thread_.joinable()) {
+            prontos_.push_back(Empacota(contexto_.get(), grupo, bruto));
+            return;
+        }
+        std::unique_lock<std::mutex> trava(mutex_);
+        mudou_.wait(trava, [&] { return fila_.size() < kMaxFila || erro_; });
+        fila_.emplace_back(grupo, std::move(bruto));
+        trava.unlock();
+        temTrabalho_.notify_one();
+    }
+
+    // Hands over the groups packed so far; with `espera`, all of those sent.
+    void Recolhe(std::vector<Pacote>& saida, bool espera) {
+        std::unique_lock<std::mutex> trava(mutex_);
+        if (espera) mudou_.wait(trava, [&] { return (fila_.empty() && !trabalhando_) || erro_; });
+        if (erro_) std::rethrow_exception(erro_);
+        for (Pacote& p : prontos_) saida.push_back(std::move(p));
+        prontos_.clear();
+    }
+
+private:
+    void Trabalha() {
+        std::unique_ptr<ZSTD_CCtx, LiberaContexto> contexto(ZSTD_createCCtx());
+        for (;;) {
+            std::pair<size_t, std::string> item;
+            {
+                std::unique_lock<std::mutex> trava(mutex_);
+                temTrabalho_.wait(trava, [&] { return parar_ || !fila_.empty(); });
+                if (parar_) return;
+                item = std::move(fila_.front());
+                fila_.pop_front();
+                trabalhando_ = true;
+            }
+            mudou_.notify_all();
+            try {
+                Pacote p = Empacota(contexto.get(), item.first, item.second);
+                std::lock_guard<std::mutex> trava(mutex_);
+                prontos_.push_back(std::move(p));
+                trabalhando_ = false;
+            } catch (...) {
+                std::lock_guard<std::mutex> trava(mutex_);
+                erro_ = std::current_exception();
+                trabalhando_ = false;
+            }
+            mudou_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable temTrabalho_;
+    std::condition_variable mudou_;
+    std::deque<std::pair<size_t, std::string>> fila_;
+    std::vector<Pacote> prontos_;
+    bool trabalhando_ = false;
+    bool parar_ = false;
+    std::exception_ptr erro_;
+    std::unique_ptr<ZSTD_CCtx, LiberaContexto> contexto_;  // only without a thread
+    std::thread thread_;
+};
 
 }  // namespace detalhe
 
@@ -46,71 +186,187 @@ std::string_view LinhaPlanilha::Procura(int coluna) const {
     return inicio < quantidade_ && Coluna(inicio) == coluna ? Texto(inicio) : std::string_view();
 }
 
+GradePlanilha::GradePlanilha() = default;
+GradePlanilha::~GradePlanilha() = default;
+GradePlanilha::GradePlanilha(GradePlanilha&& outra) noexcept { *this = std::move(outra); }
+
+GradePlanilha& GradePlanilha::operator=(GradePlanilha&& outra) noexcept {
+    if (this == &outra) return *this;
+    area_ = outra.area_;
+    celulas_ = std::exchange(outra.celulas_, 0);
+    linhas_ = std::exchange(outra.linhas_, {});
+    ultimaColuna_ = std::exchange(outra.ultimaColuna_, 0);
+    bruto_ = std::exchange(outra.bruto_, {});
+    grupos_ = std::exchange(outra.grupos_, {});
+    bytesGuardados_ = std::exchange(outra.bytesGuardados_, 0);
+    compressor_ = std::move(outra.compressor_);
+    for (size_t i = 0; i < 2; ++i) cache_[i] = std::exchange(outra.cache_[i], {});
+    proximoCache_ = 0;
+    // The row read may lie in the group being filled, whose bytes have moved.
+    linhaLida_ = outra.linhaLida_ = kNenhuma;
+    soltas_ = std::move(outra.soltas_);
+    textosSoltos_ = std::exchange(outra.textosSoltos_, {});
+    return *this;
+}
+
 size_t GradePlanilha::ProcuraLinha(int linha) const {
-    if (linha < 1) return kNenhuma;
-    const auto achada =
-        std::lower_bound(linhas_.begin(), linhas_.end(), static_cast<uint32_t>(linha));
-    if (achada == linhas_.end() || *achada != static_cast<uint32_t>(linha)) return kNenhuma;
-    return static_cast<size_t>(achada - linhas_.begin());
+    if (linha < 1 || linhas_.size() == 0) return kNenhuma;
+    size_t inicio = 0, fim = linhas_.size();
+    while (inicio < fim) {
+        const size_t meio = inicio + (fim - inicio) / 2;
+        if (linhas_[meio].numero < static_cast<uint32_t>(linha))
+            inicio = meio + 1;
+        else
+            fim = meio;
+    }
+    return inicio < linhas_.size() && linhas_[inicio].numero == static_cast<uint32_t>(linha)
+               ? inicio
+               : kNenhuma;
+}
+
+void GradePlanilha::Recolhe(bool espera) const {
+    if (!compressor_) return;
+    std::vector<Pacote> prontos;
+    compressor_->Recolhe(prontos, espera);
+    for (Pacote& p : prontos) {
+        Grupo& g = grupos_[p.grupo];
+        g.dados = std::move(p.dados);
+        g.tamanho = p.tamanho;
+        bytesGuardados_ = bytesGuardados_ - p.bruto + p.tamanho;
+    }
+}
+
+void GradePlanilha::FechaGrupo() {
+    if (bruto_.empty()) return;
+    if (!compressor_) compressor_ = std::make_unique<detalhe::Compressor>();
+    Grupo g;
+    g.bruto = static_cast<uint32_t>(bruto_.size());
+    grupos_.push_back(std::move(g));
+    bytesGuardados_ += bruto_.size() + sizeof(Grupo);
+    std::string bruto;
+    bruto.reserve(kGrupo + kGrupo / 4);
+    bruto.swap(bruto_);
+    compressor_->Envia(grupos_.size() - 1, std::move(bruto));
+    Recolhe(false);
+}
+
+std::string_view GradePlanilha::BytesDoGrupo(size_t g) const {
+    if (g == grupos_.size()) return bruto_;
+    for (const Desempacotado& d : cache_)
+        if (d.grupo == g) return d.bytes;
+    if (!grupos_[g].dados) Recolhe(true);
+    static thread_local std::unique_ptr<ZSTD_DCtx, LiberaContexto> contexto(ZSTD_createDCtx());
+    if (!contexto) throw std::bad_alloc();
+    Desempacotado& d = cache_[proximoCache_];
+    proximoCache_ = 1 - proximoCache_;
+    d.grupo = kNenhuma;
+    const Grupo& grupo = grupos_[g];
+    d.bytes.resize(grupo.bruto);
+    const size_t n = ZSTD_decompressDCtx(contexto.get(), d.bytes.data(), d.bytes.size(),
+                                         grupo.dados.get(), grupo.tamanho);
+    if (ZSTD_isError(n) || n != grupo.bruto) throw std::bad_alloc();
+    d.grupo = g;
+    return d.bytes;
 }
 
 LinhaPlanilha GradePlanilha::Linha(size_t r) const {
+    if (r != linhaLida_) {
+        const LinhaIndice li = linhas_[r];
+        const std::string_view grupo = BytesDoGrupo(li.grupo);
+        const auto* p = reinterpret_cast<const unsigned char*>(grupo.data()) + li.inicio;
+        colunasLidas_.resize(li.celulas);
+        textosLidos_.resize(li.celulas);
+        int coluna = 0;
+        for (uint32_t k = 0; k < li.celulas; ++k) {
+            coluna += static_cast<int>(LeNumero(p));
+            const uint32_t tamanho = LeNumero(p);
+            colunasLidas_[k] = coluna;
+            textosLidos_[k] = std::string_view(reinterpret_cast<const char*>(p), tamanho);
+            p += tamanho;
+        }
+        linhaLida_ = r;
+    }
     LinhaPlanilha linha;
-    linha.grade_ = this;
-    linha.primeira_ = primeiras_[r];
-    linha.quantidade_ = (r + 1 < primeiras_.size() ? primeiras_[r + 1] : Celulas()) - primeiras_[r];
+    linha.colunas_ = colunasLidas_.data();
+    linha.textos_ = textosLidos_.data();
+    linha.quantidade_ = colunasLidas_.size();
     return linha;
+}
+
+void GradePlanilha::Desordena() {
+    auto soltas = std::make_unique<std::vector<Solta>>();
+    std::string textos;
+    for (size_t r = 0; r < linhas_.size(); ++r) {
+        const LinhaPlanilha linha = Linha(r);
+        for (size_t k = 0; k < linha.Quantidade(); ++k) {
+            const std::string_view t = linha.Texto(k);
+            soltas->push_back({linhas_[r].numero, static_cast<uint32_t>(linha.Coluna(k)),
+                               textos.size(), static_cast<uint32_t>(t.size())});
+            textos += t;
+        }
+    }
+    const size_t celulas = celulas_;
+    *this = GradePlanilha();
+    celulas_ = celulas;
+    soltas_ = std::move(soltas);
+    textosSoltos_ = std::move(textos);
 }
 
 void GradePlanilha::Anexa(int linha, int coluna, std::string_view texto) {
     const auto l = static_cast<uint32_t>(linha);
-    const auto c = static_cast<uint16_t>(coluna);
-    const size_t n = Celulas();
-    if (emOrdem_) {
-        if (linhas_.empty() || l > linhas_.back()) {
-            linhas_.push_back(l);
-            primeiras_.push_back(static_cast<uint32_t>(n));
-        } else if (l != linhas_.back() || c <= colunas_[n - 1]) {
-            // From here on each cell keeps its row; Termina sorts them out.
-            emOrdem_ = false;
-            linhaDaCelula_ = std::make_unique<detalhe::VetorEmBlocos<uint32_t>>();
-            for (size_t r = 0; r < linhas_.size(); ++r) {
-                const size_t fim = r + 1 < linhas_.size() ? primeiras_[r + 1] : n;
-                for (size_t i = primeiras_[r]; i < fim; ++i) linhaDaCelula_->push_back(linhas_[r]);
-            }
-            linhas_.clear();
-            primeiras_.clear();
+    if (!soltas_) {
+        linhaLida_ = kNenhuma;
+        if (linhas_.size() == 0 || l > linhas_[linhas_.size() - 1].numero) {
+            if (bruto_.size() >= kGrupo) FechaGrupo();
+            if (bruto_.capacity() < kGrupo) bruto_.reserve(kGrupo + kGrupo / 4);
+            linhas_.push_back({l, static_cast<uint32_t>(grupos_.size()),
+                               static_cast<uint32_t>(bruto_.size()), 0});
+            ultimaColuna_ = 0;
+        } else if (l != linhas_[linhas_.size() - 1].numero || coluna <= ultimaColuna_) {
+            // From here on the cells are kept loose; Termina sorts them out.
+            Desordena();
         }
     }
-    if (!emOrdem_) linhaDaCelula_->push_back(l);
-    fins_.push_back(static_cast<uint32_t>(textos_.Anexa(texto)));
-    colunas_.push_back(c);
+    ++celulas_;
+    if (soltas_) {
+        soltas_->push_back({l, static_cast<uint32_t>(coluna), textosSoltos_.size(),
+                            static_cast<uint32_t>(texto.size())});
+        textosSoltos_ += texto;
+        return;
+    }
+    AnexaNumero(bruto_, static_cast<uint32_t>(coluna - ultimaColuna_));
+    AnexaNumero(bruto_, static_cast<uint32_t>(texto.size()));
+    bruto_ += texto;
+    ultimaColuna_ = coluna;
+    ++linhas_.Ultimo().celulas;
 }
 
 void GradePlanilha::Termina(AreaUsada area) {
-    if (!emOrdem_) {
-        const size_t n = Celulas();
-        const detalhe::VetorEmBlocos<uint32_t>& linhaDe = *linhaDaCelula_;
+    if (soltas_) {
+        const std::vector<Solta>& soltas = *soltas_;
+        const size_t n = soltas.size();
         std::vector<uint32_t> ordem(n);
         std::iota(ordem.begin(), ordem.end(), 0u);
         std::stable_sort(ordem.begin(), ordem.end(), [&](uint32_t a, uint32_t b) {
-            if (linhaDe[a] != linhaDe[b]) return linhaDe[a] < linhaDe[b];
-            return colunas_[a] < colunas_[b];
+            if (soltas[a].linha != soltas[b].linha) return soltas[a].linha < soltas[b].linha;
+            return soltas[a].coluna < soltas[b].coluna;
         });
         GradePlanilha ordenada;
         for (size_t k = 0; k < n; ++k) {
-            const uint32_t i = ordem[k];
+            const Solta& s = soltas[ordem[k]];
             // A cell given twice: the later one counts.
-            if (k + 1 < n && linhaDe[ordem[k + 1]] == linhaDe[i] &&
-                colunas_[ordem[k + 1]] == colunas_[i])
+            if (k + 1 < n && soltas[ordem[k + 1]].linha == s.linha &&
+                soltas[ordem[k + 1]].coluna == s.coluna)
                 continue;
-            ordenada.Anexa(static_cast<int>(linhaDe[i]), colunas_[i], Texto(i));
+            ordenada.Anexa(static_cast<int>(s.linha), static_cast<int>(s.coluna),
+                           std::string_view(textosSoltos_).substr(s.inicio, s.tamanho));
         }
         *this = std::move(ordenada);
     }
     area_ = area;
-    linhas_.shrink_to_fit();
-    primeiras_.shrink_to_fit();
+    // The group being filled stays unpacked; the packing thread has done its work.
+    Recolhe(true);
+    compressor_.reset();
 }
 
 }  // namespace conversor::intake

@@ -14,7 +14,10 @@
 
 #include "base/colunas.h"
 #include "base/regional.h"
+#include "intake/excel.h"
 #include "intake/leitor.h"
+#include "intake/progresso.h"
+#include "intake/tabela_temp.h"
 
 namespace conversor::intake {
 namespace {
@@ -110,6 +113,72 @@ TEST_P(PastaReal, LeComoOsLeitoresIndependentes) {
         for (const auto& [endereco, texto] : coleta.celulas) {
             if (texto.empty() || pular.count(endereco) || celulas.contains(endereco)) continue;
             ADD_FAILURE() << "celula " << endereco << ": esperada vazia, lida <" << texto << ">";
+        }
+    }
+}
+
+// The cells in memory (the driver's grid and the staging table loaded from it) hold
+// exactly what the reader handed over: however they are packed, no cell may change,
+// move or go missing. The reader's own cells, kept plainly, are the reference.
+TEST_P(PastaReal, GradeETabelaTempGuardamCadaCelula) {
+    std::ifstream arquivoJson(kPastas / "expected" / GetParam());
+    const json esperado = json::parse(arquivoJson);
+    const std::string pasta = (kPastas / esperado.at("file").get<std::string>()).string();
+    SCOPED_TRACE("arquivo " + esperado.at("file").get<std::string>());
+
+    std::unique_ptr<LeitorPlanilha> leitor;
+    TDMCotrolaExcel excel;
+    try {
+        leitor = AbreLeitor(pasta);
+        excel.AbreArquivo(pasta);
+    } catch (const ErroPlanilha&) {
+        return;  // the reading test reports it
+    }
+    const int abas = static_cast<int>(leitor->Abas().size());
+    for (int posicao = 1; posicao <= abas; ++posicao) {
+        SCOPED_TRACE("planilha " + std::to_string(posicao));
+        // Row by row, each row's cells by column: the order the grid keeps them in.
+        class PorLinha : public VisitanteCelulas {
+        public:
+            void Celula(int linha, int coluna, std::string_view texto) override {
+                if (!texto.empty())
+                    linhas[linha][coluna] = std::string(texto.substr(0, kMaxTextoCelula));
+            }
+            std::map<int, std::map<int, std::string>> linhas;
+        } referencia;
+        std::shared_ptr<const GradePlanilha> grade;
+        try {
+            leitor->LeAba(posicao, referencia);
+            excel.SelecionaPlanilha(posicao);
+            grade = excel.Planilha();
+        } catch (const ErroPlanilha&) {
+            continue;
+        }
+
+        std::map<int, std::map<int, std::string>> naGrade;
+        for (size_t r = 0; r < grade->QuantasLinhas(); ++r) {
+            const LinhaPlanilha linha = grade->Linha(r);
+            for (size_t k = 0; k < linha.Quantidade(); ++k)
+                naGrade[grade->NumeroDaLinha(r)][linha.Coluna(k)] = std::string(linha.Texto(k));
+        }
+        EXPECT_EQ(naGrade, referencia.linhas);
+
+        TTabelaTemp tabela;
+        ProgressoMudo mudo;
+        CarregaTabelaTemp(excel, tabela, excel.UltimaLinha(), mudo);
+        ASSERT_EQ(tabela.RecordCount(), excel.UltimaLinha());
+        tabela.First();
+        for (const auto& [numero, celulas] : referencia.linhas) {
+            // Records one after another, as the conversion walks them.
+            while (tabela.RecNo() < numero) tabela.Next();
+            for (int coluna = 1; coluna <= tabela.Colunas(); ++coluna) {
+                const auto celula = celulas.find(coluna);
+                const std::string texto =
+                    celula == celulas.end() ? std::string()
+                                            : celula->second.substr(0, TTabelaTemp::kTamanhoCampo);
+                ASSERT_EQ(tabela.TextoVista(coluna), texto)
+                    << "celula " << EnderecoCelula(numero, coluna);
+            }
         }
     }
 }
