@@ -156,6 +156,9 @@ int ComandoMostrar(const Argumentos& args) {
     return Executa([&] {
         excel.AbreArquivo(lidos.arquivos[0]);
         excel.SelecionaPlanilha(static_cast<int>(aba));
+        // Read once: the sheet's last row then comes from its cells in memory, not from a
+        // measuring pass over the whole sheet of its own.
+        excel.Planilha();
         intake::TTabelaTemp tabela;
         intake::ProgressoMudo progresso;
         intake::CarregaTabelaTemp(excel, tabela, ultimaLinha ? *ultimaLinha : excel.UltimaLinha(),
