@@ -187,6 +187,10 @@ TEST_F(ComandoConverterTeste, EntradasRecusadasSaemComDois) {
         {"relatório numa pasta que não existe",
          banco + " --planilha " + Planilha() + " --tipo clientes --relatorio /nao/existe/r.xlsx",
          U8(u8"não pode ser gravado: a pasta não existe")},
+        {"relatório sem ensaio",
+         banco + " --planilha " + Planilha() + " --tipo clientes --sem-ensaio --relatorio " +
+             pasta_.Arquivo("r.xlsx"),
+         U8(u8"com --sem-ensaio não há ensaio")},
         {"relatório sobre a planilha",
          banco + " --planilha " + Planilha() + " --tipo clientes --relatorio " + Planilha(),
          U8(u8"seria gravado sobre a própria planilha")},

@@ -148,6 +148,8 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
         if (n.empty() || n.find_first_not_of("0123456789") != std::string::npos)
             return Uso("--ultima-linha deve ser um número: " + CaminhoParaMensagem(n));
     }
+    if (opcoes.count("--relatorio") && opcoes.count("--sem-ensaio"))
+        return Uso("--relatorio grava o que o ensaio encontra; com --sem-ensaio não há ensaio.");
     long long primeiraLinha = 1;
     if (opcoes.count("--primeira-linha")) {
         const std::string& n = opcoes["--primeira-linha"];
