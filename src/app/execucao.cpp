@@ -327,6 +327,8 @@ ResultadoEnsaio ExecucaoConversao::Ensaia(const PedidoConversao& pedido) {
     }
     resultado.falhas = std::move(ensaio.falhas);
     resultado.avisos = std::move(ensaio.avisos);
+    resultado.totalFalhas = ensaio.totalFalhas;
+    resultado.avisosPorGenero = std::move(ensaio.avisosPorGenero);
     return resultado;
 }
 

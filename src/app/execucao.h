@@ -67,8 +67,12 @@ struct LinhasTabela {
 // What the rehearsal found, and what the run would write.
 struct ResultadoEnsaio {
     bool feito = false;
+    // The first problems of each kind (see convert::Ensaio::kMaxPorGenero) and how
+    // many there were in all.
     std::vector<convert::Problema> falhas;
     std::vector<convert::Problema> avisos;
+    long long totalFalhas = 0;
+    convert::AvisosPorGenero avisosPorGenero;
     // The rows each table of the kind would hold, and the reference rows that would be
     // created, counted inside the rehearsal's transaction before it was undone.
     std::vector<LinhasTabela> linhasGravadas;

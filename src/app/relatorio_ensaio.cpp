@@ -16,7 +16,7 @@ namespace {
 
 // Warnings carry their kind in a last column, to filter by it.
 void EscreveAba(lxw_workbook* pasta, const char* nome,
-                const std::vector<convert::Problema>& problemas, bool comGenero) {
+                const std::vector<convert::Problema>& problemas, long long total, bool comGenero) {
     lxw_worksheet* aba = workbook_add_worksheet(pasta, nome);
     lxw_format* negrito = workbook_add_format(pasta);
     format_set_bold(negrito);
@@ -52,6 +52,14 @@ void EscreveAba(lxw_workbook* pasta, const char* nome,
     }
     worksheet_autofilter(aba, 0, 0, linha, colunas - 1);
     worksheet_freeze_panes(aba, 1, 0);
+    // Below the filtered rows: how many the list left out.
+    if (const long long fora = total - static_cast<long long>(problemas.size()); fora > 0) {
+        const std::string texto = "E mais " + std::to_string(fora) +
+                                  " problema(s) não listados: a lista traz só os "
+                                  "primeiros " +
+                                  std::to_string(convert::Ensaio::kMaxPorGenero) + " de cada tipo.";
+        worksheet_write_string(aba, linha + 2, 4, MensagemParaUtf8(texto).c_str(), nullptr);
+    }
 }
 
 // Why a file could not be created, in the user's words.
@@ -94,8 +102,8 @@ void GravaRelatorioEnsaio(const std::string& arquivo, const ResultadoEnsaio& ens
     if (!pasta)
         throw std::runtime_error("Não foi possível criar o relatório '" +
                                  CaminhoParaMensagem(arquivo) + "'.");
-    EscreveAba(pasta, "Falhas", ensaio.falhas, false);
-    EscreveAba(pasta, "Avisos", ensaio.avisos, true);
+    EscreveAba(pasta, "Falhas", ensaio.falhas, ensaio.totalFalhas, false);
+    EscreveAba(pasta, "Avisos", ensaio.avisos, ensaio.avisosPorGenero.Total(), true);
     if (const lxw_error e = workbook_close(pasta); e != LXW_NO_ERROR)
         throw std::runtime_error("Não foi possível gravar o relatório '" +
                                  CaminhoParaMensagem(arquivo) + "': " + lxw_strerror(e));

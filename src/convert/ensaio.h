@@ -4,8 +4,10 @@
 // that is rolled back, so nothing it finds has touched the database.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "convert/mensagens.h"
@@ -63,14 +65,44 @@ struct Problema {
     std::string origem = {};
 };
 
+// How many warnings of each kind there were, in the order the kinds first appeared.
+struct AvisosPorGenero {
+    std::vector<std::pair<GeneroAviso, long long>> generos;
+
+    // Counts one more of `genero`; returns how many of it there are now.
+    long long Conta(GeneroAviso genero) {
+        auto onde = std::find_if(generos.begin(), generos.end(),
+                                 [genero](const auto& g) { return g.first == genero; });
+        if (onde == generos.end()) onde = generos.insert(onde, {genero, 0});
+        return ++onde->second;
+    }
+    long long Total() const {
+        long long total = 0;
+        for (const auto& g : generos) total += g.second;
+        return total;
+    }
+};
+
 struct Ensaio {
+    // The lists keep the first problems of each kind, the failures counting as one
+    // kind; past that only the counts grow. A sheet where every row of a million is
+    // wrong must not fill the memory with the same message a million times.
+    static constexpr long long kMaxPorGenero = 10000;
+
     std::vector<Problema> falhas;
     std::vector<Problema> avisos;
+    long long totalFalhas = 0;
+    AvisosPorGenero avisosPorGenero;
     // The sheet row being converted; 0 outside the walk over the rows.
     long long linhaAtual = 0;
 
-    void Falha(Problema problema) { falhas.push_back(std::move(problema)); }
-    void Aviso(Problema problema) { avisos.push_back(std::move(problema)); }
+    void Falha(Problema problema) {
+        if (++totalFalhas <= kMaxPorGenero) falhas.push_back(std::move(problema));
+    }
+    void Aviso(Problema problema) {
+        if (avisosPorGenero.Conta(problema.genero) <= kMaxPorGenero)
+            avisos.push_back(std::move(problema));
+    }
 };
 
 // The toolkit's messages during a rehearsal: nothing pops up; each becomes a warning

@@ -384,6 +384,32 @@ TEST_F(EnsaioTeste, AvisosNaoParamAConversao) {
     }
 }
 
+// A sheet where every row is wrong keeps the first problems of each kind and counts
+// the rest, so that a million bad rows do not fill the memory.
+TEST(ListasDoEnsaio, GuardamOsPrimeirosDeCadaTipoEContamTodos) {
+    convert::Ensaio ensaio;
+    const long long limite = convert::Ensaio::kMaxPorGenero;
+    for (long long i = 1; i <= limite + 5; ++i) {
+        ensaio.Falha({i, 0, "", "", "falha"});
+        convert::Problema aviso;
+        aviso.linha = i;
+        aviso.genero = convert::GeneroAviso::NumeroFiscal;
+        ensaio.Aviso(aviso);
+    }
+    convert::Problema outro;
+    outro.genero = convert::GeneroAviso::AbaVazia;
+    ensaio.Aviso(outro);
+    EXPECT_EQ(ensaio.totalFalhas, limite + 5);
+    EXPECT_EQ(static_cast<long long>(ensaio.falhas.size()), limite);
+    EXPECT_EQ(ensaio.falhas.back().linha, limite);
+    // A kind past its limit leaves room for the others.
+    EXPECT_EQ(static_cast<long long>(ensaio.avisos.size()), limite + 1);
+    EXPECT_EQ(ensaio.avisos.back().genero, convert::GeneroAviso::AbaVazia);
+    EXPECT_EQ(ensaio.avisosPorGenero.Total(), limite + 6);
+    ASSERT_EQ(ensaio.avisosPorGenero.generos.size(), 2u);
+    EXPECT_EQ(ensaio.avisosPorGenero.generos[0].second, limite + 5);
+}
+
 TEST(NumerosFiscais, DigitosVerificadores) {
     EXPECT_TRUE(convert::CpfValido("52998224725"));
     EXPECT_FALSE(convert::CpfValido("52998224726"));

@@ -451,15 +451,15 @@ constexpr size_t kProblemasNaMensagem = 10;
 }  // namespace
 
 void TFPrincipal::MostraEnsaioReprovado(const ResultadoEnsaio& ensaio) {
-    const size_t falhas = ensaio.falhas.size();
+    const long long falhas = ensaio.totalFalhas;
     std::string texto = "A conferência da planilha encontrou " + std::to_string(falhas) +
                         " problema(s) que parariam a conversão. Nada foi alterado no banco.\r";
-    for (size_t i = 0; i < falhas && i < kProblemasNaMensagem; ++i)
+    for (size_t i = 0; i < ensaio.falhas.size() && i < kProblemasNaMensagem; ++i)
         texto += "\r" + DescreveProblema(ensaio.falhas[i]);
-    if (falhas > kProblemasNaMensagem)
+    if (falhas > static_cast<long long>(kProblemasNaMensagem))
         texto += "\re mais " + std::to_string(falhas - kProblemasNaMensagem) + " problema(s).";
-    if (!ensaio.avisos.empty())
-        texto += "\r\rAvisos: " + std::to_string(ensaio.avisos.size()) + " (no relatório).";
+    if (const long long avisos = ensaio.avisosPorGenero.Total(); avisos > 0)
+        texto += "\r\rAvisos: " + std::to_string(avisos) + " (no relatório).";
     if (encerrando_) {
         Erro(texto);
         return;

@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -77,19 +76,10 @@ void ImprimeProblemas(const char* titulo, const std::vector<convert::Problema>& 
     }
 }
 
-// How many warnings of each kind, in the order the kinds first appear.
-void ImprimeAvisosPorGenero(const std::vector<convert::Problema>& avisos) {
-    std::vector<std::pair<convert::GeneroAviso, size_t>> contagem;
-    for (const convert::Problema& p : avisos) {
-        auto onde = std::find_if(contagem.begin(), contagem.end(),
-                                 [&](const auto& c) { return c.first == p.genero; });
-        if (onde == contagem.end())
-            contagem.emplace_back(p.genero, 1);
-        else
-            ++onde->second;
-    }
-    for (const auto& [genero, quantos] : contagem)
-        std::printf("    %s: %zu\n", ParaTerminal(convert::NomeDoGenero(genero)).c_str(), quantos);
+// How many warnings of each kind, in the order the kinds first appeared.
+void ImprimeAvisosPorGenero(const convert::AvisosPorGenero& contagem) {
+    for (const auto& [genero, quantos] : contagem.generos)
+        std::printf("    %s: %lld\n", ParaTerminal(convert::NomeDoGenero(genero)).c_str(), quantos);
 }
 
 // What the rehearsal found: the rows the run would write, the references it would
@@ -100,8 +90,15 @@ void ImprimeEnsaio(const ResultadoEnsaio& ensaio) {
         std::printf("  %-15s %lld linhas seriam gravadas\n", t.tabela.c_str(), t.linhas);
     for (const LinhasTabela& t : ensaio.referenciasCriadas)
         std::printf("  %-15s %lld linhas seriam criadas\n", t.tabela.c_str(), t.linhas);
-    std::printf("  Falhas: %zu\n  Avisos: %zu\n", ensaio.falhas.size(), ensaio.avisos.size());
-    ImprimeAvisosPorGenero(ensaio.avisos);
+    std::printf("  Falhas: %lld\n  Avisos: %lld\n", ensaio.totalFalhas,
+                ensaio.avisosPorGenero.Total());
+    ImprimeAvisosPorGenero(ensaio.avisosPorGenero);
+    if (static_cast<long long>(ensaio.falhas.size()) < ensaio.totalFalhas ||
+        static_cast<long long>(ensaio.avisos.size()) < ensaio.avisosPorGenero.Total())
+        std::printf("%s\n", ParaTerminal("  As listas trazem só os primeiros " +
+                                         std::to_string(convert::Ensaio::kMaxPorGenero) +
+                                         " problemas de cada tipo.")
+                                .c_str());
     ImprimeProblemas(ParaTerminal("Falhas (linhas em que a conversão pararia):").c_str(),
                      ensaio.falhas);
     ImprimeProblemas("Avisos:", ensaio.avisos);
@@ -265,12 +262,12 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
         }
         if (resultado.desfecho == DesfechoConversao::Conferida) return Sai(0);
         if (soConferir) return 1;
-        std::fprintf(stderr, "%s\n",
-                     ParaTerminal("A conferência encontrou " +
-                                  std::to_string(resultado.ensaio.falhas.size()) +
-                                  " problema(s) que parariam a conversão.\rNada foi alterado "
-                                  "no banco.")
-                         .c_str());
+        std::fprintf(
+            stderr, "%s\n",
+            ParaTerminal("A conferência encontrou " + std::to_string(resultado.ensaio.totalFalhas) +
+                         " problema(s) que parariam a conversão.\rNada foi alterado "
+                         "no banco.")
+                .c_str());
         return 2;
     }
     // A Ctrl+C that came after the final commit changes nothing: the run succeeded.
@@ -297,13 +294,13 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
     for (const LinhasTabela& t : resultado.referenciasCriadas)
         std::printf("  %-15s %lld linhas criadas\n", t.tabela.c_str(), t.linhas);
     std::printf("  Avisos: %d\n", resultado.avisos);
-    if (!resultado.ensaio.avisos.empty()) {
+    if (resultado.ensaio.avisosPorGenero.Total() > 0) {
         std::printf("%s\n", ParaTerminal(
                                 "  Avisos da conferência: " +
-                                std::to_string(resultado.ensaio.avisos.size()) +
+                                std::to_string(resultado.ensaio.avisosPorGenero.Total()) +
                                 (opcoes.count("--relatorio") ? "" : " (--relatorio grava a lista)"))
                                 .c_str());
-        ImprimeAvisosPorGenero(resultado.ensaio.avisos);
+        ImprimeAvisosPorGenero(resultado.ensaio.avisosPorGenero);
     }
     std::printf("  Tempo: %.1f s\n", segundos);
     if (interrompida) {
