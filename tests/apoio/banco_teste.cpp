@@ -64,15 +64,21 @@ std::string BancoTeste::Valor(const std::string& sql) {
     return q.Eof() ? "" : q.CampoTexto(q.NomeCampo(0));
 }
 
-std::string RetratoDoBanco(db::Conexao& conexao) {
-    const bool transacaoAntes = conexao.DBTransaction().Ativa();
-    std::string retrato;
-    db::Consulta q(conexao);
+std::vector<std::string> TabelasDoBanco(db::Conexao& conexao) {
     std::vector<std::string> tabelas;
+    db::Consulta q(conexao);
     q.DefineSql(
         "select trim(RDB$RELATION_NAME) as N from RDB$RELATIONS "
         "where coalesce(RDB$SYSTEM_FLAG, 0) = 0 and RDB$VIEW_BLR is null order by 1");
     for (q.Abre(); !q.Eof(); q.Proximo()) tabelas.push_back(q.CampoTexto("N"));
+    return tabelas;
+}
+
+std::string RetratoDoBanco(db::Conexao& conexao) {
+    const bool transacaoAntes = conexao.DBTransaction().Ativa();
+    std::string retrato;
+    const std::vector<std::string> tabelas = TabelasDoBanco(conexao);
+    db::Consulta q(conexao);
     for (const std::string& tabela : tabelas) {
         // Text blobs are read as long texts.
         std::string colunas;

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "db/conexao.h"
 #include "db/consulta.h"
@@ -26,6 +27,9 @@ private:
 // Writes three carriers in the carriers' layout as a CSV: the code (1 to 3) in column
 // 27, the name in 20, the state "MG" in 14, everything else blank.
 void EscreveTresTransportadoras(const std::string& arquivo);
+
+// The database's own tables (not the engine's, not views), by name.
+std::vector<std::string> TabelasDoBanco(db::Conexao& conexao);
 
 // Every row of every table of the database (ordered by the first column, nulls marked)
 // and the value of every generator, identity columns' included, as one text: two

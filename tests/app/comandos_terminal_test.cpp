@@ -69,14 +69,7 @@ std::vector<std::string> LinhasDoBanco(const std::string& arquivo) {
     db::Conexao banco;
     banco.DefineNomeBanco(arquivo);
     banco.Conecta();
-    std::vector<std::string> tabelas;
-    {
-        db::Consulta q(banco);
-        q.DefineSql(
-            "select trim(rdb$relation_name) as NOME from rdb$relations "
-            "where coalesce(rdb$system_flag, 0) = 0 and rdb$view_blr is null");
-        for (q.Abre(); !q.Eof(); q.Proximo()) tabelas.push_back(q.CampoTexto("NOME"));
-    }
+    const std::vector<std::string> tabelas = teste::TabelasDoBanco(banco);
     std::vector<std::string> linhas;
     for (const std::string& tabela : tabelas) {
         db::Consulta q(banco);

@@ -168,14 +168,7 @@ struct Valor {
 
 // Every value of every table of the database, as text.
 std::vector<Valor> TodosOsValores(db::Conexao& banco) {
-    std::vector<std::string> tabelas;
-    {
-        db::Consulta q(banco);
-        q.DefineSql(
-            "select trim(rdb$relation_name) as NOME from rdb$relations "
-            "where coalesce(rdb$system_flag, 0) = 0 and rdb$view_blr is null");
-        for (q.Abre(); !q.Eof(); q.Proximo()) tabelas.push_back(q.CampoTexto("NOME"));
-    }
+    const std::vector<std::string> tabelas = teste::TabelasDoBanco(banco);
     std::vector<Valor> valores;
     for (const std::string& tabela : tabelas) {
         db::Consulta q(banco);

@@ -34,6 +34,7 @@ namespace {
 
 using teste::MensagensGravadas;
 using teste::PastaTemporaria;
+using teste::TabelasDoBanco;
 using ::testing::HasSubstr;
 
 // Amounts as the sheets and the converters give them: zero and minus zero, negative,
@@ -314,16 +315,6 @@ struct Coluna {
     int tipo;  // RDB$FIELD_TYPE
 };
 
-std::vector<std::string> Tabelas(db::Conexao& c) {
-    std::vector<std::string> r;
-    db::Consulta q(c);
-    q.DefineSql(
-        "select trim(RDB$RELATION_NAME) as NOME from RDB$RELATIONS "
-        "where coalesce(RDB$SYSTEM_FLAG, 0) = 0 and RDB$VIEW_BLR is null order by 1");
-    for (q.Abre(); !q.Eof(); q.Proximo()) r.push_back(q.CampoTexto("NOME"));
-    return r;
-}
-
 std::vector<Coluna> Colunas(db::Conexao& c, const std::string& tabela) {
     std::vector<Coluna> r;
     db::Consulta q(c);
@@ -397,8 +388,8 @@ db::Conexao* ComandosPreparados::conexoes_[2] = {nullptr, nullptr};
 
 // The two databases compared whole.
 void ComparaBancos(db::Conexao& texto, db::Conexao& preparado) {
-    const std::vector<std::string> tabelas = Tabelas(texto);
-    ASSERT_EQ(tabelas, Tabelas(preparado));
+    const std::vector<std::string> tabelas = TabelasDoBanco(texto);
+    ASSERT_EQ(tabelas, TabelasDoBanco(preparado));
     long long linhas = 0;
     for (const std::string& tabela : tabelas) {
         SCOPED_TRACE(tabela);
