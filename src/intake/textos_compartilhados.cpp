@@ -13,7 +13,7 @@ namespace conversor::intake {
 namespace {
 
 // The fastest level: the table packs a string about as fast as the worksheet reads
-// it, and still shrinks sheets' texts about four times.
+// it, and still shrinks sheets' texts about three times.
 constexpr int kNivel = 1;
 
 // The end of the block's k-th string: the ends follow the texts, `quantos` of them.

@@ -30,7 +30,7 @@ inline constexpr size_t kMaxBytesCompartilhados = size_t{1} << 30;
 //
 // A sheet of a million rows can hold most of its text here, so the strings go in
 // blocks of 128, each block compressed (zstd) once full: the table then takes about
-// a quarter of its text. Files number their strings in order of first use, so a
+// a third of its text. Files number their strings in order of first use, so a
 // sheet reads mostly the newest blocks, which the reader keeps unpacked for a while,
 // and strings it repeats (the same city, the same supplier...), which the reader
 // keeps apart once it had to unpack one of them again.
