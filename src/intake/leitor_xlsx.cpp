@@ -5,15 +5,12 @@
 // shared strings are kept, converted once, loaded alongside the sheet on a thread of
 // their own.
 #include <algorithm>
-#include <array>
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <exception>
 #include <initializer_list>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +23,7 @@
 #include "intake/leitores.h"
 #include "intake/leitura_blocos.h"
 #include "intake/pacote_zip.h"
+#include "intake/textos_compartilhados.h"
 #include "intake/valores_xml.h"
 
 namespace conversor::intake {
@@ -34,10 +32,6 @@ namespace {
 // Raw text kept for one cell: enough for kMaxTextoCelula characters even when every
 // one of them is written as a seven-byte _xHHHH_ escape.
 constexpr size_t kMaxBrutoCelula = kMaxTextoCelula * 7;
-
-// Bounds of the shared-string table, far above what Excel itself writes.
-constexpr size_t kMaxTextosCompartilhados = size_t{1} << 26;
-constexpr size_t kMaxBytesCompartilhados = size_t{1} << 30;
 
 // Bounds of the workbook's structure: Excel itself stays far below them.
 constexpr size_t kMaxAbas = 32767;
@@ -162,123 +156,6 @@ bool LeIntervalo(const char* ref, AreaUsada& area) {
     area.ultimaColuna = std::max(area.ultimaColuna, static_cast<int>(coluna));
     return true;
 }
-
-// The shared-string table. It is filled on a thread of its own while the worksheet is
-// read (CargaTextos): the strings are published in batches, and a reader that needs one
-// not yet there waits for it. Files number their strings in order of first use, so the
-// table keeps ahead of the sheet and waits are short.
-class TextosCompartilhados {
-public:
-    // --- The loading thread.
-
-    // False when the table would pass its bounds.
-    bool Acrescenta(std::string_view t) {
-        if (escritos_ >= kMaxTextosCompartilhados || bytes_ + t.size() > kMaxBytesCompartilhados)
-            return false;
-        // Each string is stored after its length, in two bytes: shared strings are cut
-        // to the longest cell text.
-        static_assert(kMaxTextoCelula <= 0xFFFF);
-        const size_t tamanho = std::min(t.size(), kMaxTextoCelula);
-        if (livre_ < 2 + tamanho) {
-            // Left uninitialised: every byte handed out is written first.
-            pedacos_[novoPedaco_].reset(new char[kPedaco]);
-            fimPedaco_ = novoPedaco_++ * kPedaco;
-            livre_ = kPedaco;
-        }
-        char* p = pedacos_[fimPedaco_ / kPedaco].get() + fimPedaco_ % kPedaco;
-        p[0] = static_cast<char>(tamanho & 0xFF);
-        p[1] = static_cast<char>(tamanho >> 8);
-        std::memcpy(p + 2, t.data(), tamanho);
-        auto& segmento = segmentos_[escritos_ / kPorSegmento];
-        if (!segmento) segmento = std::make_unique<uint32_t[]>(kPorSegmento);
-        segmento[escritos_ % kPorSegmento] = static_cast<uint32_t>(fimPedaco_);
-        fimPedaco_ += 2 + tamanho;
-        livre_ -= 2 + tamanho;
-        bytes_ += tamanho;
-        if (++escritos_ % kLote == 0) Publica(false, nullptr);
-        return true;
-    }
-
-    // The load ended, with the reason when it failed.
-    void Termina(std::exception_ptr erro) { Publica(true, std::move(erro)); }
-
-    // --- Readers.
-
-    // Strings published so far.
-    size_t Quantos() const { return publicados_.load(std::memory_order_acquire); }
-    // Only below Quantos().
-    std::string_view operator[](size_t i) const {
-        const unsigned char* p = reinterpret_cast<const unsigned char*>(Lugar(i));
-        return std::string_view(reinterpret_cast<const char*>(p + 2),
-                                static_cast<size_t>(p[0] | (p[1] << 8)));
-    }
-
-    // Strings of a sheet are scattered over the table: whoever reads many in a row
-    // asks for the place of one (Antecipa) and then for its text (AntecipaTexto) a few
-    // cells before reading it, so that memory is not waited for one string at a time.
-    void Antecipa(uint64_t i) const {
-        if (i < Quantos()) __builtin_prefetch(&segmentos_[i / kPorSegmento][i % kPorSegmento]);
-    }
-    void AntecipaTexto(uint64_t i) const {
-        if (i < Quantos()) __builtin_prefetch(Lugar(i));
-    }
-
-    // Waits until string i is published or the load ends. False when the whole table
-    // has fewer strings; raises the load's failure.
-    bool Espera(uint64_t i) {
-        if (i < Quantos()) return true;
-        std::unique_lock<std::mutex> trava(mutex_);
-        mudou_.wait(trava, [&] { return i < Quantos() || terminou_; });
-        if (i < Quantos()) return true;
-        if (erro_) std::rethrow_exception(erro_);
-        return false;
-    }
-
-    // Waits for the end of the load; raises its failure.
-    void EsperaFim() { Espera(UINT64_MAX); }
-
-private:
-    static constexpr size_t kPedaco = size_t{1} << 20;
-    static constexpr size_t kPorSegmento = size_t{1} << 16;
-    static constexpr size_t kLote = 1024;
-
-    const char* Lugar(size_t i) const {
-        const uint32_t onde = segmentos_[i / kPorSegmento][i % kPorSegmento];
-        return pedacos_[onde / kPedaco].get() + onde % kPedaco;
-    }
-
-    void Publica(bool fim, std::exception_ptr erro) {
-        {
-            std::lock_guard<std::mutex> trava(mutex_);
-            publicados_.store(escritos_, std::memory_order_release);
-            if (fim) {
-                terminou_ = true;
-                erro_ = std::move(erro);
-            }
-        }
-        mudou_.notify_all();
-    }
-
-    // Strings are found by their place in the pieces laid end to end. None spans two
-    // pieces, so each piece is more than half full. The arrays are fixed, so readers
-    // never see them move.
-    std::array<std::unique_ptr<char[]>,
-               (kMaxBytesCompartilhados + 2 * kMaxTextosCompartilhados) / (kPedaco / 2)>
-        pedacos_;
-    std::array<std::unique_ptr<uint32_t[]>, kMaxTextosCompartilhados / kPorSegmento> segmentos_;
-    // Written by the loading thread only.
-    size_t novoPedaco_ = 0;
-    size_t fimPedaco_ = 0;  // where the next string goes
-    size_t livre_ = 0;      // bytes left in its piece
-    size_t bytes_ = 0;
-    size_t escritos_ = 0;
-
-    std::atomic<size_t> publicados_{0};
-    std::mutex mutex_;
-    std::condition_variable mudou_;
-    bool terminou_ = false;
-    std::exception_ptr erro_;
-};
 
 // Why a cell's shared-string index is refused.
 std::string ForaDaTabela(uint64_t indice, size_t quantos) {
@@ -879,13 +756,7 @@ public:
                                   f.motivo);
             }
         }
-        const std::vector<CelulaLida>& celulas = bloco.celulas;
-        const auto compartilhado = [&](size_t k) {
-            return k < celulas.size() && celulas[k].tamanho == CelulaLida::kCompartilhado;
-        };
-        for (size_t i = 0; i < celulas.size(); ++i) {
-            if (compartilhado(i + 16)) contexto_.textos.Antecipa(celulas[i + 16].inicio);
-            if (compartilhado(i + 8)) contexto_.textos.AntecipaTexto(celulas[i + 8].inicio);
+        for (size_t i = 0; i < bloco.celulas.size(); ++i) {
             const std::string_view texto = TextoDe(bloco, i);
             if (!texto.empty())
                 visitante_.Celula(static_cast<int>(LinhaDe(bloco, i)), bloco.celulas[i].coluna,
@@ -1129,10 +1000,10 @@ public:
         const AbaXlsx& aba = abas_[static_cast<size_t>(posicao) - 1];
         if (!aba.defeito.empty())
             throw ErroLeitura(pacote_->Nome(), "aba '" + aba.nome + "'", aba.defeito);
-        if (!textos_)
-            textos_ = std::make_unique<CargaTextos>(
-                *pacote_, pacote_->Tem(parteTextos_) ? parteTextos_ : std::string());
-        TextosCompartilhados& textos = textos_->Textos();
+        // Loaded for each sheet read, and given up after it: a large table is not
+        // held through the conversion that follows.
+        CargaTextos carga(*pacote_, pacote_->Tem(parteTextos_) ? parteTextos_ : std::string());
+        TextosCompartilhados& textos = carga.Textos();
         const LeituraAba::Contexto contexto{textos, data1904_, pacote_->Nome(), aba.nome};
         LeituraAbaEmBlocos leitura(contexto, aba.parte, visitante);
         try {
@@ -1151,7 +1022,6 @@ private:
     std::vector<AbaXlsx> abas_;
     bool data1904_ = false;
     std::string parteTextos_;
-    std::unique_ptr<CargaTextos> textos_;
 };
 
 }  // namespace
