@@ -352,8 +352,20 @@ CampoPedido ExecucaoConversao::ValidaCampos(const PedidoConversao& pedido) {
 void ExecucaoConversao::LePlanilhaAtendendo() {
     // The driver keeps the sheet it read: the staging load then starts from it.
     auto leitura = std::async(std::launch::async, [this] { dmExcel_.Planilha(); });
-    while (leitura.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+    // The gauge follows the rows read, against the sheet's last row where it was
+    // measured before (listing the sheets measures it).
+    int maximo = 0;
+    while (leitura.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+        const intake::TDMCotrolaExcel::Andamento andamento = dmExcel_.AndamentoLeitura();
+        if (andamento.ultimaLinha > 0) {
+            if (andamento.ultimaLinha != maximo) {
+                maximo = andamento.ultimaLinha;
+                progresso_.Maximo(maximo);
+            }
+            progresso_.Posicao(std::min(andamento.linha, maximo));
+        }
         progresso_.ProcessaMensagens();
+    }
     leitura.get();
 }
 

@@ -157,8 +157,8 @@ private:
     CampoPedido ValidaCampos(const PedidoConversao& pedido);
     // Reads the chosen sheet on another thread while the display's messages keep
     // running here: a large sheet takes seconds to read before its first row can be
-    // copied, and the window must not freeze meanwhile. A stop asked meanwhile waits
-    // for the reading to end.
+    // copied, and the window must not freeze meanwhile; the gauge follows the rows read.
+    // A stop asked meanwhile waits for the reading to end.
     void LePlanilhaAtendendo();
     void CarregaTabelaTemp(long long ultimaLinha, const intake::RecorteCarga& recorte = {});
     // The request's map set against the current sheet; nullopt without a map. Raises
