@@ -16,14 +16,19 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
+#include <csignal>
 #include <deque>
 #include <fstream>
 #include <functional>
+#include <thread>
 
 #include "apoio/banco_teste.h"
 #include "apoio/conversao_na_janela.h"
 #include "apoio/dialogos_gravados.h"
 #include "app/janela/principal.h"
+#include "db/conexao.h"
+#include "db/consulta.h"
 
 namespace conversor::app {
 namespace {
@@ -263,6 +268,82 @@ TEST_F(JanelaProgresso, MensagensCorremEnquantoAPlanilhaELida) {
     // turn at least every 100 ms (a loaded machine included).
     const qint64 ms = fimLeitura - inicioLeitura;
     EXPECT_GE(turnosNaLeitura, 1 + ms / 100) << ms << " ms";
+}
+
+// The run works beside the window: while a statement of the run waits on the database
+// (here the purge, on a carrier another connection holds changed for a second), the
+// window keeps handling its events.
+TEST_F(JanelaProgresso, JanelaAtendeEnquantoOBancoTrabalha) {
+    Executa("insert into TRANSPT (CODTRANSPT, NOME) values ('9999', 'Antiga')");
+    Prepara("transportadoras.csv");
+    db::Conexao outra;
+    outra.DefineNomeBanco(ArquivoBanco());
+    outra.Conecta();
+    db::Consulta altera(outra);
+    altera.DefineSql("update TRANSPT set NOME = 'Alterada' where CODTRANSPT = '9999'");
+    altera.Executa();
+    constexpr auto kEspera = std::chrono::milliseconds(1000);
+    std::thread libera([&] {
+        std::this_thread::sleep_for(kEspera);
+        outra.DBTransaction().Desfaz();
+    });
+    // The longest wait between two firings of a 10 ms timer while the run was under way.
+    QElapsedTimer tempo;
+    qint64 ultimo = -1, maior = 0;
+    QTimer relogio;
+    QObject::connect(&relogio, &QTimer::timeout, [&] {
+        if (!janela_->EmConversao()) return;
+        const qint64 agora = tempo.elapsed();
+        if (ultimo >= 0) maior = std::max(maior, agora - ultimo);
+        ultimo = agora;
+    });
+    relogio.start(10);
+    tempo.start();
+    const bool terminou = teste::EfetuaConversao(*janela_);
+    const qint64 ms = tempo.elapsed();
+    relogio.stop();
+    libera.join();
+    ASSERT_TRUE(terminou);
+    ASSERT_FALSE(dialogos_.mensagens.empty());
+    EXPECT_THAT(dialogos_.mensagens.back().second.toStdString(), HasSubstr("sucesso"));
+    EXPECT_EQ(ContaLinhas("TRANSPT"), kRegistros);
+    // The run did wait on the other connection, and the window did not.
+    EXPECT_GE(ms, kEspera.count());
+    EXPECT_LT(maior, 250) << ms << " ms";
+}
+
+// The program asked to end (SIGTERM) or the window let go while the run rehearses: the
+// run stops at its next record, undoes what it did and shows no message; nothing is
+// left in the database and nothing crashes.
+TEST_F(JanelaProgresso, FimDoProgramaDuranteAConversaoParaSemGravarNada) {
+    for (const bool sinal : {true, false}) {
+        SCOPED_TRACE(sinal ? "SIGTERM" : "janela destruída");
+        Prepara("transportadoras.csv");
+        dialogos_.mensagens.clear();
+        const std::string antes = teste::RetratoDoBanco(Banco());
+        bool pedido = false;
+        QTimer observa;
+        QObject::connect(&observa, &QTimer::timeout, [&] {
+            if (pedido || !janela_->EmConversao() ||
+                !Controle<QLabel>("lblAguarde")->text().startsWith("Conferindo") ||
+                !Controle<QStatusBar>("stbStatus")->currentMessage().startsWith("Processando"))
+                return;
+            pedido = true;
+            if (sinal)
+                std::raise(SIGTERM);
+            else
+                janela_.reset();
+        });
+        observa.start(1);
+        Controle<QPushButton>("btOK")->click();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !janela_ || !janela_->EmConversao(); }, 60000));
+        observa.stop();
+        EXPECT_TRUE(pedido);
+        janela_.reset();
+        EXPECT_TRUE(dialogos_.mensagens.empty())
+            << dialogos_.mensagens.front().second.toStdString();
+        EXPECT_EQ(teste::RetratoDoBanco(Banco()), antes);
+    }
 }
 
 }  // namespace
