@@ -249,8 +249,9 @@ ResultadoEnsaio ExecucaoConversao::Ensaia(const PedidoConversao& pedido) {
     ResultadoEnsaio resultado;
     resultado.feito = true;
     convert::Ensaio ensaio;
+    progresso_.Legenda(convert::kLegendaEnsaio);
     if (const convert::LeiauteTipo* leiaute = convert::LeiauteDoTipo(NomeDoTipo(tipo)))
-        convert::ConfereLeiaute(*leiaute, cdsTabelaTemp_, ensaio);
+        convert::ConfereLeiaute(*leiaute, cdsTabelaTemp_, ensaio, progresso_);
     // Rows the user left out of the run that still hold data.
     if (!pedido.ateUltimaLinhaDaAba && pedido.ultimaLinha) {
         try {
@@ -270,7 +271,6 @@ ResultadoEnsaio ExecucaoConversao::Ensaia(const PedidoConversao& pedido) {
         }
     }
     convert::MensagensDoEnsaio mensagens(ensaio);
-    progresso_.Legenda(convert::kLegendaEnsaio);
     std::vector<Gerador> geradores;
     bool geradoresLidos = false;
     {
@@ -287,8 +287,14 @@ ResultadoEnsaio ExecucaoConversao::Ensaia(const PedidoConversao& pedido) {
                                                 mensagens,  ferramentas,    comandosPreparados_,
                                                 &ensaio};
             Despacha(tipo, contexto);
-            resultado.linhasGravadas = ContaLinhas(TabelasGravadas(tipo));
-            resultado.referenciasCriadas = Criadas(referenciasAntes, ContaLinhas(kReferencias));
+            // Counting a table of 100,000 rows takes a while: a step of the gauge each.
+            const std::vector<const char*> gravadas = TabelasGravadas(tipo);
+            progresso_.Legenda(convert::kLegendaEnsaio);
+            progresso_.Posicao(0);
+            progresso_.Maximo(static_cast<int>(gravadas.size() + kReferencias.size()));
+            resultado.linhasGravadas = ContaLinhas(gravadas, true);
+            resultado.referenciasCriadas =
+                Criadas(referenciasAntes, ContaLinhas(kReferencias, true));
         } catch (const std::exception& e) {
             // What stops the run outside its rows (a sheet too narrow, a purge refused)
             // ends the rehearsal too.
@@ -397,7 +403,8 @@ std::optional<convert::MapaResolvido> ExecucaoConversao::ResolveMapa(
     return convert::ResolveMapa(*pedido.mapa, *leiaute, std::move(titulos), ultimaColuna);
 }
 
-std::vector<LinhasTabela> ExecucaoConversao::ContaLinhas(const std::vector<const char*>& tabelas) {
+std::vector<LinhasTabela> ExecucaoConversao::ContaLinhas(const std::vector<const char*>& tabelas,
+                                                         bool avanca) {
     std::vector<LinhasTabela> contagens;
     if (!dbVantora_.Conectado()) return contagens;
     for (const char* tabela : tabelas) {
@@ -409,6 +416,7 @@ std::vector<LinhasTabela> ExecucaoConversao::ContaLinhas(const std::vector<const
         } catch (const db::ErroBanco&) {
             // A table this database lacks, or a connection gone: no figure for it.
         }
+        if (avanca) progresso_.Avanca();
     }
     return contagens;
 }

@@ -165,8 +165,9 @@ private:
     // convert::ErroMapa.
     std::optional<convert::MapaResolvido> ResolveMapa(const PedidoConversao& pedido);
     // The rows of each table, each counted on its own; a table whose count fails is
-    // left out.
-    std::vector<LinhasTabela> ContaLinhas(const std::vector<const char*>& tabelas);
+    // left out. `avanca`: a step of the gauge per table.
+    std::vector<LinhasTabela> ContaLinhas(const std::vector<const char*>& tabelas,
+                                          bool avanca = false);
     // Empties the caption, the status text and the gauge after a failure.
     void LimpaProgresso();
 

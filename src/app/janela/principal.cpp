@@ -194,7 +194,7 @@ public:
         if (posicao == 0)
             Envia(false);
         else
-            pendente_ = true;
+            Pendente();
     }
     void Avanca() override {
         ++posicao_;
@@ -203,7 +203,7 @@ public:
         if (posicao_ == maximo_)
             Envia(true);
         else
-            pendente_ = true;
+            Pendente();
     }
     void Status(std::string_view texto) override {
         status_.assign(texto);
@@ -211,11 +211,9 @@ public:
         if (texto.empty())
             Envia(false);
         else
-            pendente_ = true;
+            Pendente();
     }
     void ProcessaMensagens() override {
-        if (pendente_ && std::chrono::steady_clock::now() - ultimoEnvio_ >= kIntervaloPintura)
-            Envia(false);
         if (janela_.encerrando_)
             throw ErroInterrupcao("Conversão interrompida: o programa foi encerrado pelo sistema.");
     }
@@ -237,6 +235,12 @@ private:
     // What became of a message sent to the window.
     enum class Destino { Enviada, Mostrando, Respondida, Abandonada };
 
+    // A step of work that calls no ProcessaMensagens (a count, a check of the sheet)
+    // moves the gauge too.
+    void Pendente() {
+        pendente_ = true;
+        if (std::chrono::steady_clock::now() - ultimoEnvio_ >= kIntervaloPintura) Envia(false);
+    }
     template <typename F>
     void NaJanela(F&& chamada) {
         QMetaObject::invokeMethod(&janela_, std::forward<F>(chamada), Qt::QueuedConnection);
