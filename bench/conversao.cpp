@@ -526,6 +526,7 @@ struct Medida {
     char longaOnde[kLongas][120] = {};
     int longasBarra = 0;
     double longaBarraMs[kLongas] = {};
+    double longaBarraFimS[kLongas] = {};  // when it ended, from the click
     char longaBarraOnde[kLongas][120] = {};
     bool certo = false;
 };
@@ -986,6 +987,7 @@ Medida MedeJanela(const std::string& pasta, const std::string& banco, const std:
             std::max(m.maiorIntervaloBarraMs, static_cast<double>(agora - ultimoMovimento));
         if (agora - ultimoMovimento > 250 && m.longasBarra < Medida::kLongas) {
             m.longaBarraMs[m.longasBarra] = static_cast<double>(agora - ultimoMovimento);
+            m.longaBarraFimS[m.longasBarra] = static_cast<double>(agora) / 1000.0;
             std::snprintf(m.longaBarraOnde[m.longasBarra], sizeof m.longaBarraOnde[0], "%s -> %s",
                           ondeMovimento.c_str(), Onde().c_str());
             ++m.longasBarra;
@@ -1404,7 +1406,8 @@ int main(int argc, char** argv) {
         for (int i = 0; i < mj.longas; ++i)
             Mostra("  espera de %.0f ms: %s\n", mj.longaMs[i], mj.longaOnde[i]);
         for (int i = 0; i < mj.longasBarra; ++i)
-            Mostra("  barra parada %.0f ms: %s\n", mj.longaBarraMs[i], mj.longaBarraOnde[i]);
+            Mostra("  barra parada %.0f ms (até %.2f s): %s\n", mj.longaBarraMs[i],
+                   mj.longaBarraFimS[i], mj.longaBarraOnde[i]);
     }
     return tudoCerto ? 0 : 1;
 }
