@@ -249,8 +249,9 @@ ResultadoEnsaio ExecucaoConversao::Ensaia(const PedidoConversao& pedido) {
     ResultadoEnsaio resultado;
     resultado.feito = true;
     convert::Ensaio ensaio;
+    progresso_.Legenda(convert::kLegendaEnsaio);
     if (const convert::LeiauteTipo* leiaute = convert::LeiauteDoTipo(NomeDoTipo(tipo)))
-        convert::ConfereLeiaute(*leiaute, cdsTabelaTemp_, ensaio);
+        convert::ConfereLeiaute(*leiaute, cdsTabelaTemp_, ensaio, progresso_);
     // Rows the user left out of the run that still hold data.
     if (!pedido.ateUltimaLinhaDaAba && pedido.ultimaLinha) {
         try {
@@ -270,7 +271,6 @@ ResultadoEnsaio ExecucaoConversao::Ensaia(const PedidoConversao& pedido) {
         }
     }
     convert::MensagensDoEnsaio mensagens(ensaio);
-    progresso_.Legenda(convert::kLegendaEnsaio);
     std::vector<Gerador> geradores;
     bool geradoresLidos = false;
     {
@@ -287,8 +287,14 @@ ResultadoEnsaio ExecucaoConversao::Ensaia(const PedidoConversao& pedido) {
                                                 mensagens,  ferramentas,    comandosPreparados_,
                                                 &ensaio};
             Despacha(tipo, contexto);
-            resultado.linhasGravadas = ContaLinhas(TabelasGravadas(tipo));
-            resultado.referenciasCriadas = Criadas(referenciasAntes, ContaLinhas(kReferencias));
+            // Counting a table of 100,000 rows takes a while: a step of the gauge each.
+            const std::vector<const char*> gravadas = TabelasGravadas(tipo);
+            progresso_.Legenda(convert::kLegendaEnsaio);
+            progresso_.Posicao(0);
+            progresso_.Maximo(static_cast<int>(gravadas.size() + kReferencias.size()));
+            resultado.linhasGravadas = ContaLinhas(gravadas, true);
+            resultado.referenciasCriadas =
+                Criadas(referenciasAntes, ContaLinhas(kReferencias, true));
         } catch (const std::exception& e) {
             // What stops the run outside its rows (a sheet too narrow, a purge refused)
             // ends the rehearsal too.
@@ -352,8 +358,20 @@ CampoPedido ExecucaoConversao::ValidaCampos(const PedidoConversao& pedido) {
 void ExecucaoConversao::LePlanilhaAtendendo() {
     // The driver keeps the sheet it read: the staging load then starts from it.
     auto leitura = std::async(std::launch::async, [this] { dmExcel_.Planilha(); });
-    while (leitura.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+    // The gauge follows the rows read, against the sheet's last row where it was
+    // measured before (listing the sheets measures it).
+    int maximo = 0;
+    while (leitura.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+        const intake::TDMCotrolaExcel::Andamento andamento = dmExcel_.AndamentoLeitura();
+        if (andamento.ultimaLinha > 0) {
+            if (andamento.ultimaLinha != maximo) {
+                maximo = andamento.ultimaLinha;
+                progresso_.Maximo(maximo);
+            }
+            progresso_.Posicao(std::min(andamento.linha, maximo));
+        }
         progresso_.ProcessaMensagens();
+    }
     leitura.get();
 }
 
@@ -385,7 +403,8 @@ std::optional<convert::MapaResolvido> ExecucaoConversao::ResolveMapa(
     return convert::ResolveMapa(*pedido.mapa, *leiaute, std::move(titulos), ultimaColuna);
 }
 
-std::vector<LinhasTabela> ExecucaoConversao::ContaLinhas(const std::vector<const char*>& tabelas) {
+std::vector<LinhasTabela> ExecucaoConversao::ContaLinhas(const std::vector<const char*>& tabelas,
+                                                         bool avanca) {
     std::vector<LinhasTabela> contagens;
     if (!dbVantora_.Conectado()) return contagens;
     for (const char* tabela : tabelas) {
@@ -397,6 +416,7 @@ std::vector<LinhasTabela> ExecucaoConversao::ContaLinhas(const std::vector<const
         } catch (const db::ErroBanco&) {
             // A table this database lacks, or a connection gone: no figure for it.
         }
+        if (avanca) progresso_.Avanca();
     }
     return contagens;
 }

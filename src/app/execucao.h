@@ -157,16 +157,17 @@ private:
     CampoPedido ValidaCampos(const PedidoConversao& pedido);
     // Reads the chosen sheet on another thread while the display's messages keep
     // running here: a large sheet takes seconds to read before its first row can be
-    // copied, and the window must not freeze meanwhile. A stop asked meanwhile waits
-    // for the reading to end.
+    // copied, and the window must not freeze meanwhile; the gauge follows the rows read.
+    // A stop asked meanwhile waits for the reading to end.
     void LePlanilhaAtendendo();
     void CarregaTabelaTemp(long long ultimaLinha, const intake::RecorteCarga& recorte = {});
     // The request's map set against the current sheet; nullopt without a map. Raises
     // convert::ErroMapa.
     std::optional<convert::MapaResolvido> ResolveMapa(const PedidoConversao& pedido);
     // The rows of each table, each counted on its own; a table whose count fails is
-    // left out.
-    std::vector<LinhasTabela> ContaLinhas(const std::vector<const char*>& tabelas);
+    // left out. `avanca`: a step of the gauge per table.
+    std::vector<LinhasTabela> ContaLinhas(const std::vector<const char*>& tabelas,
+                                          bool avanca = false);
     // Empties the caption, the status text and the gauge after a failure.
     void LimpaProgresso();
 

@@ -121,7 +121,8 @@ bool CnpjValido(std::string_view d) {
     return true;
 }
 
-void ConfereLeiaute(const LeiauteTipo& leiaute, intake::TTabelaTemp& tabela, Ensaio& ensaio) {
+void ConfereLeiaute(const LeiauteTipo& leiaute, intake::TTabelaTemp& tabela, Ensaio& ensaio,
+                    intake::Progresso& progresso) {
     if (tabela.RecordCount() == 0) {
         ensaio.Aviso({0, 0, "", "",
                       "A planilha não tem linhas: a conversão só esvaziaria as tabelas do tipo.",
@@ -150,7 +151,10 @@ void ConfereLeiaute(const LeiauteTipo& leiaute, intake::TTabelaTemp& tabela, Ens
     }
 
     std::map<std::string, long long> codigos;
-    for (tabela.First(); !tabela.Eof(); tabela.Next()) {
+    // A large sheet takes a while: the gauge follows.
+    progresso.Posicao(0);
+    progresso.Maximo(tabela.RecordCount());
+    for (tabela.First(); !tabela.Eof(); tabela.Next(), progresso.Avanca()) {
         const long long linha = tabela.LinhaDaPlanilha();
         for (const ColunaLida& c : leiaute.colunas) {
             if (c.coluna > colunas) continue;

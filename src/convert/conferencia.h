@@ -10,13 +10,15 @@
 
 #include "convert/ensaio.h"
 #include "convert/leiaute.h"
+#include "intake/progresso.h"
 #include "intake/tabela_temp.h"
 
 namespace conversor::convert {
 
-// Walks the staging table once (leaving it on its first record) and notes what it
-// finds among the rehearsal's warnings.
-void ConfereLeiaute(const LeiauteTipo& leiaute, intake::TTabelaTemp& tabela, Ensaio& ensaio);
+// Walks the staging table once (leaving it on its first record), a step of the gauge
+// per record, and notes what it finds among the rehearsal's warnings.
+void ConfereLeiaute(const LeiauteTipo& leiaute, intake::TTabelaTemp& tabela, Ensaio& ensaio,
+                    intake::Progresso& progresso);
 
 // Among `existentes`, a name the user may have meant by `nome`: the same but for
 // accents, case or blanks, or one letter apart; empty when none is.

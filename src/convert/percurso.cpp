@@ -67,11 +67,20 @@ bool EnsaiaRegistro(ContextoConversao& contexto, PontosDoEnsaio& pontos, int reg
 
 void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layout,
                         const std::function<void(int registro)>& converteRegistro,
-                        const std::function<void()>& esqueceMemorias) {
+                        const std::function<void()>& esqueceMemorias,
+                        const std::vector<std::function<void()>>& exclusoes) {
     intake::TTabelaTemp& tabela = contexto.cdsTabelaTemp;
     intake::Progresso& progresso = contexto.progresso;
     Ensaio* const ensaio = contexto.ensaio;
     progresso.Legenda(ensaio ? kLegendaEnsaio : layout.legenda);
+    if (!exclusoes.empty()) {
+        progresso.Posicao(0);
+        progresso.Maximo(static_cast<int>(exclusoes.size()));
+        for (size_t i = 0; i < exclusoes.size(); ++i) {
+            exclusoes[i]();
+            progresso.Posicao(static_cast<int>(i + 1));
+        }
+    }
     const int total = tabela.RecordCount();
     progresso.Posicao(0);
     progresso.Maximo(total);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/regional.h"
 #include "convert/contexto.h"
@@ -32,9 +33,14 @@ struct LayoutPlanilha {
 // The codes remembered by the toolkit are forgotten then, and so is whatever
 // `esqueceMemorias` drops (a mapping's own memory of what it created), since the
 // failed record's creations were undone too.
+//
+// `exclusoes`, the purges of a kind that empties several tables, run first, under the
+// phase's caption and a step of the gauge each: on a large database each delete and
+// its commit take a while.
 void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layout,
                         const std::function<void(int registro)>& converteRegistro,
-                        const std::function<void()>& esqueceMemorias = {});
+                        const std::function<void()>& esqueceMemorias = {},
+                        const std::vector<std::function<void()>>& exclusoes = {});
 
 // The phase a rehearsal shows.
 inline constexpr const char* kLegendaEnsaio = "Conferindo a planilha, aguarde!";

@@ -29,14 +29,18 @@ AreaUsada DentroDosLimites(AreaUsada a) {
 // a sheet, and works out the used area.
 class TDMCotrolaExcel::Coletor final : public VisitanteCelulas {
 public:
-    Coletor(GradePlanilha& grade, std::string onde) : g_(grade), onde_(std::move(onde)) {}
+    Coletor(GradePlanilha& grade, std::string onde, std::atomic<int>& linhaLida)
+        : g_(grade), onde_(std::move(onde)), linhaLida_(linhaLida) {}
 
     void Celula(int linha, int coluna, std::string_view texto) override {
         if (linha < 1 || linha > kMaxLinhas || coluna < 1 || coluna > kMaxColunas)
             throw ErroPlanilha("A célula da linha " + Decimal(linha) + ", coluna " +
                                Decimal(coluna) + " da planilha " + onde_ +
                                " está fora dos limites de uma planilha.");
-        maxLinha_ = std::max(maxLinha_, linha);
+        if (linha > maxLinha_) {
+            maxLinha_ = linha;
+            linhaLida_.store(linha, std::memory_order_relaxed);
+        }
         maxColuna_ = std::max(maxColuna_, coluna);
         if (texto.empty()) return;
         // What a cell of the spreadsheet application can hold.
@@ -55,6 +59,7 @@ public:
 private:
     GradePlanilha& g_;
     std::string onde_;
+    std::atomic<int>& linhaLida_;
     int maxLinha_ = 0;
     int maxColuna_ = 0;
 };
@@ -148,7 +153,10 @@ const GradePlanilha& TDMCotrolaExcel::GradeAtual() {
     if (!grade_) {
         try {
             auto grade = std::make_shared<GradePlanilha>();
-            Coletor coletor(*grade, "'" + NomeAba() + "' do arquivo '" + NomeArquivo() + "'");
+            linhaLida_ = 0;
+            linhasPrevistas_ = area_ ? area_->ultimaLinha : 0;
+            Coletor coletor(*grade, "'" + NomeAba() + "' do arquivo '" + NomeArquivo() + "'",
+                            linhaLida_);
             coletor.Termina(leitor_->LeAba(atual_, coletor));
             grade_ = std::move(grade);
         } catch (const std::bad_alloc&) {
@@ -157,6 +165,11 @@ const GradePlanilha& TDMCotrolaExcel::GradeAtual() {
         }
     }
     return *grade_;
+}
+
+TDMCotrolaExcel::Andamento TDMCotrolaExcel::AndamentoLeitura() const {
+    return {linhaLida_.load(std::memory_order_relaxed),
+            linhasPrevistas_.load(std::memory_order_relaxed)};
 }
 
 // The cells in memory tell the area; else the reader's measure, which keeps none; a

@@ -3,6 +3,7 @@
 // sheet's used area and cells as text.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -69,6 +70,15 @@ public:
     // cell by cell. It stays valid after the driver moves on.
     std::shared_ptr<const GradePlanilha> Planilha();
 
+    // How far the reading of the current sheet has got: the last row handed over so far
+    // and the sheet's last row as measured before the reading (0 when it was not). The
+    // one call that may come from another thread while Planilha reads the sheet.
+    struct Andamento {
+        int linha = 0;
+        int ultimaLinha = 0;
+    };
+    Andamento AndamentoLeitura() const;
+
 private:
     class Coletor;
 
@@ -87,6 +97,8 @@ private:
     int atual_ = 0;                       // current sheet's position; 0 = none
     std::shared_ptr<const GradePlanilha> grade_;
     std::optional<AreaUsada> area_;  // the current sheet's, measured without its cells
+    std::atomic<int> linhaLida_{0};
+    std::atomic<int> linhasPrevistas_{0};
 };
 
 }  // namespace conversor::intake

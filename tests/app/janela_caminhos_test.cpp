@@ -15,6 +15,7 @@
 #include <fstream>
 
 #include "apoio/banco_teste.h"
+#include "apoio/conversao_na_janela.h"
 #include "apoio/dialogos_gravados.h"
 #include "app/janela/principal.h"
 #include "db/esquema.h"
@@ -46,7 +47,7 @@ TEST(JanelaCaminhos, BancoPlanilhaEMensagensComOsNomesComoSaoNaPasta) {
         EXPECT_TRUE(janela.dbVantora().Conectado());
         EXPECT_EQ(janela.findChild<QComboBox*>("MostraPlanilha")->count(), 1);
         janela.findChild<QLineEdit*>("edtNumLinha")->setText("0");
-        janela.findChild<QPushButton*>("btOK")->click();
+        ASSERT_TRUE(teste::EfetuaConversao(janela));
         ASSERT_EQ(dialogos.mensagens.size(), 1u);
         EXPECT_EQ(dialogos.mensagens[0].first, Dialogos::Tipo::Informacao);
 

@@ -21,6 +21,7 @@
 #include <map>
 
 #include "apoio/banco_teste.h"
+#include "apoio/conversao_na_janela.h"
 #include "apoio/dialogos_gravados.h"
 #include "app/janela/principal.h"
 #include "base/regional.h"
@@ -222,7 +223,7 @@ TEST_F(JanelaTeste, CancelarOBancoDesconectaOAnterior) {
 
     EscolhePlanilha();
     Controle<QRadioButton>("rbtTransportadoras")->setChecked(true);
-    Controle<QPushButton>("btOK")->click();
+    ASSERT_TRUE(teste::EfetuaConversao(*janela_));
     ASSERT_EQ(dialogos_.mensagens.size(), 1u);
     EXPECT_EQ(dialogos_.mensagens[0].first, Dialogos::Tipo::Erro);
     EXPECT_TRUE(dialogos_.mensagens[0].second.startsWith(
@@ -279,7 +280,7 @@ TEST_F(JanelaTeste, UltimaLinhaPropostaEDaPlanilhaEscolhida) {
     linha->setText("40");
 
     Controle<QRadioButton>("rbtFornece")->setChecked(true);
-    Controle<QPushButton>("btOK")->click();
+    ASSERT_TRUE(teste::EfetuaConversao(*janela_));
     ASSERT_FALSE(dialogos_.mensagens.empty());
     EXPECT_EQ(dialogos_.mensagens.back().first, Dialogos::Tipo::Informacao)
         << dialogos_.mensagens.back().second.toStdString();
@@ -355,7 +356,7 @@ TEST_F(JanelaTeste, ValidacoesAvisamEFocam) {
         c.prepara();
         dialogos_.mensagens.clear();
         Controle<QLineEdit>("edtNumLinha")->setFocus();
-        Controle<QPushButton>("btOK")->click();
+        ASSERT_TRUE(teste::EfetuaConversao(*janela_));
         ASSERT_EQ(dialogos_.mensagens.size(), 1u);
         EXPECT_EQ(dialogos_.mensagens[0].first, Dialogos::Tipo::Aviso);
         EXPECT_EQ(dialogos_.mensagens[0].second, Q(c.aviso));
@@ -365,7 +366,7 @@ TEST_F(JanelaTeste, ValidacoesAvisamEFocam) {
 
 TEST_F(JanelaTeste, ConversaoSemBancoCarregaAPlanilhaEMostraOErro) {
     EscolhePlanilha();
-    Controle<QPushButton>("btOK")->click();
+    ASSERT_TRUE(teste::EfetuaConversao(*janela_));
     ASSERT_EQ(dialogos_.mensagens.size(), 1u);
     EXPECT_EQ(dialogos_.mensagens[0].first, Dialogos::Tipo::Erro);
     EXPECT_TRUE(dialogos_.mensagens[0].second.startsWith(
@@ -381,7 +382,7 @@ TEST_F(JanelaTeste, ConversaoVaziaTerminaComSucesso) {
     EscolheBanco();
     EscolhePlanilha();
     Controle<QLineEdit>("edtNumLinha")->setText("0");
-    Controle<QPushButton>("btOK")->click();
+    ASSERT_TRUE(teste::EfetuaConversao(*janela_));
     ASSERT_EQ(dialogos_.mensagens.size(), 1u);
     EXPECT_EQ(dialogos_.mensagens[0].first, Dialogos::Tipo::Informacao);
     EXPECT_EQ(dialogos_.mensagens[0].second, Q("Convers\xE3o conclu\xED"
@@ -394,7 +395,7 @@ TEST_F(JanelaTeste, DuranteAConversaoOsCamposFicamDesabilitadosEAJanelaNaoFecha)
     EscolhePlanilha();
     Controle<QRadioButton>("rbtTransportadoras")->setChecked(true);
     bool verificado = false;
-    // Runs from the message pumping of the staging load.
+    // Runs from the window's event loop while the run works.
     QTimer::singleShot(0, janela_.get(), [&] {
         verificado = true;
         for (QWidget* w : Entradas()) EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
@@ -403,7 +404,7 @@ TEST_F(JanelaTeste, DuranteAConversaoOsCamposFicamDesabilitadosEAJanelaNaoFecha)
         janela_->close();
         EXPECT_TRUE(janela_->isVisible());
     });
-    Controle<QPushButton>("btOK")->click();
+    ASSERT_TRUE(teste::EfetuaConversao(*janela_));
     EXPECT_TRUE(verificado);
     EXPECT_TRUE(janela_->isVisible());
     ASSERT_GE(dialogos_.mensagens.size(), 2u);
@@ -444,7 +445,7 @@ TEST_F(JanelaTeste, EnsaioReprovadoListaOsProblemasEOfereceORelatorio) {
     const std::string relatorio = pasta_->Arquivo("relatorio");
     dialogos_.arquivos.push_back(QString::fromStdString(relatorio));
     dialogos_.salvarRelatorio = true;
-    Controle<QPushButton>("btOK")->click();
+    ASSERT_TRUE(teste::EfetuaConversao(*janela_));
     relogio.stop();
 
     EXPECT_THAT(legendas, ::testing::Contains(Q("Conferindo a planilha, aguarde!")));

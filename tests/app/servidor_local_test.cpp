@@ -18,6 +18,7 @@
 #include <filesystem>
 
 #include "apoio/banco_teste.h"
+#include "apoio/conversao_na_janela.h"
 #include "apoio/dialogos_gravados.h"
 #include "apoio/processo.h"
 #include "app/janela/principal.h"
@@ -158,7 +159,7 @@ TEST_F(ServidorLocal, JanelaConvertePeloCaminhoDoArquivo) {
     dialogos.arquivos.push_back(QString::fromStdString(planilha_));
     janela.findChild<QPushButton*>("Btabrir")->click();
     janela.findChild<QRadioButton*>("rbtTransportadoras")->setChecked(true);
-    janela.findChild<QPushButton*>("btOK")->click();
+    ASSERT_TRUE(teste::EfetuaConversao(janela));
     ASSERT_FALSE(dialogos.mensagens.empty());
     EXPECT_EQ(dialogos.mensagens.back().first, Dialogos::Tipo::Informacao)
         << dialogos.mensagens.back().second.toStdString();

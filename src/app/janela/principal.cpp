@@ -26,8 +26,11 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <mutex>
 
 #include "app/linha_comando/terminal.h"
 #include "app/relatorio_ensaio.h"
@@ -159,6 +162,136 @@ QString DialogosQt::SalvaArquivo(QWidget* dono, const QString& filtro) {
     return QFileDialog::getSaveFileName(dono, QString(), QString(), filtro);
 }
 
+namespace {
+
+// At most this many paintings of the progress a second.
+constexpr std::chrono::milliseconds kIntervaloPintura{40};
+
+}  // namespace
+
+// The run's progress display and messages, called on the run's thread; each reaches the
+// window as a call queued to the window's thread, in the order made. The gauge and the
+// status text follow every record, but go to the window at most a few dozen times a
+// second (painting them for each of 100,000 records would cost more than converting
+// them), and at once where a phase starts or ends. A message waits for the user's
+// answer, unless the program is ending.
+class TFPrincipal::PonteDaExecucao final : public intake::Progresso, public convert::Mensagens {
+public:
+    explicit PonteDaExecucao(TFPrincipal& janela) : janela_(janela) {}
+
+    void Legenda(std::string_view texto) override {
+        // A new phase: what the last one reached is shown before it goes.
+        if (pendente_) Envia(false);
+        NaJanela([this, texto = std::string(texto)] { janela_.MostraLegenda(texto); });
+    }
+    void Maximo(int maximo) override {
+        maximo_ = maximo;
+        NaJanela([this, maximo] { janela_.MostraMaximo(maximo); });
+    }
+    void Posicao(int posicao) override {
+        posicao_ = posicao;
+        // Going back to 0 ends or starts a phase: shown at once.
+        if (posicao == 0)
+            Envia(false);
+        else
+            Pendente();
+    }
+    void Avanca() override {
+        ++posicao_;
+        // A full gauge ends a phase, and the next one's start would paint over it before
+        // the window's next painting: painted at once.
+        if (posicao_ == maximo_)
+            Envia(true);
+        else
+            Pendente();
+    }
+    void Status(std::string_view texto) override {
+        status_.assign(texto);
+        // An emptied status bar is the end of the work: shown at once.
+        if (texto.empty())
+            Envia(false);
+        else
+            Pendente();
+    }
+    void ProcessaMensagens() override {
+        if (janela_.encerrando_)
+            throw ErroInterrupcao("Conversão interrompida: o programa foi encerrado pelo sistema.");
+    }
+
+    void Aviso(std::string_view texto) override { Mensagem(Dialogos::Tipo::Aviso, texto); }
+    void Erro(std::string_view texto) override { Mensagem(Dialogos::Tipo::Erro, texto); }
+    void Informacao(std::string_view texto) override {
+        Mensagem(Dialogos::Tipo::Informacao, texto);
+    }
+
+    // The window's thread, once `encerrando_` is set: a message waiting for the window
+    // gives up.
+    void Desiste() {
+        { const std::lock_guard trava(mutex_); }
+        respondida_.notify_all();
+    }
+
+private:
+    // What became of a message sent to the window.
+    enum class Destino { Enviada, Mostrando, Respondida, Abandonada };
+
+    // A step of work that calls no ProcessaMensagens (a count, a check of the sheet)
+    // moves the gauge too.
+    void Pendente() {
+        pendente_ = true;
+        if (std::chrono::steady_clock::now() - ultimoEnvio_ >= kIntervaloPintura) Envia(false);
+    }
+    template <typename F>
+    void NaJanela(F&& chamada) {
+        QMetaObject::invokeMethod(&janela_, std::forward<F>(chamada), Qt::QueuedConnection);
+    }
+    void Envia(bool agora) {
+        pendente_ = false;
+        ultimoEnvio_ = std::chrono::steady_clock::now();
+        NaJanela([this, posicao = posicao_, status = status_, agora] {
+            janela_.PintaProgresso(posicao, status, agora);
+        });
+    }
+    void Mensagem(Dialogos::Tipo tipo, std::string_view texto) {
+        // The message box must not sit beneath a gauge and a status text that lag behind.
+        if (pendente_) Envia(false);
+        auto destino = std::make_shared<Destino>(Destino::Enviada);
+        NaJanela([this, tipo, texto = std::string(texto), destino] {
+            {
+                const std::lock_guard trava(mutex_);
+                if (*destino == Destino::Abandonada) return;
+                *destino = Destino::Mostrando;
+            }
+            janela_.Mensagem(tipo, texto);
+            {
+                const std::lock_guard trava(mutex_);
+                *destino = Destino::Respondida;
+            }
+            respondida_.notify_all();
+        });
+        std::unique_lock trava(mutex_);
+        respondida_.wait(trava, [&] {
+            return *destino == Destino::Respondida ||
+                   (*destino == Destino::Enviada && janela_.encerrando_);
+        });
+        if (*destino == Destino::Enviada) {
+            // The window's loop has ended: nobody is left to answer a message box; a
+            // terminal may still read it.
+            *destino = Destino::Abandonada;
+            std::fprintf(stderr, "%s\n", ParaTerminal(texto).c_str());
+        }
+    }
+
+    TFPrincipal& janela_;
+    int posicao_ = 0;
+    int maximo_ = 0;
+    std::string status_;
+    bool pendente_ = false;
+    std::chrono::steady_clock::time_point ultimoEnvio_;
+    std::mutex mutex_;
+    std::condition_variable respondida_;
+};
+
 TFPrincipal::TFPrincipal(Dialogos& dialogos, std::string arquivoCidades, QWidget* parent)
     : QWidget(parent), dialogos_(dialogos) {
     setObjectName("FPrincipal");
@@ -266,15 +399,21 @@ TFPrincipal::TFPrincipal(Dialogos& dialogos, std::string arquivoCidades, QWidget
     esc->setContext(Qt::WindowShortcut);
     connect(esc, &QShortcut::activated, this, [this] { FormKeyDown(); });
 
-    execucao_ = std::make_unique<ExecucaoConversao>(
-        dbVantora_, DMExcel_, cdsTabelaTemp_, static_cast<intake::Progresso&>(*this),
-        static_cast<convert::Mensagens&>(*this), std::move(arquivoCidades));
+    ponte_ = std::make_unique<PonteDaExecucao>(*this);
+    execucao_ = std::make_unique<ExecucaoConversao>(dbVantora_, DMExcel_, cdsTabelaTemp_, *ponte_,
+                                                    *ponte_, std::move(arquivoCidades));
     FormCreate();
     if (QScreen* tela = QGuiApplication::primaryScreen())
         move(tela->availableGeometry().center() - rect().center());
 }
 
 TFPrincipal::~TFPrincipal() {
+    // A run still under way (the program ends, or its owner lets the window go) stops
+    // at its next record and undoes its transaction before anything it uses goes.
+    if (fio_.joinable()) {
+        Encerra();
+        fio_.join();
+    }
     if (avisoEncerramento_) {
         // Nobody reads the pipe any more: the signals get their default action back.
         signal(SIGTERM, SIG_DFL);
@@ -288,6 +427,8 @@ void TFPrincipal::FormCreate() {
 }
 
 void TFPrincipal::FormKeyDown() {
+    // During a run the connection is the run's; Esc does not close the window then.
+    if (emConversao_) return;
     if (!dbVantora_.DBTransaction().Ativa()) close();
 }
 
@@ -332,10 +473,8 @@ void TFPrincipal::btAbrirVantoraClick() {
     // A connection through this computer's Firebird server says so in the status line
     // until another database is chosen.
     const std::string aviso = dbVantora_.AvisoServidorLocal();
-    if (!aviso.empty() || (!avisoConexao_.empty() && status_ == avisoConexao_)) {
-        status_ = aviso;
-        PintaProgresso();
-    }
+    if (!aviso.empty() || (!avisoConexao_.empty() && status_ == avisoConexao_))
+        PintaProgresso(Barra->value(), aviso, false);
     avisoConexao_ = aviso;
     CapturaEncerramento();
 }
@@ -367,11 +506,17 @@ void TFPrincipal::PedidoDeEncerramento() {
     while (read(tuboEncerramento[0], lidos, sizeof lidos) > 0) {
     }
     if (encerrando_) return;
-    encerrando_ = true;
+    Encerra();
     // Ends the message loop, and the message boxes' and file dialogs' own loops. A run
-    // under way stops at its next record and rolls back its transaction first (see
-    // ProcessaMensagens); closing the connection then undoes anything else left open.
+    // under way stops at its next record and rolls back its transaction before the
+    // window goes (see the destructor); closing the connection then undoes anything
+    // else left open.
     QCoreApplication::exit(128 + sinalEncerramento.load());
+}
+
+void TFPrincipal::Encerra() {
+    encerrando_ = true;
+    ponte_->Desiste();
 }
 
 void TFPrincipal::BtabrirClick() {
@@ -434,13 +579,29 @@ void TFPrincipal::btOKClick() {
                                                : TipoRegistro::Transportadoras;
     emConversao_ = true;
     DesabilitaCampos();
-    const ResultadoConversao resultado = execucao_->Converte(pedido);
+    fio_ = std::thread([this, pedido = std::move(pedido)] {
+        auto resultado = std::make_shared<ResultadoConversao>();
+        try {
+            *resultado = execucao_->Converte(pedido);
+        } catch (const std::exception& e) {
+            // The run answers its own failures; this is one it did not foresee.
+            resultado->desfecho = DesfechoConversao::Falhou;
+            ponte_->Erro(e.what());
+        }
+        QMetaObject::invokeMethod(
+            this, [this, resultado] { TerminaConversao(*resultado); }, Qt::QueuedConnection);
+    });
+}
+
+void TFPrincipal::TerminaConversao(const ResultadoConversao& resultado) {
+    fio_.join();
     // The controls come back whatever happened, so the user can correct the input
     // instead of being left with a dead window.
     HabilitaCampos();
     emConversao_ = false;
     if (resultado.desfecho == DesfechoConversao::Reprovada) MostraEnsaioReprovado(resultado.ensaio);
     Foca(resultado.campoACorrigir);
+    emit ConversaoTerminada();
 }
 
 namespace {
@@ -464,7 +625,6 @@ void TFPrincipal::MostraEnsaioReprovado(const ResultadoEnsaio& ensaio) {
         Erro(texto);
         return;
     }
-    if (progressoPendente_) PintaProgresso();
     if (!dialogos_.ErroComRelatorio(this, Q(texto))) return;
     QString arquivo = dialogos_.SalvaArquivo(this, Q("Pasta de trabalho do Excel (*.xlsx)"));
     if (arquivo.isEmpty()) return;
@@ -487,68 +647,27 @@ void TFPrincipal::DefineCampos(bool habilitados) {
 void TFPrincipal::HabilitaCampos() { DefineCampos(true); }
 void TFPrincipal::DesabilitaCampos() { DefineCampos(false); }
 
-namespace {
+void TFPrincipal::MostraLegenda(const std::string& texto) {
+    lblAguarde->setText(Q(texto));
+    lblAguarde->adjustSize();
+    // A phase announced is on screen before its work goes on.
+    lblAguarde->repaint();
+}
 
-// At most this many paintings of the progress a second.
-constexpr qint64 kIntervaloPinturaMs = 40;
+void TFPrincipal::MostraMaximo(int maximo) {
+    // A Qt gauge whose maximum is 0 turns into a busy indicator; an empty run shows
+    // an empty gauge instead.
+    Barra->setMaximum(maximo > 0 ? maximo : 1);
+}
 
-}  // namespace
-
-void TFPrincipal::PintaProgresso(bool agora) {
-    progressoPendente_ = false;
-    ultimaPintura_.start();
-    Barra->setValue(posicao_);
+void TFPrincipal::PintaProgresso(int posicao, const std::string& status, bool agora) {
+    Barra->setValue(posicao);
+    status_ = status;
     stbStatus->showMessage(Q(status_));
     if (agora) {
         Barra->repaint();
         stbStatus->repaint();
     }
-}
-
-void TFPrincipal::Legenda(std::string_view texto) {
-    // A new phase: what the last one reached is shown before it goes.
-    if (progressoPendente_) PintaProgresso();
-    lblAguarde->setText(Q(texto));
-    lblAguarde->adjustSize();
-}
-void TFPrincipal::Maximo(int maximo) {
-    maximo_ = maximo;
-    // A Qt gauge whose maximum is 0 turns into a busy indicator; an empty run shows
-    // an empty gauge instead.
-    Barra->setMaximum(maximo > 0 ? maximo : 1);
-}
-void TFPrincipal::Posicao(int posicao) {
-    posicao_ = posicao;
-    // Going back to 0 ends or starts a phase: shown at once.
-    if (posicao == 0)
-        PintaProgresso();
-    else
-        progressoPendente_ = true;
-}
-void TFPrincipal::Avanca() {
-    ++posicao_;
-    // A full gauge ends a phase, and what follows (the purges, the next phase's
-    // start) may run a while without painting: shown at once.
-    if (posicao_ == maximo_)
-        PintaProgresso(true);
-    else
-        progressoPendente_ = true;
-}
-void TFPrincipal::Status(std::string_view texto) {
-    status_.assign(texto);
-    // An emptied status bar is the end of the work: shown at once.
-    if (texto.empty())
-        PintaProgresso();
-    else
-        progressoPendente_ = true;
-}
-void TFPrincipal::ProcessaMensagens() {
-    if (progressoPendente_ &&
-        (!ultimaPintura_.isValid() || ultimaPintura_.elapsed() >= kIntervaloPinturaMs))
-        PintaProgresso();
-    QCoreApplication::processEvents();
-    if (encerrando_)
-        throw ErroInterrupcao("Conversão interrompida: o programa foi encerrado pelo sistema.");
 }
 
 void TFPrincipal::Mensagem(Dialogos::Tipo tipo, std::string_view texto) {
@@ -557,8 +676,6 @@ void TFPrincipal::Mensagem(Dialogos::Tipo tipo, std::string_view texto) {
         std::fprintf(stderr, "%s\n", ParaTerminal(texto).c_str());
         return;
     }
-    // The message box must not sit beneath a gauge and a status text that lag behind.
-    if (progressoPendente_) PintaProgresso();
     dialogos_.Mensagem(this, tipo, Q(texto));
 }
 void TFPrincipal::Aviso(std::string_view texto) { Mensagem(Dialogos::Tipo::Aviso, texto); }

@@ -2,10 +2,11 @@
 // last row and the record kind, and starts the conversion run.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QWidget>
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "app/execucao.h"
 #include "app/janela/dialogos.h"
@@ -31,7 +32,12 @@ namespace conversor::app {
 // Owns the connection `dbVantora`, the workbook driver `DMExcel`, the staging table
 // `cdsTabelaTemp` and the run; everything lives as long as the window. Its controls
 // carry the names of the original form as object names.
-class TFPrincipal final : public QWidget, private intake::Progresso, private convert::Mensagens {
+//
+// The run works on a thread of its own, so that the window keeps handling its events
+// while the database works; its progress and messages come to the window's thread as
+// queued calls. While it lasts, the controls are disabled and the connection, the
+// driver and the staging table are the run's alone.
+class TFPrincipal final : public QWidget, private convert::Mensagens {
     Q_OBJECT
 public:
     // `dialogos` (not owned) must outlive the window; `arquivoCidades` empty means the
@@ -48,9 +54,15 @@ public:
     void CarregaPlanilhas();
     // Another sheet picked: its last row is proposed.
     void MostraPlanilhaChange();
+    // Starts the run and returns; ConversaoTerminada tells when it is over.
     void btOKClick();
     void HabilitaCampos();
     void DesabilitaCampos();
+
+signals:
+    // A run started by btOKClick is over: its messages were shown and the controls are
+    // back.
+    void ConversaoTerminada();
 
 protected:
     void closeEvent(QCloseEvent* evento) override;
@@ -59,26 +71,29 @@ protected:
 private:
     void FormCreate();
     void FormKeyDown();
+    class PonteDaExecucao;
+
     void MostraErro(const std::exception& e);
     void DefineCampos(bool habilitados);
     // The chosen sheet becomes the driver's current one and its last row goes into
     // `edtNumLinha`.
     void PropoeUltimaLinha();
-    // Shows the latest gauge position and status text; `agora` paints them before
-    // returning, for work that lets no window message run for a while.
-    void PintaProgresso(bool agora = false);
+    // The run's progress as it sent it: the caption, the gauge's maximum, and its
+    // position with the status text; `agora` paints them before returning, for the end
+    // of a phase that the next one would otherwise paint over.
+    void MostraLegenda(const std::string& texto);
+    void MostraMaximo(int maximo);
+    void PintaProgresso(int posicao, const std::string& status, bool agora);
+    // The run's thread is done: the controls come back and its outcome is shown.
+    void TerminaConversao(const ResultadoConversao& resultado);
     // SIGTERM (or SIGINT) received: the program ends, undoing what is uncommitted.
     void CapturaEncerramento();
     void PedidoDeEncerramento();
+    // The run stops at its next record and undoes its transaction; nobody is left to
+    // answer its messages.
+    void Encerra();
 
-    // intake::Progresso
-    void Legenda(std::string_view texto) override;
-    void Maximo(int maximo) override;
-    void Posicao(int posicao) override;
-    void Avanca() override;
-    void Status(std::string_view texto) override;
-    void ProcessaMensagens() override;
-    // convert::Mensagens
+    // convert::Mensagens, on the window's thread
     void Mensagem(Dialogos::Tipo tipo, std::string_view texto);
     void Aviso(std::string_view texto) override;
     void Erro(std::string_view texto) override;
@@ -93,20 +108,17 @@ private:
     db::Conexao dbVantora_;
     intake::TDMCotrolaExcel DMExcel_;
     intake::TTabelaTemp cdsTabelaTemp_;
+    std::unique_ptr<PonteDaExecucao> ponte_;
     std::unique_ptr<ExecucaoConversao> execucao_;
+    std::thread fio_;
     bool emConversao_ = false;
-    // The system asked the program to end; the run stops at its next record.
-    bool encerrando_ = false;
+    // The system asked the program to end, or the window goes while a run is under
+    // way; the run stops at its next record.
+    std::atomic<bool> encerrando_{false};
     QSocketNotifier* avisoEncerramento_ = nullptr;
 
-    // The gauge and the status text follow every record, but reach the screen at most
-    // a few dozen times a second: painting them for each of 100,000 records would
-    // cost more than converting them.
-    int posicao_ = 0;
-    int maximo_ = 0;
+    // The status text on screen.
     std::string status_;
-    bool progressoPendente_ = false;
-    QElapsedTimer ultimaPintura_;
     // The status line's notice of a connection through this computer's server.
     std::string avisoConexao_;
 

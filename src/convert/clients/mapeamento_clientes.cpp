@@ -85,11 +85,9 @@ void ConverteLinha(ContextoConversao& ctx, TConverteCliente& cliente, TConverteC
 void ConverteClientes(ContextoConversao& ctx) {
     TConverteCliente cliente(ctx.dbVantora, ctx.mensagens, ctx.comandosPreparados);
     TConverteCompClie comp(ctx.dbVantora, ctx.mensagens);
-    cliente.ExcluiRegistros();
-    comp.ExcluiRegistros();
-
     PercorreTabelaTemp(ctx, {"Convertendo Clientes, Aguarde!", "clientes", kUltimaColuna},
-                       [&](int) { ConverteLinha(ctx, cliente, comp); });
+                       [&](int) { ConverteLinha(ctx, cliente, comp); }, {},
+                       {[&] { cliente.ExcluiRegistros(); }, [&] { comp.ExcluiRegistros(); }});
 }
 
 }  // namespace conversor::convert

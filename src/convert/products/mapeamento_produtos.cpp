@@ -133,15 +133,12 @@ void ConverteProdutos(ContextoConversao& c) {
     TConverteCompProd compProd(c.dbVantora, c.mensagens);
     TConverteProdutoDetalhe detalhe(c.dbVantora, c.mensagens, c.comandosPreparados);
 
-    produto.ExcluiRegistros();
-    compProd.ExcluiRegistros();
-    detalhe.ExcluiRegistros();
-    conversao.ExcluiTabela("MVGERAL");
-
     PercorreTabelaTemp(
         c, {"Convertendo Produtos, Aguarde!", "produtos", kUltimaColuna},
         [&](int registro) { ConverteLinha(c, registro, conversao, produto, compProd, detalhe); },
-        [&] { conversao.EsqueceUnidades(); });
+        [&] { conversao.EsqueceUnidades(); },
+        {[&] { produto.ExcluiRegistros(); }, [&] { compProd.ExcluiRegistros(); },
+         [&] { detalhe.ExcluiRegistros(); }, [&] { conversao.ExcluiTabela("MVGERAL"); }});
 }
 
 }  // namespace conversor::convert

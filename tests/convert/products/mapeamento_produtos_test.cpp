@@ -305,12 +305,16 @@ TEST_F(ConverteProdutosTeste, PlanilhaSubstituiOsProdutos) {
     EXPECT_EQ(ContaLinhas("CADFABR"), 2) << "an empty manufacturer is not created";
 
     const std::vector<std::string> eventos = progresso.DaConversao();
-    ASSERT_THAT(eventos, SizeIs(3 + 4 * 2 + 3));
-    EXPECT_EQ(eventos[1], "posicao:0");
-    EXPECT_EQ(eventos[2], "maximo:4");
-    EXPECT_EQ(eventos[3], "status:Processando Registro 1 de 4");
-    EXPECT_EQ(eventos[9], "status:Processando Registro 4 de 4");
-    EXPECT_EQ(eventos[10], "avanca");
+    // The four tables emptied, a step of the gauge each; then the four records.
+    ASSERT_THAT(eventos, SizeIs(1 + 6 + 2 + 4 * 2 + 3));
+    EXPECT_THAT(
+        std::vector<std::string>(eventos.begin() + 1, eventos.begin() + 7),
+        ElementsAre("posicao:0", "maximo:4", "posicao:1", "posicao:2", "posicao:3", "posicao:4"));
+    EXPECT_EQ(eventos[7], "posicao:0");
+    EXPECT_EQ(eventos[8], "maximo:4");
+    EXPECT_EQ(eventos[9], "status:Processando Registro 1 de 4");
+    EXPECT_EQ(eventos[15], "status:Processando Registro 4 de 4");
+    EXPECT_EQ(eventos[16], "avanca");
     EXPECT_THAT(std::vector<std::string>(eventos.end() - 3, eventos.end()),
                 ElementsAre("legenda:", "status:", "posicao:0"));
 }
@@ -461,8 +465,9 @@ TEST_F(MapeamentoProdutosTeste, TabelaVaziaSoEsvazia) {
         EXPECT_EQ(ContaLinhas(t), 0);
     }
     EXPECT_THAT(progresso.DaConversao(),
-                ElementsAre("legenda:Convertendo Produtos, Aguarde!", "posicao:0", "maximo:0",
-                            "legenda:", "status:", "posicao:0"));
+                ElementsAre("legenda:Convertendo Produtos, Aguarde!", "posicao:0", "maximo:4",
+                            "posicao:1", "posicao:2", "posicao:3", "posicao:4", "posicao:0",
+                            "maximo:0", "legenda:", "status:", "posicao:0"));
 }
 
 TEST_F(MapeamentoProdutosTeste, CodigoTributarioCortadoEmDoisCaracteres) {
