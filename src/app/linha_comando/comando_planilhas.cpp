@@ -60,6 +60,16 @@ std::optional<long long> Natural(std::string_view texto, long long maximo) {
     return valor;
 }
 
+// The sheet asked for with --aba: 1 when omitted. Raises ErroUso when it is no sheet
+// number.
+long long AbaPedida(ArgumentosLidos& lidos) {
+    if (!lidos.opcoes.count("--aba")) return 1;
+    const std::string& valor = lidos.opcoes["--aba"];
+    const auto n = Natural(valor, 1000000);
+    if (!n) throw ErroUso("Número de aba inválido: '" + CaminhoParaMensagem(valor) + "'.");
+    return *n;
+}
+
 // Runs the reading and writing of a command: a write failure is status 1, any fault
 // of the workbook, in whatever format or part it lies, is status 2.
 template <typename Trabalho>
@@ -118,15 +128,12 @@ int ComandoMostrar(const Argumentos& args) {
         return SaiComErroDeUso(e.what(), uso);
     }
     if (lidos.ajuda) return MostraUso(uso);
-    long long aba = 1;
+    long long aba;
     std::optional<long long> ultimaLinha;
-    if (lidos.opcoes.count("--aba")) {
-        const std::string& valor = lidos.opcoes["--aba"];
-        const auto n = Natural(valor, 1000000);
-        if (!n)
-            return SaiComErroDeUso("Número de aba inválido: '" + CaminhoParaMensagem(valor) + "'.",
-                                   uso);
-        aba = *n;
+    try {
+        aba = AbaPedida(lidos);
+    } catch (const ErroUso& e) {
+        return SaiComErroDeUso(e.what(), uso);
     }
     if (lidos.opcoes.count("--ultima-linha")) {
         const std::string& valor = lidos.opcoes["--ultima-linha"];
@@ -209,14 +216,11 @@ int ComandoMapa(const Argumentos& args) {
         return SaiComErroDeUso("Tipo desconhecido: " + CaminhoParaMensagem(lidos.opcoes["--tipo"]),
                                uso);
     const convert::LeiauteTipo& leiaute = *convert::LeiauteDoTipo(tipo->nome);
-    long long aba = 1;
-    if (lidos.opcoes.count("--aba")) {
-        const std::string& valor = lidos.opcoes["--aba"];
-        const auto n = Natural(valor, 1000000);
-        if (!n)
-            return SaiComErroDeUso("Número de aba inválido: '" + CaminhoParaMensagem(valor) + "'.",
-                                   uso);
-        aba = *n;
+    long long aba;
+    try {
+        aba = AbaPedida(lidos);
+    } catch (const ErroUso& e) {
+        return SaiComErroDeUso(e.what(), uso);
     }
     std::optional<long long> linhaTitulos;
     if (lidos.opcoes.count("--linha-titulos")) {
