@@ -11,6 +11,7 @@
 #include "convert/ferramentas.h"
 #include "convert/mapeamentos.h"
 #include "convert/percurso.h"
+#include "convert/tabela_ddd.h"
 #include "db/consulta.h"
 
 namespace conversor::app {
@@ -138,6 +139,20 @@ void RestauraGeradores(db::Conexao& conexao, const std::vector<Gerador>& antes) 
     }
 }
 
+// Why a request gives no row to write: the rows asked for are none, or all blank.
+std::string SemLinhasParaGravar(long long primeira, long long ultima) {
+    const std::string inicio = "Não há nenhuma linha para gravar: ";
+    const std::string fim = " Nada foi alterado no banco.";
+    if (ultima < primeira)
+        return inicio + "a última linha informada (" + std::to_string(ultima) +
+               ") vem antes da primeira (" + std::to_string(primeira) + ")." + fim;
+    return inicio +
+           (ultima == primeira ? "a linha " + std::to_string(primeira) + " está"
+                               : "as linhas " + std::to_string(primeira) + " a " +
+                                     std::to_string(ultima) + " estão") +
+           " em branco nas colunas que o tipo lê; confira a aba e a última linha." + fim;
+}
+
 }  // namespace
 
 void ExecucaoConversao::MensagensContadas::Aviso(std::string_view texto) {
@@ -164,6 +179,7 @@ bool ExecucaoConversao::PreparaPlanilha(const PedidoConversao& pedido,
                                         ResultadoConversao& resultado) {
     mensagens_.avisos = 0;
     mapa_.reset();
+    linhasEmBranco_.clear();
     resultado.campoACorrigir = ValidaCampos(pedido);
     if (resultado.campoACorrigir != CampoPedido::Nenhum) {
         resultado.desfecho = DesfechoConversao::Recusada;
@@ -193,6 +209,18 @@ bool ExecucaoConversao::PreparaPlanilha(const PedidoConversao& pedido,
         recorte.primeiraLinha = pedido.primeiraLinha;
         if (mapa_) recorte.origem = mapa_->origem;
         CarregaTabelaTemp(ultimaLinha, recorte);
+        if (const convert::LeiauteTipo* leiaute = convert::LeiauteDoTipo(NomeDoTipo(pedido.tipo)))
+            linhasEmBranco_ = convert::FaixasEmBranco(cdsTabelaTemp_, *leiaute);
+        resultado.linhasEmBranco = linhasEmBranco_;
+        // Emptying the kind's tables to write nothing in their place is no conversion.
+        if (convert::ContaLinhas(linhasEmBranco_) == cdsTabelaTemp_.RecordCount()) {
+            mensagens_.Erro(SemLinhasParaGravar(pedido.primeiraLinha, ultimaLinha));
+            LimpaProgresso();
+            resultado.desfecho = DesfechoConversao::Recusada;
+            resultado.campoACorrigir = CampoPedido::UltimaLinha;
+            resultado.avisos = mensagens_.avisos;
+            return false;
+        }
     } catch (const std::exception& e) {
         // Nothing was written yet.
         mensagens_.Erro(e.what());
@@ -213,7 +241,8 @@ ResultadoConversao ExecucaoConversao::Confere(const PedidoConversao& pedido) {
     return resultado;
 }
 
-ResultadoConversao ExecucaoConversao::Converte(const PedidoConversao& pedido) {
+ResultadoConversao ExecucaoConversao::Converte(
+    const PedidoConversao& pedido, const std::function<void(const ResultadoEnsaio&)>& aposEnsaio) {
     ResultadoConversao resultado;
     if (!PreparaPlanilha(pedido, resultado)) return resultado;
     // Without a database there is nothing to rehearse on; the run itself reports it.
@@ -222,6 +251,15 @@ ResultadoConversao ExecucaoConversao::Converte(const PedidoConversao& pedido) {
         if (!resultado.ensaio.falhas.empty()) {
             resultado.desfecho = DesfechoConversao::Reprovada;
             return resultado;
+        }
+        if (aposEnsaio) {
+            try {
+                aposEnsaio(resultado.ensaio);
+            } catch (const std::exception& e) {
+                mensagens_.Erro(e.what());
+                resultado.desfecho = DesfechoConversao::Recusada;
+                return resultado;
+            }
         }
     }
 
@@ -269,6 +307,17 @@ ResultadoEnsaio ExecucaoConversao::Ensaia(const PedidoConversao& pedido) {
         } catch (const std::exception&) {
             // The sheet is loaded already; its extent is only a warning's matter.
         }
+    }
+    for (const convert::FaixaLinhas& faixa : linhasEmBranco_) {
+        convert::Problema problema;
+        problema.linha = faixa.primeira;
+        problema.motivo = faixa.ultima > faixa.primeira
+                              ? "As linhas " + std::to_string(faixa.primeira) + " a " +
+                                    std::to_string(faixa.ultima) +
+                                    " estão em branco: não serão gravadas."
+                              : "A linha está em branco: não será gravada.";
+        problema.genero = convert::GeneroAviso::LinhasEmBranco;
+        ensaio.Aviso(std::move(problema));
     }
     convert::MensagensDoEnsaio mensagens(ensaio);
     std::vector<Gerador> geradores;
@@ -444,6 +493,10 @@ bool ExecucaoConversao::ExecutaConversao(TipoRegistro tipo) {
         LimpaProgresso();
         return false;
     }
+}
+
+std::string ExecucaoConversao::ArquivoCidades() const {
+    return arquivoCidades_.empty() ? convert::TabelaDDD::ArquivoPadrao() : arquivoCidades_;
 }
 
 void ExecucaoConversao::LimpaProgresso() {

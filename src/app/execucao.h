@@ -5,6 +5,7 @@
 // run did comes back as plain values too.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -13,6 +14,7 @@
 #include "convert/ensaio.h"
 #include "convert/mapa_colunas.h"
 #include "convert/mensagens.h"
+#include "convert/percurso.h"
 #include "db/conexao.h"
 #include "intake/excel.h"
 #include "intake/progresso.h"
@@ -93,6 +95,8 @@ struct ResultadoConversao {
     std::vector<LinhasTabela> referenciasCriadas;
     // The warnings shown while the run lasted.
     int avisos = 0;
+    // The rows left out for being blank in every column the kind reads.
+    std::vector<convert::FaixaLinhas> linhasEmBranco;
     ResultadoEnsaio ensaio;
 };
 
@@ -117,7 +121,11 @@ public:
     // Unless the request says otherwise, the run is rehearsed first (the same mapping
     // in one transaction that is rolled back, each failing row noted instead of ending
     // it), and only a rehearsal without failures lets the run itself start.
-    ResultadoConversao Converte(const PedidoConversao& pedido);
+    // `aposEnsaio` is called once a rehearsal has found nothing to stop the run, before
+    // the run writes anything; a std::exception it raises is shown as an error and ends
+    // the run with nothing written (DesfechoConversao::Recusada).
+    ResultadoConversao Converte(const PedidoConversao& pedido,
+                                const std::function<void(const ResultadoEnsaio&)>& aposEnsaio = {});
 
     // The rehearsal alone: checks and loads as Converte does, then rehearses; the
     // database is left as it was.
@@ -126,6 +134,9 @@ public:
     // The transaction bracket around the record kind's sheet mapping of the rows
     // already in the staging table; true on success.
     bool ExecutaConversao(TipoRegistro tipo);
+
+    // The city table the run reads: the one given, or the one beside the program.
+    std::string ArquivoCidades() const;
 
     void IniciaTransacao();
     void ConfirmaTransacao();
@@ -180,6 +191,8 @@ private:
     bool comandosPreparados_ = true;
     // The map of the sheet loaded, for the rehearsal to name both columns.
     std::optional<convert::MapaResolvido> mapa_;
+    // The blank rows of the sheet loaded, which no run writes.
+    std::vector<convert::FaixaLinhas> linhasEmBranco_;
 };
 
 }  // namespace conversor::app

@@ -4,9 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <stdexcept>
 
 #include "base/regional.h"
 
@@ -62,51 +60,28 @@ void EscreveAba(lxw_workbook* pasta, const char* nome,
     }
 }
 
-// Why a file could not be created, in the user's words.
-std::string PorQueNaoCria(int erro) {
-    switch (erro) {
-        case ENOENT:
-        case ENOTDIR:
-            return "a pasta não existe";
-        case EACCES:
-        case EPERM:
-            return "sem permissão de gravação na pasta";
-        case EROFS:
-            return "o disco é somente leitura";
-        case ENOSPC:
-        case EDQUOT:
-            return "não há espaço livre no disco";
-        default:
-            return Utf8ParaCp1252(std::strerror(erro));
-    }
-}
-
 }  // namespace
 
-void ConfereDestinoDoRelatorio(const std::string& arquivo, const std::string& planilha) {
+void ConfereDestinoDoRelatorio(const std::string& arquivo, const std::vector<ArquivoLido>& lidos) {
     namespace fs = std::filesystem;
     const std::string nome = "O relatório '" + CaminhoParaMensagem(arquivo) + "'";
+    RecusaSobreArquivoLido(arquivo, nome, lidos);
     std::error_code erro;
-    if (fs::equivalent(arquivo, planilha, erro))
-        throw std::runtime_error(nome + " seria gravado sobre a própria planilha.");
-    if (fs::is_directory(arquivo, erro)) throw std::runtime_error(nome + " é uma pasta.");
+    if (fs::is_directory(arquivo, erro)) throw ErroGravacao(nome + " é uma pasta.");
     const bool existia = fs::exists(arquivo, erro);
     std::FILE* f = std::fopen(arquivo.c_str(), "ab");
-    if (!f) throw std::runtime_error(nome + " não pode ser gravado: " + PorQueNaoCria(errno) + ".");
+    if (!f) throw ErroGravacao(nome + " não pode ser gravado: " + PorQueNaoGrava(errno) + ".");
     std::fclose(f);
     if (!existia) fs::remove(arquivo, erro);
 }
 
 void GravaRelatorioEnsaio(const std::string& arquivo, const ResultadoEnsaio& ensaio) {
-    lxw_workbook* pasta = workbook_new(arquivo.c_str());
-    if (!pasta)
-        throw std::runtime_error("Não foi possível criar o relatório '" +
-                                 CaminhoParaMensagem(arquivo) + "'.");
-    EscreveAba(pasta, "Falhas", ensaio.falhas, ensaio.totalFalhas, false);
-    EscreveAba(pasta, "Avisos", ensaio.avisos, ensaio.avisosPorGenero.Total(), true);
-    if (const lxw_error e = workbook_close(pasta); e != LXW_NO_ERROR)
-        throw std::runtime_error("Não foi possível gravar o relatório '" +
-                                 CaminhoParaMensagem(arquivo) + "': " + lxw_strerror(e));
+    GravaPastaXlsx(arquivo, "O relatório '" + CaminhoParaMensagem(arquivo) + "'",
+                   [&ensaio](lxw_workbook* pasta) {
+                       EscreveAba(pasta, "Falhas", ensaio.falhas, ensaio.totalFalhas, false);
+                       EscreveAba(pasta, "Avisos", ensaio.avisos, ensaio.avisosPorGenero.Total(),
+                                  true);
+                   });
 }
 
 std::string DescreveProblema(const convert::Problema& p) {

@@ -3,19 +3,21 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/execucao.h"
+#include "app/gravacao.h"
 
 namespace conversor::app {
 
 // Makes sure the report can be written to `arquivo` before any work, so a run is not
 // spent for a report that cannot be saved: the folder must exist and take the file,
-// and the file must not be the workbook being converted. Raises std::runtime_error
-// with a Portuguese message; leaves no file behind.
-void ConfereDestinoDoRelatorio(const std::string& arquivo, const std::string& planilha);
+// and the file must not be one the run reads (`lidos`: the database, the workbook, the
+// city table, the map). Raises ErroGravacao; leaves no file behind.
+void ConfereDestinoDoRelatorio(const std::string& arquivo, const std::vector<ArquivoLido>& lidos);
 
-// Writes `arquivo` (replacing a file of that name). Raises std::runtime_error with a
-// Portuguese message when it cannot be written.
+// Writes `arquivo` (replacing a file of that name). Raises ErroGravacao when it
+// cannot be written.
 void GravaRelatorioEnsaio(const std::string& arquivo, const ResultadoEnsaio& ensaio);
 
 // One problem on one line, as the terminal and the message box show it:

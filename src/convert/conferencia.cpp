@@ -123,12 +123,8 @@ bool CnpjValido(std::string_view d) {
 
 void ConfereLeiaute(const LeiauteTipo& leiaute, intake::TTabelaTemp& tabela, Ensaio& ensaio,
                     intake::Progresso& progresso) {
-    if (tabela.RecordCount() == 0) {
-        ensaio.Aviso({0, 0, "", "",
-                      "A planilha não tem linhas: a conversão só esvaziaria as tabelas do tipo.",
-                      GeneroAviso::AbaVazia});
-        return;
-    }
+    // A run with no rows is refused before its rehearsal.
+    if (tabela.RecordCount() == 0) return;
     const int colunas = tabela.Colunas();
     const auto Celula = [&](int coluna) {
         return coluna >= 1 && coluna <= colunas ? tabela.TextoVista(coluna) : std::string_view();

@@ -1,7 +1,7 @@
 // What the rehearsal learns from the sheet itself, by the kind's layout, before any
 // row is converted: texts wider than their fields, a first row of titles, codes
-// repeated inside the sheet, tax numbers whose check digits are wrong, a sheet with
-// no rows. None of these stops a run; they are warnings.
+// repeated inside the sheet, tax numbers whose check digits are wrong. None of these stops a run;
+// they are warnings.
 #pragma once
 
 #include <string>

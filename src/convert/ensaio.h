@@ -17,7 +17,6 @@ namespace conversor::convert {
 // What a warning is about, so a summary can count them by kind.
 enum class GeneroAviso {
     Outro,           // a message of the run's own
-    AbaVazia,        // no rows: the run would only empty the tables
     Titulos,         // a first row that looks like headings
     TextoCortado,    // wider than its field
     CodigoRepetido,  // the same code twice in the sheet
@@ -25,13 +24,12 @@ enum class GeneroAviso {
     LinhasDeFora,    // data below the last row given
     CadastroNovo,    // a city, unit, classification or manufacturer to be created
     TelefoneSemDdd,  // no area code: the city is not in the city table
+    LinhasEmBranco,  // rows with nothing in the columns read, never written
 };
 
 // The kind's name in a summary ("Textos cortados").
 inline const char* NomeDoGenero(GeneroAviso genero) {
     switch (genero) {
-        case GeneroAviso::AbaVazia:
-            return "Aba sem linhas";
         case GeneroAviso::Titulos:
             return "Primeira linha de títulos";
         case GeneroAviso::TextoCortado:
@@ -46,6 +44,8 @@ inline const char* NomeDoGenero(GeneroAviso genero) {
             return "Cadastros que serão incluídos";
         case GeneroAviso::TelefoneSemDdd:
             return "Telefones sem DDD";
+        case GeneroAviso::LinhasEmBranco:
+            return "Linhas em branco";
         case GeneroAviso::Outro:
             break;
     }

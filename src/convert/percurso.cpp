@@ -1,5 +1,6 @@
 #include "convert/percurso.h"
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -99,9 +100,15 @@ void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layou
     const std::string deTotal = " de " + std::to_string(total);
     std::optional<PontosDoEnsaio> pontos;
     if (ensaio) pontos.emplace(contexto.dbVantora);
+    const LeiauteTipo* const leiaute = LeiauteDoTipo(layout.tipo);
     for (int registro = 1; !tabela.Eof(); ++registro) {
         progresso.Status("Processando Registro " + std::to_string(registro) + deTotal);
         progresso.ProcessaMensagens();
+        if (leiaute && RegistroEmBranco(tabela, *leiaute)) {
+            tabela.Next();
+            progresso.Avanca();
+            continue;
+        }
         if (ensaio) {
             ensaio->linhaAtual = tabela.LinhaDaPlanilha();
             if (!EnsaiaRegistro(contexto, *pontos, registro, converteRegistro)) {
@@ -111,6 +118,17 @@ void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layou
                 if (esqueceMemorias) esqueceMemorias();
             }
             ensaio->linhaAtual = 0;
+            // The list holds no more failures than that, and a sheet failing on every
+            // row of a million would keep the person waiting for minutes to learn it.
+            if (ensaio->totalFalhas >= Ensaio::kMaxPorGenero) {
+                Problema parada;
+                parada.linha = tabela.LinhaDaPlanilha();
+                parada.motivo = "A conferência parou nesta linha, depois de " +
+                                std::to_string(ensaio->totalFalhas) +
+                                " falhas: as linhas seguintes não foram conferidas.";
+                ensaio->Aviso(std::move(parada));
+                break;
+            }
             tabela.Next();
             progresso.Avanca();
             continue;
@@ -130,6 +148,49 @@ void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layou
     progresso.Posicao(0);
 }
 
-bool EmBranco(std::string_view texto) { return Apara(texto).empty(); }
+bool EmBranco(std::string_view texto) {
+    return std::all_of(texto.begin(), texto.end(),
+                       [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+}
+
+bool RegistroEmBranco(const intake::TTabelaTemp& tabela, const LeiauteTipo& leiaute) {
+    const int colunas = tabela.Colunas();
+    for (const ColunaLida& c : leiaute.colunas)
+        if (c.coluna <= colunas && !EmBranco(tabela.TextoVista(c.coluna))) return false;
+    return true;
+}
+
+std::vector<FaixaLinhas> FaixasEmBranco(intake::TTabelaTemp& tabela, const LeiauteTipo& leiaute) {
+    std::vector<FaixaLinhas> faixas;
+    for (tabela.First(); !tabela.Eof(); tabela.Next()) {
+        if (!RegistroEmBranco(tabela, leiaute)) continue;
+        const long long linha = tabela.LinhaDaPlanilha();
+        if (!faixas.empty() && faixas.back().ultima + 1 == linha)
+            faixas.back().ultima = linha;
+        else
+            faixas.push_back({linha, linha});
+    }
+    tabela.First();
+    return faixas;
+}
+
+long long ContaLinhas(const std::vector<FaixaLinhas>& faixas) {
+    long long linhas = 0;
+    for (const FaixaLinhas& f : faixas) linhas += f.ultima - f.primeira + 1;
+    return linhas;
+}
+
+std::string DescreveFaixas(const std::vector<FaixaLinhas>& faixas, size_t maximo) {
+    std::string texto;
+    for (size_t i = 0; i < faixas.size() && i < maximo; ++i) {
+        if (i > 0) texto += ", ";
+        texto += std::to_string(faixas[i].primeira);
+        if (faixas[i].ultima > faixas[i].primeira)
+            texto += " a " + std::to_string(faixas[i].ultima);
+    }
+    if (faixas.size() > maximo)
+        texto += " e mais " + std::to_string(faixas.size() - maximo) + " faixa(s)";
+    return texto;
+}
 
 }  // namespace conversor::convert

@@ -9,6 +9,8 @@
 
 #include "base/regional.h"
 #include "convert/contexto.h"
+#include "convert/leiaute.h"
+#include "intake/tabela_temp.h"
 
 namespace conversor::convert {
 
@@ -32,7 +34,11 @@ struct LayoutPlanilha {
 // to it, noted as a failure of its row, and the walk goes on with the next record.
 // The codes remembered by the toolkit are forgotten then, and so is whatever
 // `esqueceMemorias` drops (a mapping's own memory of what it created), since the
-// failed record's creations were undone too.
+// failed record's creations were undone too. The walk stops once the failures reach
+// the most a rehearsal lists (Ensaio::kMaxPorGenero), saying where.
+//
+// Blank records (RegistroEmBranco) are skipped: the gauge passes them, nothing is
+// converted.
 //
 // `exclusoes`, the purges of a kind that empties several tables, run first, under the
 // phase's caption and a step of the gauge each: on a large database each delete and
@@ -47,5 +53,22 @@ inline constexpr const char* kLegendaEnsaio = "Conferindo a planilha, aguarde!";
 
 // Empty once blanks and control characters around it are dropped.
 bool EmBranco(std::string_view texto);
+
+// The current record holds nothing in any column the kind reads: it is no record, and
+// the walk skips it (a product's code stays its row's number all the same).
+bool RegistroEmBranco(const intake::TTabelaTemp& tabela, const LeiauteTipo& leiaute);
+
+// Sheet rows from `primeira` to `ultima`, both included.
+struct FaixaLinhas {
+    long long primeira;
+    long long ultima;
+};
+
+// The blank records of the table, as runs of sheet rows; leaves the table on its
+// first record.
+std::vector<FaixaLinhas> FaixasEmBranco(intake::TTabelaTemp& tabela, const LeiauteTipo& leiaute);
+long long ContaLinhas(const std::vector<FaixaLinhas>& faixas);
+// "12, 61 a 999999": the first `maximo` runs, and how many more there are.
+std::string DescreveFaixas(const std::vector<FaixaLinhas>& faixas, size_t maximo);
 
 }  // namespace conversor::convert

@@ -1,6 +1,7 @@
 #include "db/conexao.h"
 
 #include <locale.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -54,6 +55,12 @@ bool NoServidor(const std::string& nome) {
     for (size_t i = barra + 1; i < host.size(); ++i)
         if (host[i] < '0' || host[i] > '9') return false;
     return barra + 1 < host.size();
+}
+
+bool HostDestaMaquina(const std::string& host) {
+    if (host == "localhost" || host.rfind("127.", 0) == 0) return true;
+    char nome[256] = {};
+    return gethostname(nome, sizeof nome - 1) == 0 && host == nome;
 }
 
 // File names go to Firebird as UTF-8 (isc_dpb_utf8_filename), and the embedded
@@ -316,6 +323,13 @@ void Conexao::CriaBanco(const std::string& nome, const std::string& script) {
                         e.SqlState());
     }
     conexao.Desconecta();
+}
+
+std::string ArquivoDoBancoNestaMaquina(const std::string& nome) {
+    if (!NoServidor(nome)) return nome;
+    const size_t doisPontos = nome.find(':');
+    const std::string host = nome.substr(0, std::min(nome.find('/'), doisPontos));
+    return HostDestaMaquina(host) ? nome.substr(doisPontos + 1) : std::string();
 }
 
 }  // namespace conversor::db

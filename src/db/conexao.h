@@ -97,6 +97,11 @@ private:
     bool ensaio_ = false;
 };
 
+// The file of this computer that a database name opens: the name itself for a file,
+// the path for "host:path" when the host is this computer ("localhost", a loopback
+// address or its own name); empty for a database on another computer.
+std::string ArquivoDoBancoNestaMaquina(const std::string& nome);
+
 // Rehearsal mode on the connection for the object's life.
 class EnsaioNaConexao {
 public:

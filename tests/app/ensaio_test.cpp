@@ -16,10 +16,12 @@
 #include "apoio/mensagens_gravadas.h"
 #include "app/execucao.h"
 #include "convert/conferencia.h"
+#include "db/consulta.h"
 
 namespace conversor::app {
 namespace {
 
+using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -86,7 +88,7 @@ std::vector<Caso> Casos() {
         {"produtos numa aba estreita demais",
          TipoRegistro::Produtos,
          27,
-         {{{1, "a"}}, {{1, "b"}}},
+         {{{3, "a"}}, {{3, "b"}}},
          {{0, 0}},
          {},
          "A planilha de produtos deve ir até a coluna EB (132)"},
@@ -360,14 +362,14 @@ TEST_F(EnsaioTeste, AvisosNaoParamAConversao) {
          {1, 0},
          "O telefone fica sem DDD: a cidade 'Lugar Nenhum' (MG)",
          convert::GeneroAviso::TelefoneSemDdd},
-        {"aba sem linhas",
+        {"linhas em branco entre as de dados",
          TipoRegistro::Transportadoras,
          27,
-         {Transportadora("1", "A")},
-         0,
-         {0, 0},
-         "só esvaziaria as tabelas",
-         convert::GeneroAviso::AbaVazia},
+         {Transportadora("1", "A"), {}, {{1, "x"}}, Transportadora("2", "B")},
+         std::nullopt,
+         {2, 0},
+         "As linhas 2 a 3 estão em branco: não serão gravadas.",
+         convert::GeneroAviso::LinhasEmBranco},
     };
     for (const CasoAviso& c : casos) {
         SCOPED_TRACE(c.nome);
@@ -397,14 +399,14 @@ TEST(ListasDoEnsaio, GuardamOsPrimeirosDeCadaTipoEContamTodos) {
         ensaio.Aviso(aviso);
     }
     convert::Problema outro;
-    outro.genero = convert::GeneroAviso::AbaVazia;
+    outro.genero = convert::GeneroAviso::LinhasEmBranco;
     ensaio.Aviso(outro);
     EXPECT_EQ(ensaio.totalFalhas, limite + 5);
     EXPECT_EQ(static_cast<long long>(ensaio.falhas.size()), limite);
     EXPECT_EQ(ensaio.falhas.back().linha, limite);
     // A kind past its limit leaves room for the others.
     EXPECT_EQ(static_cast<long long>(ensaio.avisos.size()), limite + 1);
-    EXPECT_EQ(ensaio.avisos.back().genero, convert::GeneroAviso::AbaVazia);
+    EXPECT_EQ(ensaio.avisos.back().genero, convert::GeneroAviso::LinhasEmBranco);
     EXPECT_EQ(ensaio.avisosPorGenero.Total(), limite + 6);
     ASSERT_EQ(ensaio.avisosPorGenero.generos.size(), 2u);
     EXPECT_EQ(ensaio.avisosPorGenero.generos[0].second, limite + 5);
@@ -421,6 +423,74 @@ TEST(NumerosFiscais, DigitosVerificadores) {
 
 // Rows above the first converted one are left out, and the rehearsal still names the
 // sheet's own rows: the headings it warns about, the codes repeated, the failures.
+// A request that leaves no row to write would only empty the kind's tables: it is
+// refused before anything, rehearsed or not; blank rows among the data are skipped.
+TEST_F(EnsaioTeste, SemLinhaParaGravarNadaMudaEBrancasNaoSaoGravadas) {
+    struct CasoVazio {
+        const char* nome;
+        std::vector<Linha> linhas;
+        std::optional<long long> ultimaLinha;
+        long long primeiraLinha;
+        const char* trecho;
+    };
+    const auto Transportadora = [](const char* codigo) {
+        return Linha{{27, codigo}, {20, "Transportadora"}, {14, "MG"}};
+    };
+    const Linha soForaDoLeiaute = {{1, "x"}, {2, "  "}};
+    const std::vector<CasoVazio> vazios = {
+        {"última linha 0", {Transportadora("1")}, 0, 1, "a última linha informada (0)"},
+        {"primeira linha depois da última",
+         {Transportadora("1"), Transportadora("2")},
+         1,
+         2,
+         "nenhuma linha seria convertida"},
+        {"linhas em branco",
+         {soForaDoLeiaute, {}, soForaDoLeiaute},
+         std::nullopt,
+         1,
+         "as linhas 1 a 3 estão em branco"},
+        {"linhas em branco depois da primeira",
+         {Transportadora("1"), soForaDoLeiaute},
+         std::nullopt,
+         2,
+         "a linha 2 está em branco"},
+    };
+    for (const CasoVazio& c : vazios) {
+        for (const bool ensaiar : {true, false}) {
+            SCOPED_TRACE(std::string(c.nome) + (ensaiar ? ", com ensaio" : ", sem ensaio"));
+            mensagens_.Limpa();
+            const std::string antes = teste::RetratoDoBanco(Banco());
+            const ResultadoConversao r =
+                Roda(Banco(), TipoRegistro::Transportadoras, Planilha(27, c.linhas), ensaiar, false,
+                     c.ultimaLinha, c.primeiraLinha);
+            EXPECT_NE(r.desfecho, DesfechoConversao::Concluida);
+            EXPECT_THAT(mensagens_.Erros(), ElementsAre(HasSubstr(c.trecho)));
+            EXPECT_EQ(teste::RetratoDoBanco(Banco()), antes);
+        }
+    }
+
+    // Rows 2, 4 and 5 blank, 6 and 7 past the data: only rows 1 and 3 are products,
+    // each keeping its row's code.
+    const std::vector<Linha> comBrancas = {Produto("A"), {}, Produto("C"), soForaDoLeiaute, {}};
+    for (const bool ensaiar : {true, false}) {
+        SCOPED_TRACE(ensaiar ? "com ensaio" : "sem ensaio");
+        SetUp();
+        const ResultadoConversao r =
+            Roda(Banco(), TipoRegistro::Produtos, Planilha(132, comBrancas), ensaiar, false, 7);
+        ASSERT_EQ(r.desfecho, DesfechoConversao::Concluida)
+            << ::testing::PrintToString(mensagens_.Erros());
+        db::Consulta q(Banco());
+        q.DefineSql("select CODPROD from PRODUTO order by CODPROD");
+        std::vector<std::string> codigos;
+        for (q.Abre(); !q.Eof(); q.Proximo()) codigos.push_back(q.CampoTexto("CODPROD"));
+        EXPECT_THAT(codigos, ElementsAre("000001", "000003"));
+        ASSERT_EQ(r.linhasEmBranco.size(), 2u);
+        EXPECT_EQ(r.linhasEmBranco[0].primeira, 2);
+        EXPECT_EQ(r.linhasEmBranco[1].primeira, 4);
+        EXPECT_EQ(r.linhasEmBranco[1].ultima, 7);
+    }
+}
+
 TEST_F(EnsaioTeste, PrimeiraLinhaInformadaNomeiaAsLinhasDaPlanilha) {
     const auto Vendedor = [](const char* codigo, const char* comissao) {
         return Linha{{57, codigo}, {40, std::string("Vendedor ") + codigo}, {12, comissao}};

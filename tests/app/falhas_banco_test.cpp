@@ -360,25 +360,55 @@ TEST_F(FalhasBanco, ProcessoMortoDeixaOQueFoiConfirmado) {
     EXPECT_GE(Conta(banco, "FORNECE"), 800);
 }
 
-TEST_F(FalhasBanco, CtrlCDesfazATransacaoESaiCom130) {
-    const std::string banco = NovoBanco("vantora.fdb");
-    constexpr int kCidadeACada = 200;
-    Processo conversao(
-        Argumentos(banco, PlanilhaFornecedores(100000, kCidadeACada), "fornecedores"), true);
-    ASSERT_TRUE(conversao.Espera(kPassouDaLinha1000, 60s)) << conversao.Saida();
-    conversao.Sinal(SIGINT);
-    EXPECT_EQ(conversao.Termina(60s), 130) << conversao.Saida();
-    EXPECT_THAT(conversao.Saida(),
-                HasSubstr(U8(u8"Conversão interrompida pelo usuário (Ctrl+C).")));
-    EXPECT_THAT(conversao.Saida(),
-                HasSubstr(U8(u8"Conversão interrompida (Ctrl+C): a transação em andamento foi "
-                             u8"desfeita")));
-    EXPECT_THAT(conversao.Saida(), Not(HasSubstr(U8(u8"concluída"))));
+// Ctrl+C, SIGTERM (timeout, a service manager) and SIGHUP (the terminal closed) all
+// stop the run the same way, each with the shells' status for it.
+TEST_F(FalhasBanco, SinalDeParadaDesfazATransacaoESaiComOStatusDoSinal) {
+    struct CasoSinal {
+        int sinal;
+        const char8_t* causa;
+    };
+    for (const CasoSinal& c :
+         {CasoSinal{SIGINT, u8"Ctrl+C"}, CasoSinal{SIGTERM, u8"pedido de término"},
+          CasoSinal{SIGHUP, u8"terminal fechado"}}) {
+        SCOPED_TRACE(c.sinal);
+        const std::string banco = NovoBanco("vantora-" + std::to_string(c.sinal) + ".fdb");
+        constexpr int kCidadeACada = 200;
+        Processo conversao(
+            Argumentos(banco, PlanilhaFornecedores(100000, kCidadeACada), "fornecedores"), true);
+        ASSERT_TRUE(conversao.Espera(kPassouDaLinha1000, 60s)) << conversao.Saida();
+        conversao.Sinal(c.sinal);
+        EXPECT_EQ(conversao.Termina(60s), 128 + c.sinal) << conversao.Saida();
+        EXPECT_THAT(conversao.Saida(), HasSubstr(U8(u8"Conversão interrompida (") + U8(c.causa) +
+                                                 U8(u8"): a transação em andamento foi desfeita")));
+        EXPECT_THAT(conversao.Saida(), Not(HasSubstr(U8(u8"concluída"))));
 
-    // Stopped cleanly: not even the orphan pages a killed process leaves.
+        // Stopped cleanly: not even the orphan pages a killed process leaves.
+        ValidaSemErros(banco, true);
+        ConfirmadoAteAUltimaCidade(banco, kCidadeACada);
+        EXPECT_GE(Conta(banco, "FORNECE"), 800);
+    }
+}
+
+// During the rehearsal nothing has been written: a stop leaves the database as it was.
+TEST_F(FalhasBanco, SinalDuranteOEnsaioNaoMudaNada) {
+    const std::string banco = NovoBanco("vantora.fdb");
+    std::vector<std::string> argumentos =
+        Argumentos(banco, PlanilhaFornecedores(100000, 200), "fornecedores");
+    argumentos.pop_back();  // with the rehearsal
+    const long long cidades = Conta(banco, "CIDADES");
+    Processo conversao(argumentos, true);
+    ASSERT_TRUE(conversao.Espera(
+        std::regex("Conferindo a planilha, aguarde! \\[#*\\.+\\] Processando Registro "
+                   "[1-9][0-9]{3,} de"),
+        60s))
+        << conversao.Saida();
+    conversao.Sinal(SIGTERM);
+    EXPECT_EQ(conversao.Termina(60s), 128 + SIGTERM) << conversao.Saida();
+    EXPECT_THAT(conversao.Saida(),
+                HasSubstr(U8(u8"Conferência interrompida (pedido de término). Nada foi alterado")));
+    EXPECT_EQ(Conta(banco, "FORNECE"), 0);
+    EXPECT_EQ(Conta(banco, "CIDADES"), cidades);
     ValidaSemErros(banco, true);
-    ConfirmadoAteAUltimaCidade(banco, kCidadeACada);
-    EXPECT_GE(Conta(banco, "FORNECE"), 800);
 }
 
 TEST_F(FalhasBanco, DuasConversoesAoMesmoTempoASegundaERecusada) {

@@ -631,6 +631,10 @@ void TFPrincipal::MostraEnsaioReprovado(const ResultadoEnsaio& ensaio) {
     if (!arquivo.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
         arquivo += QStringLiteral(".xlsx");
     try {
+        ConfereDestinoDoRelatorio(
+            Caminho(arquivo), {{db::ArquivoDoBancoNestaMaquina(dbVantora_.NomeBanco()), "o banco"},
+                               {Caminho(edtCaminhoOrigem->text()), "a própria planilha"},
+                               {execucao_->ArquivoCidades(), "a tabela de cidades"}});
         GravaRelatorioEnsaio(Caminho(arquivo), ensaio);
     } catch (const std::exception& e) {
         Erro(e.what());

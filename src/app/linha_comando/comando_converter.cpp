@@ -13,6 +13,8 @@
 #include "base/regional.h"
 #include "convert/leiaute.h"
 #include "convert/mapa_colunas.h"
+#include "convert/tabela_ddd.h"
+#include "db/conexao.h"
 #include "db/erro.h"
 #include "intake/leitor.h"
 
@@ -43,9 +45,6 @@ const char* const kUsoConferir =
     "Ensaia a conversão no banco e a desfaz: lista as linhas que a parariam (falhas)\n"
     "e os avisos, sem alterar nada. Saída: 0 a conversão daria certo, 1 pararia,\n"
     "2 erro de uso ou entrada recusada.\n";
-
-// The shells' status for a program ended by Ctrl+C (128 + SIGINT).
-constexpr int kSaidaInterrompida = 130;
 
 // `texto` (UTF-8) padded with blanks to `largura` characters, so that accented
 // texts keep the table's columns aligned.
@@ -178,7 +177,14 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
 
     if (opcoes.count("--relatorio")) {
         try {
-            ConfereDestinoDoRelatorio(opcoes["--relatorio"], opcoes["--planilha"]);
+            ConfereDestinoDoRelatorio(
+                opcoes["--relatorio"],
+                {{db::ArquivoDoBancoNestaMaquina(opcoes["--banco"]), "o banco"},
+                 {opcoes["--planilha"], "a própria planilha"},
+                 {opcoes.count("--cidades") ? opcoes["--cidades"]
+                                            : convert::TabelaDDD::ArquivoPadrao(),
+                  "a tabela de cidades"},
+                 {opcoes.count("--mapa") ? opcoes["--mapa"] : std::string(), "o mapa"}});
         } catch (const std::exception& e) {
             mensagens.Erro(e.what());
             return 2;
@@ -230,37 +236,47 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
     ExecucaoConversao execucao(dbVantora, dmExcel, cdsTabelaTemp, progresso, mensagens,
                                opcoes.count("--cidades") ? opcoes["--cidades"] : std::string());
     IniciaConversaoInterrompivel();
-    const ResultadoConversao resultado =
-        soConferir ? execucao.Confere(pedido) : execucao.Converte(pedido);
-    progresso.Encerra();
-    // A report asked for and not written turns a success into a failure.
+    // The report is written as soon as the rehearsal ends, before the run writes
+    // anything: one that cannot be saved stops the run with the database untouched.
     bool relatorioPerdido = false;
-    const auto Sai = [&relatorioPerdido](int saida) {
-        return saida == 0 && relatorioPerdido ? 1 : saida;
+    const auto GravaRelatorio = [&](const ResultadoEnsaio& ensaio) {
+        if (!opcoes.count("--relatorio")) return;
+        try {
+            GravaRelatorioEnsaio(opcoes["--relatorio"], ensaio);
+        } catch (const ErroGravacao&) {
+            relatorioPerdido = true;
+            throw;
+        }
     };
-    if (resultado.ensaio.feito) {
-        if (soConferir || resultado.desfecho == DesfechoConversao::Reprovada)
-            ImprimeEnsaio(resultado.ensaio);
-        if (opcoes.count("--relatorio")) {
+    const ResultadoConversao resultado =
+        soConferir ? execucao.Confere(pedido) : execucao.Converte(pedido, GravaRelatorio);
+    progresso.Encerra();
+    if (resultado.ensaio.feito &&
+        (soConferir || resultado.desfecho == DesfechoConversao::Reprovada)) {
+        ImprimeEnsaio(resultado.ensaio);
+        if (!relatorioPerdido) {
             try {
-                GravaRelatorioEnsaio(opcoes["--relatorio"], resultado.ensaio);
-            } catch (const std::exception& e) {
+                GravaRelatorio(resultado.ensaio);
+            } catch (const ErroGravacao& e) {
                 mensagens.Erro(e.what());
-                relatorioPerdido = true;
             }
         }
+    }
+    if (relatorioPerdido) {
+        std::fprintf(stderr, "%s\n", ParaTerminal("Nada foi alterado no banco.").c_str());
+        return 2;
     }
     if (resultado.desfecho == DesfechoConversao::Reprovada ||
         resultado.desfecho == DesfechoConversao::Conferida) {
         std::fflush(stdout);
         if (InterrupcaoPedida()) {
             std::fprintf(stderr, "%s\n",
-                         ParaTerminal("Conferência interrompida (Ctrl+C). Nada foi alterado no "
-                                      "banco.")
+                         ParaTerminal("Conferência interrompida (" + CausaDaInterrupcao() +
+                                      "). Nada foi alterado no banco.")
                              .c_str());
-            return kSaidaInterrompida;
+            return SaidaDaInterrupcao();
         }
-        if (resultado.desfecho == DesfechoConversao::Conferida) return Sai(0);
+        if (resultado.desfecho == DesfechoConversao::Conferida) return 0;
         if (soConferir) return 1;
         std::fprintf(
             stderr, "%s\n",
@@ -270,15 +286,15 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
                 .c_str());
         return 2;
     }
-    // A Ctrl+C that came after the final commit changes nothing: the run succeeded.
+    // A stop asked after the final commit changes nothing: the run succeeded.
     const bool interrompida =
         InterrupcaoPedida() && resultado.desfecho != DesfechoConversao::Concluida;
-    const char* const kInterrompida =
-        "Conversão interrompida (Ctrl+C): a transação em andamento foi desfeita; fica no "
-        "banco só o que foi confirmado antes.";
+    const std::string avisoInterrompida =
+        "Conversão interrompida (" + CausaDaInterrupcao() +
+        "): a transação em andamento foi desfeita; fica no banco só o que foi confirmado antes.";
     if (interrompida && resultado.desfecho == DesfechoConversao::ErroLeitura) {
-        std::fprintf(stderr, "%s\n", ParaTerminal(kInterrompida).c_str());
-        return kSaidaInterrompida;
+        std::fprintf(stderr, "%s\n", ParaTerminal(avisoInterrompida).c_str());
+        return SaidaDaInterrupcao();
     }
     if (resultado.desfecho == DesfechoConversao::Recusada ||
         resultado.desfecho == DesfechoConversao::ErroLeitura)
@@ -293,6 +309,12 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
         std::printf("  %-15s %lld linhas gravadas\n", t.tabela.c_str(), t.linhas);
     for (const LinhasTabela& t : resultado.referenciasCriadas)
         std::printf("  %-15s %lld linhas criadas\n", t.tabela.c_str(), t.linhas);
+    if (!resultado.linhasEmBranco.empty())
+        std::printf("%s\n",
+                    ParaTerminal("  Linhas em branco, não gravadas: " +
+                                 std::to_string(convert::ContaLinhas(resultado.linhasEmBranco)) +
+                                 " (" + convert::DescreveFaixas(resultado.linhasEmBranco, 5) + ")")
+                        .c_str());
     std::printf("  Avisos: %d\n", resultado.avisos);
     if (resultado.ensaio.avisosPorGenero.Total() > 0) {
         std::printf("%s\n", ParaTerminal(
@@ -304,10 +326,10 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
     }
     std::printf("  Tempo: %.1f s\n", segundos);
     if (interrompida) {
-        std::fprintf(stderr, "%s\n", ParaTerminal(kInterrompida).c_str());
-        return kSaidaInterrompida;
+        std::fprintf(stderr, "%s\n", ParaTerminal(avisoInterrompida).c_str());
+        return SaidaDaInterrupcao();
     }
-    return Sai(resultado.desfecho == DesfechoConversao::Concluida ? 0 : 1);
+    return resultado.desfecho == DesfechoConversao::Concluida ? 0 : 1;
 }
 
 }  // namespace

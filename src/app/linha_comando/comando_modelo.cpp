@@ -11,6 +11,7 @@
 #include <string>
 #include <system_error>
 
+#include "app/gravacao.h"
 #include "app/linha_comando/argumentos.h"
 #include "app/linha_comando/comandos.h"
 #include "app/linha_comando/terminal.h"
@@ -173,19 +174,6 @@ void EscreveAbaColunas(lxw_workbook* pasta, const LeiauteTipo& leiaute) {
     worksheet_fit_to_pages(aba, 1, 0);
 }
 
-std::string MotivoDaFalha(lxw_error erro) {
-    switch (erro) {
-        case LXW_ERROR_CREATING_XLSX_FILE:
-            return "não foi possível criar o arquivo (a pasta existe e aceita gravação?)";
-        case LXW_ERROR_CREATING_TMPFILE:
-            return "não foi possível criar um arquivo temporário";
-        case LXW_ERROR_MEMORY_MALLOC_FAILED:
-            return "memória insuficiente";
-        default:
-            return "erro " + std::to_string(static_cast<int>(erro)) + " da biblioteca de planilhas";
-    }
-}
-
 int Falha(const std::string& mensagem) {
     std::fprintf(stderr, "%s\n", ParaTerminal(mensagem).c_str());
     return 1;
@@ -219,13 +207,14 @@ int ComandoModelo(const Argumentos& args) {
         std::filesystem::file_type::not_found)
         return Falha("O arquivo '" + nome + "' já existe; escolha outro nome.");
 
-    lxw_workbook* pasta = workbook_new(arquivo.c_str());
-    if (!pasta)
-        return Falha("Não foi possível gravar o modelo '" + nome + "': memória insuficiente.");
-    EscreveAbaDosRegistros(pasta, *leiaute);
-    EscreveAbaColunas(pasta, *leiaute);
-    if (const lxw_error e = workbook_close(pasta); e != LXW_NO_ERROR)
-        return Falha("Não foi possível gravar o modelo '" + nome + "': " + MotivoDaFalha(e) + ".");
+    try {
+        GravaPastaXlsx(arquivo, "O modelo '" + nome + "'", [leiaute](lxw_workbook* pasta) {
+            EscreveAbaDosRegistros(pasta, *leiaute);
+            EscreveAbaColunas(pasta, *leiaute);
+        });
+    } catch (const ErroGravacao& e) {
+        return Falha(e.what());
+    }
     std::printf(
         "%s\n",
         ParaTerminal("Modelo de " + std::string(leiaute->tipo) + " criado: " + nome).c_str());

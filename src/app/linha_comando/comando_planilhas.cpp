@@ -1,6 +1,9 @@
 // `conversor planilhas`, `conversor mostrar` and `conversor mapa`: a look at a
 // workbook through the same driver and staging load the conversion uses, before
 // converting anything.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -70,6 +73,17 @@ long long AbaPedida(ArgumentosLidos& lidos) {
     return *n;
 }
 
+// Output sent into the workbook being read (`>> pasta.xlsx`) would spoil it.
+void RecusaSaidaSobre(const std::string& planilha) {
+    struct stat saida {};
+    struct stat lida {};
+    if (fstat(STDOUT_FILENO, &saida) == 0 && S_ISREG(saida.st_mode) &&
+        stat(planilha.c_str(), &lida) == 0 && saida.st_dev == lida.st_dev &&
+        saida.st_ino == lida.st_ino)
+        throw std::runtime_error("A saída seria gravada sobre a própria planilha '" +
+                                 CaminhoParaMensagem(planilha) + "'.");
+}
+
 // Runs the reading and writing of a command: a write failure is status 1, any fault
 // of the workbook, in whatever format or part it lies, is status 2.
 template <typename Trabalho>
@@ -102,6 +116,7 @@ int ComandoPlanilhas(const Argumentos& args) {
     if (lidos.arquivos.size() != 1) return SaiComErroDeUso("Informe um arquivo de planilha.", uso);
     TDMCotrolaExcel excel;
     return Executa([&] {
+        RecusaSaidaSobre(lidos.arquivos[0]);
         excel.AbreArquivo(lidos.arquivos[0]);
         const std::vector<std::string> abas = excel.ListaPlanilhas();
         excel.LiberaLista();
@@ -161,6 +176,7 @@ int ComandoMostrar(const Argumentos& args) {
 
     TDMCotrolaExcel excel;
     return Executa([&] {
+        RecusaSaidaSobre(lidos.arquivos[0]);
         excel.AbreArquivo(lidos.arquivos[0]);
         excel.SelecionaPlanilha(static_cast<int>(aba));
         // Read once: the sheet's last row then comes from its cells in memory, not from a
@@ -236,6 +252,7 @@ int ComandoMapa(const Argumentos& args) {
     TDMCotrolaExcel excel;
     const std::string& arquivo = lidos.opcoes["--planilha"];
     return Executa([&] {
+        RecusaSaidaSobre(arquivo);
         excel.AbreArquivo(arquivo);
         excel.SelecionaPlanilha(static_cast<int>(aba));
         const int ultimaColuna = excel.UltimaColuna();

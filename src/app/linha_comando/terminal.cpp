@@ -157,31 +157,49 @@ namespace {
 // Only lock-free atomics may be touched from a signal handler.
 static_assert(std::atomic<int>::is_always_lock_free);
 std::atomic<int> convertendo{0};
-std::atomic<int> interrupcaoPedida{0};
+std::atomic<int> sinalRecebido{0};
+
+// The signals that ask the program to stop: Ctrl+C, the system or a service manager
+// ending it (timeout, systemd), the terminal closed.
+constexpr int kSinaisDeParada[] = {SIGINT, SIGTERM, SIGHUP};
 
 // The terminal wants UTF-8, while the program's own literals are Windows-1252.
-const char8_t kAntesDeConverter[] =
-    u8"\nConversão interrompida (Ctrl+C) antes de começar: nada foi gravado.\n";
+const char8_t kAntesCtrlC[] =
+    u8"\nConversão interrompida (Ctrl+C) antes de começar: nada foi "
+    u8"gravado.\n";
+const char8_t kAntesTermino[] =
+    u8"\nConversão interrompida (pedido de término) antes de começar: nada foi gravado.\n";
+const char8_t kAntesTerminal[] =
+    u8"\nConversão interrompida (terminal fechado) antes de começar: nada foi gravado.\n";
 
 // Async-signal-safe: atomics, write and _exit only.
-void AoInterromper(int) {
+void AoInterromper(int sinal) {
     if (!convertendo.load()) {
-        const ssize_t escrito =
-            write(STDERR_FILENO, kAntesDeConverter, sizeof kAntesDeConverter - 1);
+        const char8_t* texto = sinal == SIGINT    ? kAntesCtrlC
+                               : sinal == SIGTERM ? kAntesTermino
+                                                  : kAntesTerminal;
+        size_t tamanho = 0;
+        while (texto[tamanho]) ++tamanho;
+        const ssize_t escrito = write(STDERR_FILENO, texto, tamanho);
         (void)escrito;
-        _exit(130);
+        _exit(128 + sinal);
     }
-    interrupcaoPedida.store(1);
+    sinalRecebido.store(sinal);
+}
+
+sigset_t SinaisDeParada() {
+    sigset_t sinais;
+    sigemptyset(&sinais);
+    for (const int sinal : kSinaisDeParada) sigaddset(&sinais, sinal);
+    return sinais;
 }
 
 }  // namespace
 
 void SeguraInterrupcao() {
-    // The threads the database engine starts meanwhile keep SIGINT blocked for good,
-    // so the handler always runs on a thread of the program's own.
-    sigset_t sinais;
-    sigemptyset(&sinais);
-    sigaddset(&sinais, SIGINT);
+    // The threads the database engine starts meanwhile keep these signals blocked for
+    // good, so the handler always runs on a thread of the program's own.
+    const sigset_t sinais = SinaisDeParada();
     pthread_sigmask(SIG_BLOCK, &sinais, nullptr);
 }
 
@@ -190,21 +208,33 @@ void CapturaInterrupcao() {
     acao.sa_handler = AoInterromper;
     sigemptyset(&acao.sa_mask);
     // SA_RESTART: the database's reads and writes carry on undisturbed; SA_RESETHAND:
-    // a second Ctrl+C finds the default action and ends the program.
+    // a second signal finds the default action and ends the program.
     acao.sa_flags = SA_RESTART | SA_RESETHAND;
-    sigaction(SIGINT, &acao, nullptr);
-    sigset_t sinais;
-    sigemptyset(&sinais);
-    sigaddset(&sinais, SIGINT);
+    for (const int sinal : kSinaisDeParada) sigaction(sinal, &acao, nullptr);
+    const sigset_t sinais = SinaisDeParada();
     pthread_sigmask(SIG_UNBLOCK, &sinais, nullptr);
 }
 
 void IniciaConversaoInterrompivel() { convertendo.store(1); }
 
-bool InterrupcaoPedida() { return interrupcaoPedida.load() != 0; }
+bool InterrupcaoPedida() { return sinalRecebido.load() != 0; }
+
+int SaidaDaInterrupcao() { return 128 + sinalRecebido.load(); }
+
+std::string CausaDaInterrupcao() {
+    switch (sinalRecebido.load()) {
+        case SIGTERM:
+            return "pedido de término";
+        case SIGHUP:
+            return "terminal fechado";
+        default:
+            return "Ctrl+C";
+    }
+}
 
 void ProgressoTerminal::ProcessaMensagens() {
-    if (InterrupcaoPedida()) throw ErroInterrupcao("Conversão interrompida pelo usuário (Ctrl+C).");
+    if (InterrupcaoPedida())
+        throw ErroInterrupcao("Conversão interrompida (" + CausaDaInterrupcao() + ").");
 }
 
 }  // namespace conversor::app

@@ -65,22 +65,27 @@ private:
     std::chrono::steady_clock::time_point ultimoDesenho_{};
 };
 
-// Ctrl+C on the command line. Until the conversion starts nothing has been
-// written, so Ctrl+C ends the program at once. Once it has started, the first
-// Ctrl+C only asks it to stop: the next row raises ErroInterrupcao, which the run
-// turns into the rollback of its current transaction; a second Ctrl+C ends the
-// program at once (the database is left as a killed process leaves it: what was
-// committed stays, the rest is undone by Firebird).
+// Ctrl+C on the command line, and the other requests to stop: SIGTERM (timeout, a
+// service manager) and SIGHUP (the terminal closed). Until the conversion starts
+// nothing has been written, so such a signal ends the program at once (status 128 +
+// the signal). Once it has started, the first signal only asks it to stop: the next
+// row raises ErroInterrupcao, which the run turns into the rollback of its current
+// transaction; a second one ends the program at once (the database is left as a
+// killed process leaves it: what was committed stays, the rest is undone by Firebird).
 //
-// The Firebird client installs its own SIGINT handler on the first connection, one
-// that closes every connection under the run's feet. So Ctrl+C is held back while
-// the connection is made (SeguraInterrupcao, before it) and taken over once it
-// exists (CapturaInterrupcao, after it), which also lets a held Ctrl+C through.
+// The Firebird client installs its own handlers on the first connection, ones that
+// close every connection under the run's feet. So these signals are held back while
+// the connection is made (SeguraInterrupcao, before it) and taken over once it exists
+// (CapturaInterrupcao, after it), which also lets a held signal through.
 void SeguraInterrupcao();
 void CapturaInterrupcao();
-// From here on Ctrl+C asks the run to stop instead of ending the program.
+// From here on a signal asks the run to stop instead of ending the program.
 void IniciaConversaoInterrompivel();
-// True once Ctrl+C has been pressed during the conversion.
+// True once a signal has asked the conversion to stop.
 bool InterrupcaoPedida();
+// The shells' status for the signal received: 130 Ctrl+C, 143 SIGTERM, 129 SIGHUP.
+int SaidaDaInterrupcao();
+// The signal received in the user's words: "Ctrl+C", "pedido de término".
+std::string CausaDaInterrupcao();
 
 }  // namespace conversor::app
