@@ -180,6 +180,7 @@ bool ExecucaoConversao::PreparaPlanilha(const PedidoConversao& pedido,
     mensagens_.avisos = 0;
     mapa_.reset();
     linhasEmBranco_.clear();
+    tabelaDDD_.reset();
     resultado.campoACorrigir = ValidaCampos(pedido);
     if (resultado.campoACorrigir != CampoPedido::Nenhum) {
         resultado.desfecho = DesfechoConversao::Recusada;
@@ -194,6 +195,10 @@ bool ExecucaoConversao::PreparaPlanilha(const PedidoConversao& pedido,
         return false;
     }
     try {
+        // Every kind but products reads the city table for its telephones: one that
+        // cannot be read is said once, before anything, not at every row.
+        if (pedido.tipo != TipoRegistro::Produtos)
+            tabelaDDD_ = std::make_shared<const convert::TabelaDDD>(ArquivoCidades());
         // Reading a large sheet takes a while before its first row is copied: the
         // user sees the wait announced before it starts.
         progresso_.Legenda(kCarregandoPlanilha);
@@ -263,15 +268,19 @@ ResultadoConversao ExecucaoConversao::Converte(
         }
     }
 
-    // The references are counted in the run's own transaction, before its first write.
+    // The tables are counted in the run's own transaction, before its first write.
+    const std::vector<const char*> tabelas = TabelasGravadas(pedido.tipo);
+    resultado.linhasAntes = ContaLinhas(tabelas);
     const std::vector<LinhasTabela> referenciasAntes = ContaLinhas(kReferencias);
     resultado.desfecho =
         ExecutaConversao(pedido.tipo) ? DesfechoConversao::Concluida : DesfechoConversao::Falhou;
-    resultado.avisos = mensagens_.avisos;
     // What the tables hold now: the run's rows once committed; after a rollback, what
     // was committed before it.
-    resultado.linhasGravadas = ContaLinhas(TabelasGravadas(pedido.tipo));
+    resultado.linhasGravadas = ContaLinhas(tabelas);
     resultado.referenciasCriadas = Criadas(referenciasAntes, ContaLinhas(kReferencias));
+    if (resultado.desfecho == DesfechoConversao::Falhou)
+        AvisaLinhasPerdidas(resultado.linhasAntes, resultado.linhasGravadas);
+    resultado.avisos = mensagens_.avisos;
     try {
         // The counts wrote nothing; the connection is left without a transaction, as
         // the run leaves it.
@@ -330,6 +339,7 @@ ResultadoEnsaio ExecucaoConversao::Ensaia(const PedidoConversao& pedido) {
             geradoresLidos = true;
             const std::vector<LinhasTabela> referenciasAntes = ContaLinhas(kReferencias);
             convert::TFerramentas ferramentas(dbVantora_, mensagens, arquivoCidades_);
+            ferramentas.UsaTabelaDDD(tabelaDDD_);
             ferramentas.LembraCodigos(true);
             ferramentas.DefineEnsaio(&ensaio);
             convert::ContextoConversao contexto{dbVantora_, cdsTabelaTemp_, progresso_,
@@ -474,6 +484,7 @@ bool ExecucaoConversao::ExecutaConversao(TipoRegistro tipo) {
     try {
         IniciaTransacao();
         convert::TFerramentas ferramentas(dbVantora_, mensagens_, arquivoCidades_);
+        ferramentas.UsaTabelaDDD(tabelaDDD_);
         // Nobody else writes the reference tables while the run lasts.
         ferramentas.LembraCodigos(true);
         convert::ContextoConversao contexto{dbVantora_, cdsTabelaTemp_, progresso_,
@@ -493,6 +504,23 @@ bool ExecucaoConversao::ExecutaConversao(TipoRegistro tipo) {
         LimpaProgresso();
         return false;
     }
+}
+
+void ExecucaoConversao::AvisaLinhasPerdidas(const std::vector<LinhasTabela>& antes,
+                                            const std::vector<LinhasTabela>& agora) {
+    std::string perdidas;
+    for (const LinhasTabela& a : antes)
+        for (const LinhasTabela& d : agora)
+            if (a.tabela == d.tabela && d.linhas < a.linhas)
+                perdidas += std::string(perdidas.empty() ? "" : ", ") + a.tabela + " tinha " +
+                            std::to_string(a.linhas) + " e tem " + std::to_string(d.linhas);
+    if (perdidas.empty()) return;
+    mensagens_.Aviso(
+        "A conversão falhou depois de esvaziar as tabelas do tipo, e a exclusão já "
+        "estava confirmada: as linhas que elas tinham não voltam (" +
+        perdidas +
+        "). Restaure a cópia de segurança do banco, ou corrija a "
+        "planilha e converta de novo.");
 }
 
 std::string ExecucaoConversao::ArquivoCidades() const {

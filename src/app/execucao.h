@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -19,6 +20,10 @@
 #include "intake/excel.h"
 #include "intake/progresso.h"
 #include "intake/tabela_temp.h"
+
+namespace conversor::convert {
+class TabelaDDD;
+}
 
 namespace conversor::app {
 
@@ -87,6 +92,8 @@ struct ResultadoConversao {
     DesfechoConversao desfecho = DesfechoConversao::Recusada;
     // After a refusal, the input the user must correct.
     CampoPedido campoACorrigir = CampoPedido::Nenhum;
+    // The rows each table of the record kind held before the run wrote anything.
+    std::vector<LinhasTabela> linhasAntes;
     // The rows each table of the record kind holds once the run is over (all it wrote
     // when it concluded, since the kind empties its tables first), in the kind's order.
     std::vector<LinhasTabela> linhasGravadas;
@@ -179,6 +186,9 @@ private:
     // left out. `avanca`: a step of the gauge per table.
     std::vector<LinhasTabela> ContaLinhas(const std::vector<const char*>& tabelas,
                                           bool avanca = false);
+    // After a failed run: says which tables lost rows the purge had committed.
+    void AvisaLinhasPerdidas(const std::vector<LinhasTabela>& antes,
+                             const std::vector<LinhasTabela>& agora);
     // Empties the caption, the status text and the gauge after a failure.
     void LimpaProgresso();
 
@@ -191,6 +201,8 @@ private:
     bool comandosPreparados_ = true;
     // The map of the sheet loaded, for the rehearsal to name both columns.
     std::optional<convert::MapaResolvido> mapa_;
+    // The city table, read once per run before the sheet.
+    std::shared_ptr<const convert::TabelaDDD> tabelaDDD_;
     // The blank rows of the sheet loaded, which no run writes.
     std::vector<convert::FaixaLinhas> linhasEmBranco_;
 };

@@ -392,6 +392,30 @@ std::string Utf8ParaCp1252(std::string_view texto) {
     return r;
 }
 
+std::string Utf16ParaUtf8(std::string_view bytes, bool littleEndian) {
+    std::string utf8;
+    utf8.reserve(bytes.size());
+    char16_t alto = 0;  // a high surrogate waiting for its pair
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        const auto u = static_cast<char16_t>(littleEndian ? a | b << 8 : a << 8 | b);
+        if (alto && u >= 0xDC00 && u <= 0xDFFF) {
+            AnexaUtf8(utf8, 0x10000 + ((alto - 0xD800) << 10) + (u - 0xDC00));
+            alto = 0;
+            continue;
+        }
+        if (alto) AnexaUtf8(utf8, 0xFFFD);
+        alto = 0;
+        if (u >= 0xD800 && u <= 0xDBFF)
+            alto = u;
+        else
+            AnexaUtf8(utf8, u >= 0xDC00 && u <= 0xDFFF ? 0xFFFD : u);
+    }
+    if (alto || bytes.size() % 2) AnexaUtf8(utf8, 0xFFFD);
+    return utf8;
+}
+
 bool Utf8Valido(std::string_view texto) {
     for (size_t i = 0; i < texto.size();) {
         char32_t cp;

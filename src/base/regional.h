@@ -88,6 +88,10 @@ void Utf8ParaCp1252(std::string_view texto, std::string& saida);
 // Appends the code point (up to U+10FFFF) to `saida` as UTF-8.
 void AnexaUtf8(std::string& saida, char32_t cp);
 
+// UTF-16 text (without its byte-order mark) as UTF-8; a unit without its pair, or a
+// last odd byte, becomes U+FFFD.
+std::string Utf16ParaUtf8(std::string_view bytes, bool littleEndian);
+
 // Whether the bytes are well-formed UTF-8.
 bool Utf8Valido(std::string_view texto);
 

@@ -235,7 +235,7 @@ std::string TFerramentas::BuscaDDD(std::string_view cidade, std::string_view est
     if (!tabelaDDD_) {
         // Read at the first lookup; a table that cannot be read is tried again at the
         // next one.
-        tabelaDDD_ = std::make_unique<TabelaDDD>(
+        tabelaDDD_ = std::make_shared<const TabelaDDD>(
             arquivoCidades_.empty() ? TabelaDDD::ArquivoPadrao() : arquivoCidades_);
     }
     std::string ddd = tabelaDDD_->Procura(cidade, estado);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "convert/ensaio.h"
 #include "convert/mensagens.h"
@@ -23,6 +24,10 @@ public:
     // executable. The file is read at the first BuscaDDD, not before.
     TFerramentas(db::Conexao& dbVantora, Mensagens& mensagens, std::string arquivoCidades = {});
     ~TFerramentas();
+
+    // The city table already read (by the run, before anything, so that a table that
+    // cannot be read stops it once instead of failing every row).
+    void UsaTabelaDDD(std::shared_ptr<const TabelaDDD> tabela) { tabelaDDD_ = std::move(tabela); }
 
     // Code of the row found or created (and committed); never raises: a failure is
     // shown as a warning and what was known at that moment is returned.
@@ -67,7 +72,7 @@ private:
     db::Conexao& dbVantora_;
     Mensagens& mensagens_;
     std::string arquivoCidades_;
-    std::unique_ptr<TabelaDDD> tabelaDDD_;
+    std::shared_ptr<const TabelaDDD> tabelaDDD_;
     bool lembra_ = false;
     Ensaio* ensaio_ = nullptr;
     std::unique_ptr<Referencia> cidades_;

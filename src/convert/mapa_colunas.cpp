@@ -134,6 +134,13 @@ constexpr char kSemAcento[] =
     "aaaaaaaceeeeiiiidnooooo ouuuuyps"
     "aaaaaaaceeeeiiiidnooooo ouuuuypy";
 
+// A text of the map inside a message: a line of a file that is no map may be
+// megabytes long, and the message names it, not repeats it.
+std::string Trecho(const std::string& texto) {
+    constexpr size_t kMaximo = 60;
+    return texto.size() <= kMaximo ? texto : texto.substr(0, kMaximo) + "...";
+}
+
 std::string Mensagem(const std::string& arquivo, int linha, const std::string& motivo) {
     return "Mapa de colunas '" + CaminhoParaMensagem(arquivo) + "', linha " +
            std::to_string(linha) + ": " + motivo;
@@ -245,10 +252,18 @@ const ColunaLida* ColunaDoTitulo(const LeiauteTipo& leiaute, std::string_view ti
 
 MapaColunas LeMapa(std::string_view conteudo, const LeiauteTipo& leiaute,
                    const std::string& arquivo) {
+    // Saved by a spreadsheet as "Unicode text", the map is UTF-16 with its mark.
+    std::string utf16;
+    if (conteudo.starts_with("\xFF\xFE") || conteudo.starts_with("\xFE\xFF")) {
+        utf16 = Utf16ParaUtf8(conteudo.substr(2), conteudo[0] == '\xFF');
+        conteudo = utf16;
+    }
     if (conteudo.starts_with("\xEF\xBB\xBF")) conteudo.remove_prefix(3);
     // Saved by a spreadsheet or an old editor, the map may well be Windows-1252.
-    const std::string texto =
-        Utf8Valido(conteudo) ? Utf8ParaCp1252(conteudo) : std::string(conteudo);
+    std::string texto = Utf8Valido(conteudo) ? Utf8ParaCp1252(conteudo) : std::string(conteudo);
+    // Lines ended by a lone carriage return (old Mac editors) are lines all the same.
+    for (size_t i = 0; i < texto.size(); ++i)
+        if (texto[i] == '\r' && (i + 1 == texto.size() || texto[i + 1] != '\n')) texto[i] = '\n';
     MapaColunas mapa;
     mapa.arquivo = arquivo;
     std::map<int, int> linhaDaColuna;
@@ -281,15 +296,15 @@ MapaColunas LeMapa(std::string_view conteudo, const LeiauteTipo& leiaute,
             coluna =
                 deLeiaute.size() <= 5 ? ColunaDoLeiaute(leiaute, std::stoi(deLeiaute)) : nullptr;
             if (!coluna)
-                throw ErroMapa(Mensagem(arquivo, n,
-                                        "a coluna " + deLeiaute + " não é lida na conversão de " +
-                                            leiaute.tipo + " (veja conversor colunas --tipo " +
-                                            leiaute.tipo + ")."));
+                throw ErroMapa(Mensagem(
+                    arquivo, n,
+                    "a coluna " + Trecho(deLeiaute) + " não é lida na conversão de " +
+                        leiaute.tipo + " (veja conversor colunas --tipo " + leiaute.tipo + ")."));
         } else {
             coluna = ColunaDoLeiaute(leiaute, deLeiaute);
             if (!coluna)
                 throw ErroMapa(Mensagem(arquivo, n,
-                                        "'" + deLeiaute + "' não é coluna do leiaute de " +
+                                        "'" + Trecho(deLeiaute) + "' não é coluna do leiaute de " +
                                             leiaute.tipo + " (veja conversor colunas --tipo " +
                                             leiaute.tipo + ")."));
         }
@@ -344,8 +359,8 @@ MapaResolvido ResolveMapa(const MapaColunas& mapa, const LeiauteTipo& leiaute,
         if (comTitulo.size() > 1)
             throw ErroMapa(Mensagem(
                 mapa.arquivo, l.linha,
-                "o título '" + l.planilha + "' está nas colunas " + LetraColuna(comTitulo[0]) +
-                    " e " + LetraColuna(comTitulo[1]) + " da linha " +
+                "o título '" + Trecho(l.planilha) + "' está nas colunas " +
+                    LetraColuna(comTitulo[0]) + " e " + LetraColuna(comTitulo[1]) + " da linha " +
                     std::to_string(titulos.linha) + " da planilha; use a letra da coluna."));
         const int letras = ColunaDasLetras(l.planilha);
         if (comTitulo.size() == 1) {
@@ -353,7 +368,7 @@ MapaResolvido ResolveMapa(const MapaColunas& mapa, const LeiauteTipo& leiaute,
         } else if (letras > 0 && letras <= ultimaColuna) {
             coluna = letras;
         } else {
-            std::string motivo = "a planilha não tem a coluna '" + l.planilha + "': ";
+            std::string motivo = "a planilha não tem a coluna '" + Trecho(l.planilha) + "': ";
             motivo += titulos.linha > 0 ? "nenhum título da linha " +
                                               std::to_string(titulos.linha) + " tem esse texto"
                                         : std::string(

@@ -56,9 +56,9 @@ const std::array<char, 256> kDobra = MontaDobra();
 
 // shapelib derives the names it opens from the one it is given (it swaps the
 // extension for ".dbf" or ".DBF" and looks for a ".cpg" beside it). The hooks below
-// make it open exactly the chosen file, and keep its error text for our message.
+// make it open exactly the chosen file, and keep its English error text (printed on
+// stderr by default) out of sight: our own message says what went wrong.
 thread_local const char* tArquivo = nullptr;
-thread_local std::string* tErro = nullptr;
 SAHooks PadraoHooks() {
     SAHooks h;
     SASetupDefaultHooks(&h);
@@ -75,9 +75,7 @@ SAFile AbreExato(const char* nome, const char* modo) {
     return nullptr;  // no code page file: the table is Windows-1252
 }
 
-void GuardaErro(const char* mensagem) {
-    if (tErro && tErro->empty()) *tErro = mensagem;
-}
+void CalaErro(const char*) {}
 
 // A field of a raw dBASE record, without the blanks (or NULs) that pad it.
 std::string Campo(const DBFHandle h, const char* registro, int campo) {
@@ -105,24 +103,19 @@ TabelaDDD::TabelaDDD(const std::string& arquivo) {
     if (!std::filesystem::is_regular_file(arquivo, erroArquivo))
         throw ErroTabelaCidades("Tabela de cidades não encontrada: " + nome);
 
-    std::string erro;
     tArquivo = arquivo.c_str();
-    tErro = &erro;
     struct Restaura {
-        ~Restaura() {
-            tArquivo = nullptr;
-            tErro = nullptr;
-        }
+        ~Restaura() { tArquivo = nullptr; }
     } restaura;
 
     SAHooks hooks = kPadrao;
     hooks.FOpen = AbreExato;
-    hooks.Error = GuardaErro;
+    hooks.Error = CalaErro;
     std::unique_ptr<DBFInfo, void (*)(DBFHandle)> dbf(DBFOpenLL(arquivo.c_str(), "rb", &hooks),
                                                       DBFClose);
-    auto falha = [&nome, &erro](const std::string& motivo) {
+    auto falha = [&nome](const std::string& motivo) {
         return ErroTabelaCidades("Não foi possível ler a tabela de cidades " + nome + ": " +
-                                 motivo + (erro.empty() ? "" : " (" + erro + ")"));
+                                 motivo + ".");
     };
     if (!dbf) throw falha("o arquivo não é uma tabela dBASE válida");
     const DBFHandle h = dbf.get();
@@ -140,7 +133,9 @@ TabelaDDD::TabelaDDD(const std::string& arquivo) {
     const int registros = DBFGetRecordCount(h);
     for (int i = 0; i < registros; ++i) {
         const char* registro = DBFReadTuple(h, i);
-        if (!registro) throw falha("o registro " + std::to_string(i + 1) + " não pôde ser lido");
+        if (!registro)
+            throw falha("o registro " + std::to_string(i + 1) +
+                        " não pôde ser lido (o arquivo está truncado ou danificado)");
         if (registro[0] == '*') continue;  // deleted
         std::string ddd = Campo(h, registro, campos[2]);
         if (!dddTexto) ddd = Apara(ddd);  // numbers are right-aligned

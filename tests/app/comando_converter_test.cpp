@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -81,13 +82,23 @@ TEST_F(ComandoConverterTeste, ConversaoConcluidaSaiComZero) {
     EXPECT_THAT(s.err, Not(HasSubstr("\r")));  // no progress line when not on a terminal
 }
 
-TEST_F(ComandoConverterTeste, ConversaoQueFalhaSaiComUm) {
-    // Two columns where the carriers' layout needs 27; without the rehearsal, which
-    // would refuse the sheet before converting.
-    const Saida s = Roda("--banco " + ArquivoBanco() + " --planilha " + Planilha() +
+TEST_F(ComandoConverterTeste, ConversaoQueFalhaSaiComUmEDizOQueSePerdeu) {
+    Banco().Conecta();
+    Executa("delete from TRANSPT");
+    Executa("insert into TRANSPT (CODTRANSPT, NOME) values ('0099', 'Antiga')");
+    Banco().Desconecta();
+    // Three columns where the carriers' layout needs 27; without the rehearsal, which
+    // would refuse the sheet before converting. The carriers' purge is committed first.
+    const std::string estreita = pasta_.Arquivo("estreita.csv");
+    std::ofstream(estreita) << "1;Ana;Centro\n";
+    const Saida s = Roda("--banco " + ArquivoBanco() + " --planilha " + estreita +
                          " --tipo transportadoras --sem-ensaio");
     EXPECT_EQ(s.status, 1);
     EXPECT_THAT(s.err, HasSubstr(U8(u8"Houve um erro ao realizar a conversão. Motivo: \n")));
+    EXPECT_THAT(s.err, HasSubstr(U8(u8"as linhas que elas tinham não voltam (TRANSPT tinha 1 e "
+                                    u8"tem 0)")));
+    EXPECT_THAT(s.out, HasSubstr(U8(u8"TRANSPT         0 linhas agora (1 antes da conversão)")));
+    EXPECT_THAT(s.out, Not(HasSubstr("linhas gravadas")));
 }
 
 // Carriers whose codes 2 and 3 repeat an earlier row's: rows 3 and 5 would stop the run.
@@ -147,6 +158,31 @@ TEST_F(ComandoConverterTeste, EnsaioRecusaAPlanilhaENadaMudaNoBanco) {
     Banco().Desconecta();
 }
 
+// A report that cannot be written is found before the run writes anything, and said
+// in Portuguese only.
+TEST_F(ComandoConverterTeste, RelatorioQueNaoSeGravaNaoDeixaConverter) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "sem /dev/full";
+    Banco().Conecta();
+    Executa("delete from TRANSPT");
+    const std::string antes = teste::RetratoDoBanco(Banco());
+    Banco().Desconecta();
+    for (const char* comando : {"converter", "conferir"}) {
+        SCOPED_TRACE(comando);
+        const Saida s = RodaComando(std::string(comando) + " --banco " + ArquivoBanco() +
+                                    " --planilha " + PlanilhaTransportadoras() +
+                                    " --tipo transportadoras --relatorio /dev/full");
+        EXPECT_EQ(s.status, 2) << s.err;
+        EXPECT_THAT(s.err, HasSubstr(U8(u8"O relatório '/dev/full' não pode ser gravado: não há "
+                                        u8"espaço livre no disco.")));
+        EXPECT_THAT(s.err, HasSubstr("Nada foi alterado no banco."));
+        EXPECT_THAT(s.err, Not(HasSubstr("ERROR")));
+        EXPECT_THAT(s.out, Not(HasSubstr(U8(u8"concluída"))));
+    }
+    Banco().Conecta();
+    EXPECT_EQ(teste::RetratoDoBanco(Banco()), antes);
+    Banco().Desconecta();
+}
+
 TEST_F(ComandoConverterTeste, ConferirPlanilhaBoaSaiComZeroSemGravar) {
     Banco().Conecta();
     Executa("delete from TRANSPT");
@@ -164,6 +200,12 @@ TEST_F(ComandoConverterTeste, ConferirPlanilhaBoaSaiComZeroSemGravar) {
 
 TEST_F(ComandoConverterTeste, EntradasRecusadasSaemComDois) {
     const std::string banco = "--banco " + ArquivoBanco();
+    const std::string atalho = pasta_.Arquivo("atalho.xlsx");
+    std::filesystem::create_symlink(ArquivoBanco(), atalho);
+    const std::string cidades = pasta_.Arquivo("cidades.dbf");
+    std::ofstream(cidades) << "DBF";
+    const std::string mapa = pasta_.Arquivo("mapa.csv");
+    std::ofstream(mapa) << "NOME;B\n";
     struct Caso {
         const char* nome;
         std::string argumentos;
@@ -194,13 +236,50 @@ TEST_F(ComandoConverterTeste, EntradasRecusadasSaemComDois) {
         {"relatório sobre a planilha",
          banco + " --planilha " + Planilha() + " --tipo clientes --relatorio " + Planilha(),
          U8(u8"seria gravado sobre a própria planilha")},
+        // Written over the database, it would destroy every table.
+        {"relatório sobre o banco",
+         banco + " --planilha " + Planilha() + " --tipo clientes --relatorio " + ArquivoBanco(),
+         U8(u8"seria gravado sobre o banco")},
+        {"relatório sobre o banco por um atalho",
+         banco + " --planilha " + Planilha() + " --tipo clientes --relatorio " + atalho,
+         U8(u8"seria gravado sobre o banco")},
+        {"relatório sobre o banco aberto pelo servidor desta máquina",
+         "--banco localhost:" + ArquivoBanco() + " --planilha " + Planilha() +
+             " --tipo clientes --relatorio " + ArquivoBanco(),
+         U8(u8"seria gravado sobre o banco")},
+        {"relatório sobre a tabela de cidades",
+         banco + " --planilha " + Planilha() + " --tipo clientes --cidades " + cidades +
+             " --relatorio " + cidades,
+         U8(u8"seria gravado sobre a tabela de cidades")},
+        {"relatório sobre o mapa",
+         banco + " --planilha " + Planilha() + " --tipo transportadoras --mapa " + mapa +
+             " --relatorio " + mapa,
+         U8(u8"seria gravado sobre o mapa")},
+        {"tabela de cidades que não se lê",
+         banco + " --planilha " + PlanilhaTransportadoras() + " --tipo transportadoras " +
+             "--cidades " + pasta_.Arquivo("vazia.dbf"),
+         U8(u8"não é uma tabela dBASE válida.\n")},
     };
+    std::ofstream(pasta_.Arquivo("vazia.dbf"));
+    Banco().Conecta();
+    const std::string antes = teste::RetratoDoBanco(Banco());
+    Banco().Desconecta();
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nome);
         const Saida s = Roda(c.argumentos);
         EXPECT_EQ(s.status, 2);
         EXPECT_THAT(s.err, HasSubstr(c.mensagem));
     }
+    Banco().Conecta();
+    EXPECT_EQ(teste::RetratoDoBanco(Banco()), antes);
+    Banco().Desconecta();
+    // Once, before anything, and in Portuguese only.
+    const Saida semCidades = Roda(casos[std::size(casos) - 1].argumentos);
+    EXPECT_EQ(semCidades.err.find("tabela dBASE"), semCidades.err.rfind("tabela dBASE"));
+    EXPECT_THAT(semCidades.err, Not(HasSubstr("DBF file")));
+    std::stringstream tabelaCidades;
+    tabelaCidades << std::ifstream(cidades).rdbuf();
+    EXPECT_EQ(tabelaCidades.str(), "DBF");
     std::stringstream planilha;
     planilha << std::ifstream(pasta_.Arquivo("clientes.csv")).rdbuf();
     EXPECT_EQ(planilha.str(), "Codigo;Nome\n1;Ana\n2;Bruno\n");

@@ -3,6 +3,7 @@
 // terminal raw, and options told apart from file names.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <xlsxwriter.h>
 
 #include <algorithm>
@@ -205,6 +206,25 @@ TEST_F(ComandosNoTerminal, ArquivoRecusadoSaiComDoisEmQualquerFormatoOuParte) {
             EXPECT_EQ(r.status, 2) << r.saida;
             EXPECT_THAT(r.saida, HasSubstr(std::filesystem::path(c.arquivo).filename().string()));
         }
+    }
+}
+
+// Output sent into the workbook being read (`>>`) would spoil it: refused, the
+// workbook left as it was.
+TEST_F(ComandosNoTerminal, SaidaSobreAPlanilhaLidaERecusada) {
+    const std::string csv = Arquivo("clientes.csv");
+    const std::string conteudo = "Codigo;Nome\n1;Ana\n";
+    std::ofstream(csv) << conteudo;
+    for (const std::string comando :
+         {"planilhas " + csv, "mostrar " + csv, "mapa --tipo clientes --planilha " + csv}) {
+        SCOPED_TRACE(comando);
+        const int r = std::system((std::string(CONVERSOR_EXECUTAVEL) + " " + comando + " >> " +
+                                   csv + " 2> " + Arquivo("erro.txt"))
+                                      .c_str());
+        EXPECT_EQ(WIFEXITED(r) ? WEXITSTATUS(r) : -1, 2);
+        EXPECT_EQ(LeArquivo(csv), conteudo);
+        EXPECT_THAT(LeArquivo(Arquivo("erro.txt")),
+                    HasSubstr(U8(u8"seria gravada sobre a própria planilha")));
     }
 }
 

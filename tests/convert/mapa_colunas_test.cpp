@@ -145,6 +145,13 @@ TEST(MapaDeColunas, MapaEmUtf8ComOuSemBomOuEmWindows1252) {
         {"Windows-1252", "DESCRICAO;Descri\xE7\xE3o\r\n102;Pre\xE7o de venda"},
         {"aspas e comentários",
          "# mapa\n\n\"descricao\";\"Descri\xE7\xE3o\"\n;;\n PRECO ; \"Pre\xE7o de venda\" ;\n"},
+        // "Unicode text" of a spreadsheet, and the lone carriage returns of old editors.
+        {"UTF-16 com BOM",
+         std::string("\xFF\xFE"
+                     "D\0E\0S\0C\0R\0I\0C\0A\0O\0;\0D\0e\0s\0c\0r\0i\0\xE7\0\xE3\0o\0\r\0\n\0"
+                     "1\0\x30\0\x32\0;\0P\0r\0e\0\xE7\0o\0 \0d\0e\0 \0v\0e\0n\0d\0a\0",
+                     80)},
+        {"linhas terminadas só por CR", "DESCRICAO;Descri\xE7\xE3o\r102;Pre\xE7o de venda\r"},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nome);
@@ -163,7 +170,7 @@ TEST(MapaDeColunas, MapaRecusadoNomeiaALinha) {
     struct Caso {
         const char* nome;
         std::string conteudo;
-        const char* mensagem;
+        std::string mensagem;
     };
     const Caso casos[] = {
         {"coluna da planilha que não existe", "DESCRICAO;Descrição\nPRECO;Preço de custo\n",
@@ -193,6 +200,9 @@ TEST(MapaDeColunas, MapaRecusadoNomeiaALinha) {
          "Mapa de colunas 'mapa.csv', linha 1: falta a coluna da planilha depois do ';'."},
         {"mapa sem linhas", "# só comentários\n\n",
          "O mapa de colunas 'mapa.csv' não liga nenhuma coluna"},
+        // A file that is no map is named, not echoed.
+        {"linha enorme", std::string(900000, 'x') + ";B\n",
+         "linha 1: '" + std::string(60, 'x') + "...' não é coluna do leiaute de produtos"},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nome);
@@ -202,6 +212,7 @@ TEST(MapaDeColunas, MapaRecusadoNomeiaALinha) {
             ADD_FAILURE() << "aceito";
         } catch (const ErroMapa& e) {
             EXPECT_THAT(e.what(), HasSubstr(c.mensagem));
+            EXPECT_LT(std::string(e.what()).size(), 300u);
         }
     }
     // Without headings above the first row, a heading cannot be found.

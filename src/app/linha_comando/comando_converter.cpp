@@ -305,8 +305,21 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
     std::printf("Resumo:\n");
     if (const std::string aviso = dbVantora.AvisoServidorLocal(); !aviso.empty())
         std::printf("  %s\n", ParaTerminal(aviso).c_str());
-    for (const LinhasTabela& t : resultado.linhasGravadas)
-        std::printf("  %-15s %lld linhas gravadas\n", t.tabela.c_str(), t.linhas);
+    // After a failure the tables hold what the last commit left, whoever wrote it.
+    const bool concluida = resultado.desfecho == DesfechoConversao::Concluida;
+    for (const LinhasTabela& t : resultado.linhasGravadas) {
+        if (concluida) {
+            std::printf("  %-15s %lld linhas gravadas\n", t.tabela.c_str(), t.linhas);
+            continue;
+        }
+        long long antes = -1;
+        for (const LinhasTabela& a : resultado.linhasAntes)
+            if (a.tabela == t.tabela) antes = a.linhas;
+        std::printf("%s\n",
+                    ParaTerminal("  " + Alinhado(t.tabela, 15) + " " + std::to_string(t.linhas) +
+                                 " linhas agora (" + std::to_string(antes) + " antes da conversão)")
+                        .c_str());
+    }
     for (const LinhasTabela& t : resultado.referenciasCriadas)
         std::printf("  %-15s %lld linhas criadas\n", t.tabela.c_str(), t.linhas);
     if (!resultado.linhasEmBranco.empty())
@@ -329,7 +342,7 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
         std::fprintf(stderr, "%s\n", ParaTerminal(avisoInterrompida).c_str());
         return SaidaDaInterrupcao();
     }
-    return resultado.desfecho == DesfechoConversao::Concluida ? 0 : 1;
+    return concluida ? 0 : 1;
 }
 
 }  // namespace
