@@ -292,7 +292,7 @@ private:
     long long linhaFisica_ = 1;   // line of the file, for messages
     long long linhaDoRegistro_ = 1;
     long long linhaDasAspas_ = 1;  // where the quoted cell being read opened
-    bool engoleLf_ = false;  // a CR just ended a line: an LF right after belongs to it
+    bool engoleLf_ = false;        // a CR just ended a line: an LF right after belongs to it
 };
 
 class LeitorCsv final : public LeitorPlanilha {

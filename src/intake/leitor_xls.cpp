@@ -674,9 +674,10 @@ private:
         }
         // Cut short, the list of sheets may be missing some of them.
         if (!fechada)
-            throw ErroEstrutura("a parte inicial da pasta, com a lista das planilhas, não é "
-                                "fechada: a pasta de trabalho acaba no byte " +
-                                std::to_string(fluxo_.size()) + " sem o registro EOF dela");
+            throw ErroEstrutura(
+                "a parte inicial da pasta, com a lista das planilhas, não é "
+                "fechada: a pasta de trabalho acaba no byte " +
+                std::to_string(fluxo_.size()) + " sem o registro EOF dela");
         ConfereDepoisDoFim(r.posicao, registros.Posicao(), "a parte inicial da pasta");
         for (Listada& f : folhas)
             abas_.push_back(
@@ -801,9 +802,9 @@ private:
             const std::string fim = "a pasta de trabalho acaba no byte " +
                                     std::to_string(fluxo_.size()) + " sem o registro EOF ";
             if (aninhados > 0)
-                throw ErroEstrutura("o trecho embutido que começa no byte " +
-                                    std::to_string(abertoEm) + " (registro BOF) não é fechado: " +
-                                    fim + "dele nem o da planilha");
+                throw ErroEstrutura(
+                    "o trecho embutido que começa no byte " + std::to_string(abertoEm) +
+                    " (registro BOF) não é fechado: " + fim + "dele nem o da planilha");
             if (abertoEm != 0)
                 throw ErroEstrutura("a planilha não é fechada: " + fim +
                                     "que a fecha (um registro BOF no byte " +
@@ -824,8 +825,8 @@ private:
                                         static_cast<unsigned char>(resto[1]) << 8)))
             return;
         if (std::all_of(resto.begin(), resto.end(), [](char c) { return c == '\0'; })) return;
-        throw ErroEstrutura("o registro EOF no byte " + std::to_string(eof) + " fecharia " +
-                            parte + ", mas o que vem depois dele (byte " + std::to_string(depois) +
+        throw ErroEstrutura("o registro EOF no byte " + std::to_string(eof) + " fecharia " + parte +
+                            ", mas o que vem depois dele (byte " + std::to_string(depois) +
                             ") não é o começo de outra parte da pasta nem o fim dela");
     }
 

@@ -107,9 +107,9 @@ void PacoteZip::ConfereNomes() {
         const std::string_view v(nome);
         if (v.empty() || v.back() == '/') continue;  // folders hold nothing to read
         if (!nomes.insert(std::string(v)).second)
-            throw ErroLeitura(nome_, {},
-                              "o pacote está danificado: a parte '" + Utf8ParaCp1252(v) +
-                                  "' aparece duas vezes");
+            throw ErroLeitura(
+                nome_, {},
+                "o pacote está danificado: a parte '" + Utf8ParaCp1252(v) + "' aparece duas vezes");
         if (!dobrados.insert(Minusculo(v)).second) ambiguas_.insert(Minusculo(v));
     }
 }
@@ -141,7 +141,8 @@ EntradaZip::EntradaZip(PacoteZip& pacote, std::string_view parte, const std::str
     if (pacote.ambiguas_.count(Minusculo(nome)))
         throw ErroLeitura(arquivo_, lugar_,
                           "o pacote está danificado: há mais de uma parte '" +
-                              Utf8ParaCp1252(nome) + "', com o nome em maiúsculas e minúsculas "
+                              Utf8ParaCp1252(nome) +
+                              "', com o nome em maiúsculas e minúsculas "
                               "diferentes");
     const zip_int64_t indice = zip_name_locate(pacote.zip_.get(), nome.c_str(), ZIP_FL_NOCASE);
     if (indice < 0)

@@ -666,8 +666,8 @@ INSTANTIATE_TEST_SUITE_P(
         CasoDefeito{"FluxoCortadoNaPlanilha", PastaSemFimDaPlanilha(Numero(1, 1, 1)),
                     "(planilha 'P'): a planilha não é fechada: a pasta de trabalho acaba no "
                     "byte"},
-        CasoDefeito{"BofAMaisLevaOEofDaPlanilha", Pasta8({{"P", 0, Bof8(0x0010) + Numero(1, 1, 1)}}),
-                    "a planilha não é fechada"},
+        CasoDefeito{"BofAMaisLevaOEofDaPlanilha",
+                    Pasta8({{"P", 0, Bof8(0x0010) + Numero(1, 1, 1)}}), "a planilha não é fechada"},
         CasoDefeito{"GraficoEmbutidoSemEof",
                     PastaSemFimDaPlanilha(Numero(1, 1, 1) + Bof8(0x0020) + Numero(2, 1, 2)),
                     "o trecho embutido que começa no byte"},
