@@ -145,8 +145,10 @@ bool ControleDeTexto(unsigned char c) {
 //
 // RFC 4180 with the leniency of spreadsheet programs: CR LF, LF and CR each end a
 // record; a quoted cell keeps separators and line breaks as written, "" stands for
-// a quote; a quote inside an unquoted cell, or after the closing quote, is text;
-// a quote still open at the end of the file takes everything up to there.
+// a quote; a quote inside an unquoted cell, or after the closing quote, is text.
+// A quote still open at the end of the file is a damaged file: spreadsheet programs
+// put the rest of the file into that one cell, and the rows after it would be lost
+// without a word.
 class AnaliseCsv {
 public:
     AnaliseCsv(VisitanteCelulas& visitante, const std::string& nome, char separador, bool utf8)
@@ -177,6 +179,7 @@ public:
                     FechaRegistro();
                 } else if (ch == '"') {
                     estado_ = Estado::NasAspas;
+                    linhaDasAspas_ = linhaFisica_;
                 } else if (ch == separador_) {
                     SalvaCampo();
                 } else {
@@ -222,6 +225,14 @@ public:
 
     // The end of the text; the used area.
     AreaUsada Termina() {
+        if (estado_ == Estado::NasAspas)
+            throw ErroPlanilha("As aspas abertas na célula da coluna " +
+                               std::to_string(coluna_ + 1) + ", linha " + std::to_string(linha_) +
+                               " do arquivo '" + nome_ + "' (linha " +
+                               std::to_string(linhaDasAspas_) +
+                               " do texto) não se fecham até o fim do arquivo: o arquivo está "
+                               "danificado, ou faltam as aspas de fechamento. Feche-as (aspas "
+                               "dentro do texto vão dobradas: \"\") e tente de novo.");
         if (estado_ != Estado::InicioRegistro) {  // the last record has no line break
             SalvaCampo();
             FechaRegistro();
@@ -280,7 +291,8 @@ private:
     int linha_ = 0, coluna_ = 0;  // the record being read and its fields so far
     long long linhaFisica_ = 1;   // line of the file, for messages
     long long linhaDoRegistro_ = 1;
-    bool engoleLf_ = false;  // a CR just ended a line: an LF right after belongs to it
+    long long linhaDasAspas_ = 1;  // where the quoted cell being read opened
+    bool engoleLf_ = false;        // a CR just ended a line: an LF right after belongs to it
 };
 
 class LeitorCsv final : public LeitorPlanilha {

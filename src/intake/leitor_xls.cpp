@@ -142,6 +142,9 @@ public:
         return partes;
     }
 
+    // Where the next record starts.
+    size_t Posicao() const { return pos_; }
+
 private:
     std::string_view fluxo_;
     size_t pos_;
@@ -634,7 +637,12 @@ private:
             std::string nome;  // already Windows-1252 (BIFF8) or in the code page (BIFF5)
         };
         std::vector<Listada> folhas;
-        while (registros.Proximo(r) && r.id != kEof) {
+        bool fechada = false;
+        while (registros.Proximo(r)) {
+            if (r.id == kEof) {
+                fechada = true;
+                break;
+            }
             switch (r.id) {
                 case kFilePass:
                     Protegida();
@@ -664,6 +672,13 @@ private:
                     break;
             }
         }
+        // Cut short, the list of sheets may be missing some of them.
+        if (!fechada)
+            throw ErroEstrutura(
+                "a parte inicial da pasta, com a lista das planilhas, não é "
+                "fechada: a pasta de trabalho acaba no byte " +
+                std::to_string(fluxo_.size()) + " sem o registro EOF dela");
+        ConfereDepoisDoFim(r.posicao, registros.Posicao(), "a parte inicial da pasta");
         for (Listada& f : folhas)
             abas_.push_back(
                 {biff_ == 8 ? std::move(f.nome) : paginaDeCodigo_.Texto(f.nome), f.inicio, true});
@@ -757,14 +772,21 @@ private:
 
         Folha folha(visitante);
         FormulaDeTexto formulaDeTexto;
-        int aninhados = 0;  // embedded chart substreams inside the worksheet
+        // Charts and objects drawn on the worksheet are substreams of their own inside
+        // it, each closed by its EOF; the worksheet ends at the EOF that closes its BOF.
+        int aninhados = 0;
+        size_t abertoEm = 0;  // where the last embedded substream opened on the sheet starts
+        bool fechada = false;
         while (registros.Proximo(r)) {
             if (EhBof(r.id)) {
-                ++aninhados;
+                if (aninhados++ == 0) abertoEm = r.posicao;
                 continue;
             }
             if (r.id == kEof) {
-                if (aninhados == 0) break;
+                if (aninhados == 0) {
+                    fechada = true;
+                    break;
+                }
                 --aninhados;
                 continue;
             }
@@ -774,7 +796,38 @@ private:
                 formulaDeTexto.reset();
             LeRegistroDaFolha(r, registros, folha, formulaDeTexto);
         }
+        // A sheet whose end never comes was cut short, or a stray BOF took its EOF: what
+        // was read may be any part of it.
+        if (!fechada) {
+            const std::string fim = "a pasta de trabalho acaba no byte " +
+                                    std::to_string(fluxo_.size()) + " sem o registro EOF ";
+            if (aninhados > 0)
+                throw ErroEstrutura(
+                    "o trecho embutido que começa no byte " + std::to_string(abertoEm) +
+                    " (registro BOF) não é fechado: " + fim + "dele nem o da planilha");
+            if (abertoEm != 0)
+                throw ErroEstrutura("a planilha não é fechada: " + fim +
+                                    "que a fecha (um registro BOF no byte " +
+                                    std::to_string(abertoEm) + " abriu um trecho embutido)");
+            throw ErroEstrutura("a planilha não é fechada: " + fim + "que a fecha");
+        }
+        ConfereDepoisDoFim(r.posicao, registros.Posicao(), "a planilha");
         return folha.Area();
+    }
+
+    // After the EOF that closes a substream comes the next substream's BOF or the end of
+    // the stream, zeros that pad it included. Anything else means that this EOF is not
+    // the file's: a damaged record length led the walk into the middle of a record.
+    void ConfereDepoisDoFim(size_t eof, size_t depois, const char* parte) const {
+        const std::string_view resto = std::string_view(fluxo_).substr(depois);
+        if (resto.size() >= 2 &&
+            EhBof(static_cast<uint16_t>(static_cast<unsigned char>(resto[0]) |
+                                        static_cast<unsigned char>(resto[1]) << 8)))
+            return;
+        if (std::all_of(resto.begin(), resto.end(), [](char c) { return c == '\0'; })) return;
+        throw ErroEstrutura("o registro EOF no byte " + std::to_string(eof) + " fecharia " + parte +
+                            ", mas o que vem depois dele (byte " + std::to_string(depois) +
+                            ") não é o começo de outra parte da pasta nem o fim dela");
     }
 
     // Why a sheet whose listed start holds a substream of kind `tipo` is refused.

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <unordered_set>
 
 #include "base/regional.h"
 #include "intake/leitor.h"
@@ -38,9 +39,39 @@ std::string MotivoZip(int codigo) {
         case ZIP_ER_WRONGPASSWD:
         case ZIP_ER_ENCRNOTSUPP:
             return "a planilha está protegida por senha";
+        case ZIP_ER_EXISTS:
+            return "o pacote zip está corrompido: duas entradas têm o mesmo nome";
+        case ZIP_ER_WRITE:
+        case ZIP_ER_CLOSE:
+        case ZIP_ER_RENAME:
+        case ZIP_ER_REMOVE:
+        case ZIP_ER_TMPOPEN:
+            return "falha de gravação no disco";
+        case ZIP_ER_CANCELLED:
+            return "a leitura do pacote zip foi interrompida";
+        case ZIP_ER_INVAL:
+        case ZIP_ER_INTERNAL:
+        case ZIP_ER_ZIPCLOSED:
+        case ZIP_ER_CHANGED:
+        case ZIP_ER_DELETED:
+        case ZIP_ER_RDONLY:
+        case ZIP_ER_OPNOTSUPP:
+        case ZIP_ER_INUSE:
+            return "falha interna da biblioteca de leitura de zip (código " +
+                   std::to_string(codigo) + ")";
         default:
-            return "o pacote zip não pode ser lido (erro " + std::to_string(codigo) + ")";
+            // Codes of later libzip versions, e.g. a data length other than the declared.
+            return "o pacote zip está corrompido ou usa um recurso não suportado (código " +
+                   std::to_string(codigo) + " da biblioteca de zip)";
     }
+}
+
+// ASCII letters folded, as zip_name_locate's ZIP_FL_NOCASE compares names.
+std::string Minusculo(std::string_view nome) {
+    std::string r(nome);
+    for (char& c : r)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return r;
 }
 
 }  // namespace
@@ -59,6 +90,28 @@ PacoteZip::PacoteZip(const std::string& caminho)
         throw ErroLeitura(nome_, {}, motivo);
     }
     zip_.reset(z);
+    ConfereNomes();
+}
+
+// libzip keeps entries that repeat a name and finds the first; which copy a program
+// reads is anyone's guess, so a package with two is damaged. Names that differ only in
+// case are told apart by zip but not by the parts' lookup: they are refused when such a
+// part is looked up.
+void PacoteZip::ConfereNomes() {
+    const zip_int64_t n = zip_get_num_entries(zip_.get(), 0);
+    std::unordered_set<std::string> nomes;
+    std::unordered_set<std::string> dobrados;
+    for (zip_int64_t i = 0; i < n; ++i) {
+        const char* nome = zip_get_name(zip_.get(), static_cast<zip_uint64_t>(i), 0);
+        if (!nome) continue;
+        const std::string_view v(nome);
+        if (v.empty() || v.back() == '/') continue;  // folders hold nothing to read
+        if (!nomes.insert(std::string(v)).second)
+            throw ErroLeitura(
+                nome_, {},
+                "o pacote está danificado: a parte '" + Utf8ParaCp1252(v) + "' aparece duas vezes");
+        if (!dobrados.insert(Minusculo(v)).second) ambiguas_.insert(Minusculo(v));
+    }
 }
 
 PacoteZip::~PacoteZip() = default;
@@ -85,6 +138,12 @@ std::string PacoteZip::LeInicio(std::string_view parte, size_t maximo) {
 EntradaZip::EntradaZip(PacoteZip& pacote, std::string_view parte, const std::string& lugar)
     : arquivo_(pacote.nome_), lugar_(lugar) {
     const std::string nome(parte);
+    if (pacote.ambiguas_.count(Minusculo(nome)))
+        throw ErroLeitura(arquivo_, lugar_,
+                          "o pacote está danificado: há mais de uma parte '" +
+                              Utf8ParaCp1252(nome) +
+                              "', com o nome em maiúsculas e minúsculas "
+                              "diferentes");
     const zip_int64_t indice = zip_name_locate(pacote.zip_.get(), nome.c_str(), ZIP_FL_NOCASE);
     if (indice < 0)
         throw ErroLeitura(arquivo_, lugar_,

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 struct zip;
 struct zip_file;
@@ -38,8 +39,12 @@ public:
 
 private:
     friend class EntradaZip;
+    void ConfereNomes();
+
     std::string caminho_;
     std::string nome_;
+    // Part names, in lower case, that more than one entry holds in different cases.
+    std::unordered_set<std::string> ambiguas_;
     struct Fechador {
         void operator()(zip* z) const;
     };

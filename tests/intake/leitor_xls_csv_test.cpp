@@ -210,12 +210,6 @@ INSTANTIATE_TEST_SUITE_P(
                  {{1, 3}, "\x81"}},
                 1,
                 3},
-        // A quote open at the end of the file takes everything up to there.
-        CasoCsv{"AspasSemFechamento",
-                "a;\"aberto\nresto",
-                {{{1, 1}, "a"}, {{1, 2}, "aberto\nresto"}},
-                1,
-                2},
         // Characters outside Windows-1252 are "?", a surrogate pair (an emoji) one "?".
         CasoCsv{"Utf16LeComBomSeparadoPorTabulacao",
                 Utf16(u"C\u00f3digo\tPre\u00e7o\r\n\u20ac 5\t\u4e2d\U0001F600\r\n"),
@@ -339,6 +333,33 @@ TEST(CsvLimites, ErrosNomeiamArquivoELinha) {
         pasta.Grava("aberto.csv", "a;b\nc;\"" + std::string(17 << 20, 'z') + "\n");
     EXPECT_THAT(MensagemDe([&] { Le(aberto); }),
                 AllOf(HasSubstr("aberto.csv"), HasSubstr("coluna 2, linha 2"), HasSubstr("aspas")));
+}
+
+// A quote never closed would take the rest of the file into one cell: the file is
+// refused, naming the cell and the line of the text where the quote opened, whether the
+// file ends inside the quote, right after a doubled quote or after earlier quoted cells
+// that span lines and do close.
+TEST(CsvLimites, AspasSemFechamentoSaoArquivoDanificado) {
+    PastaTemporaria pasta;
+    const struct {
+        const char* nome;
+        std::string bytes;
+        const char* onde;
+    } casos[] = {
+        {"resto.csv", "a;b\nc;\"aberto\nd;e\nf;g\n", "coluna 2, linha 2 do arquivo"},
+        {"dobradas.csv", "a;b\n\"diz \"\"oi\"\"", "coluna 1, linha 2 do arquivo"},
+        {"depois-de-fechadas.csv", "\"l1\r\nl2\";x\r\n\"l3\r\nl4\";\"sem fim\r\n",
+         "coluna 2, linha 2 do arquivo"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.nome);
+        const std::string caminho = pasta.Grava(c.nome, c.bytes);
+        EXPECT_THAT(MensagemDe([&] { Le(caminho); }),
+                    AllOf(HasSubstr(c.onde), HasSubstr(c.nome), HasSubstr("não se fecham")));
+    }
+    // The line of the text is where the quote opened, not where its record started.
+    EXPECT_THAT(MensagemDe([&] { Le(pasta / "depois-de-fechadas.csv"); }),
+                HasSubstr("(linha 4 do texto)"));
 }
 
 TEST(CsvLimites, ArquivoInexistente) {
@@ -578,6 +599,23 @@ std::string PastaComInicio(uint32_t inicio) {
 // Where the chart substream of PastaComInicio starts.
 const uint32_t kInicioDoGrafico = static_cast<uint32_t>(PastaComInicio(0).find(Bof8(0x0020)));
 
+// A one-sheet workbook ("P") holding `celulas`, without the sheet's own EOF.
+std::string PastaSemFimDaPlanilha(const std::string& celulas) {
+    const std::string fluxo = Pasta8({{"P", 0, celulas}});
+    return fluxo.substr(0, fluxo.size() - Eof().size());
+}
+
+// `fluxo` with `registros` put right after the EOF of the workbook globals.
+std::string DepoisDasGlobais(std::string fluxo, const std::string& registros) {
+    return fluxo.insert(fluxo.find(Bof8(0x0010)), registros);
+}
+
+std::string BofsAninhados(int quantos) {
+    std::string s;
+    for (int i = 0; i < quantos; ++i) s += Bof8(0x0005);
+    return s;
+}
+
 struct CasoDefeito {
     const char* nome;
     std::string fluxo;   // the Workbook stream
@@ -622,8 +660,49 @@ INSTANTIATE_TEST_SUITE_P(
                            Registro(0x00FC, U32(1) + U32(1) + U16(1) + '\0' + "a")),
                     "B3"},
         CasoDefeito{"ColunaImpossivel", Pasta8({{"P", 0, Numero(1, 20000, 1)}}), "coluna"},
-        CasoDefeito{"PastaExcel4", Registro(0x0409, U16(0) + U16(0x0100) + U16(0)), "Excel 4.0"}),
+        CasoDefeito{"PastaExcel4", Registro(0x0409, U16(0) + U16(0x0100) + U16(0)), "Excel 4.0"},
+        // A sheet read short or empty is worse than one refused: the stream cut inside the
+        // sheet, a stray BOF taking the sheet's EOF for its own, BOFs never closed.
+        CasoDefeito{"FluxoCortadoNaPlanilha", PastaSemFimDaPlanilha(Numero(1, 1, 1)),
+                    "(planilha 'P'): a planilha não é fechada: a pasta de trabalho acaba no "
+                    "byte"},
+        CasoDefeito{"BofAMaisLevaOEofDaPlanilha",
+                    Pasta8({{"P", 0, Bof8(0x0010) + Numero(1, 1, 1)}}), "a planilha não é fechada"},
+        CasoDefeito{"GraficoEmbutidoSemEof",
+                    PastaSemFimDaPlanilha(Numero(1, 1, 1) + Bof8(0x0020) + Numero(2, 1, 2)),
+                    "o trecho embutido que começa no byte"},
+        CasoDefeito{"MilharesDeBofsAninhados", Pasta8({{"P", 0, BofsAninhados(20000)}}),
+                    "o trecho embutido que começa no byte"},
+        // A damaged record length makes the walk meet an EOF in the middle of the sheet:
+        // the rows after it follow the EOF.
+        CasoDefeito{"RegistrosDepoisDoEofDaPlanilha",
+                    Pasta8({{"P", 0, Numero(1, 1, 1) + Eof() + Numero(2, 1, 2)}}),
+                    "o que vem depois dele"},
+        CasoDefeito{"GlobaisSemEof",
+                    Bof8(5) + Registro(0x0085, U32(40) + '\0' + '\0' + '\1' + '\0' + "P"),
+                    "lista das planilhas"},
+        CasoDefeito{"RegistrosDepoisDoEofDasGlobais",
+                    DepoisDasGlobais(Pasta8({{"P", 0, Numero(1, 1, 1)}}), Numero(9, 9, 9)),
+                    "a parte inicial da pasta"}),
     [](const testing::TestParamInfo<CasoDefeito>& info) { return std::string(info.param.nome); });
+
+// Charts and objects on the sheet are substreams closed by their own EOF, nested too,
+// and Excel pads the stream with zeros after the last EOF: none of that ends the sheet
+// early or makes it damaged.
+TEST_F(Xls, SubfluxosEmbutidosFechadosEZerosNoFim) {
+    const std::string grafico = Bof8(0x0020) + Numero(7, 7, 7) + Bof8(0x0020) + Eof() + Eof();
+    const std::string fluxo =
+        Pasta8({{"P", 0, Numero(1, 1, 1) + grafico + Numero(2, 1, 2)}, {"Q", 0, Numero(3, 3, 3)}});
+    for (const std::string& zeros : {""s, std::string(4096, '\0')}) {
+        SCOPED_TRACE(zeros.size());
+        const auto leitor = AbreLeitor(Ole(fluxo + zeros));
+        Coleta p, q;
+        leitor->LeAba(1, p);
+        leitor->LeAba(2, q);
+        EXPECT_EQ(p.celulas, (Celulas{{{1, 1}, "1"}, {{2, 1}, "2"}}));
+        EXPECT_EQ(q.celulas, (Celulas{{{3, 3}, "3"}}));
+    }
+}
 
 TEST_F(Xls, ConteinerSemPastaOuDanificado) {
     EXPECT_THAT(MensagemDe([&] { AbreLeitor(Ole("texto de um documento", "WordDocument")); }),

@@ -1035,6 +1035,66 @@ TEST_F(LeitorZip, PacotesDanificados) {
     EXPECT_THAT(msg, HasSubstr("'xl/worksheets/sheet1.xml' não existe"));
 }
 
+// Gives every entry named `de` the name `para`, of the same length, in the zip's local
+// and central headers: libzip will not write two entries of one name.
+void RenomeiaEntradas(const std::string& caminho, const std::string& de, const std::string& para) {
+    ASSERT_EQ(de.size(), para.size());
+    std::ifstream in(caminho, std::ios::binary);
+    std::string z((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    int trocas = 0;
+    for (size_t p = z.find(de); p != std::string::npos; p = z.find(de, p + de.size())) {
+        z.replace(p, de.size(), para);
+        ++trocas;
+    }
+    ASSERT_EQ(trocas, 2) << de;
+    std::ofstream(caminho, std::ios::binary | std::ios::trunc) << z;
+}
+
+// Two entries of one name: libzip finds the first, so a package whose first copy of a
+// worksheet is empty would read as an empty sheet. The package is damaged. Names that
+// differ only in case are so for the parts the reader looks up without regard to case;
+// elsewhere (pictures, say) they are left alone.
+TEST_F(LeitorZip, PartesRepetidasSaoPacoteDanificado) {
+    const std::string folha = Folha("<row r=\"1\"><c r=\"A1\"><v>42</v></c></row>");
+    const std::string conteudo = ConteudoOds(
+        R"(<table:table table:name="A"><table:table-row><table:table-cell office:value-type="float" office:value="7"/></table:table-row></table:table>)");
+    const auto comOutra = [](std::vector<Parte> partes, const std::string& nome,
+                             const std::string& texto) {
+        partes.insert(partes.end() - 1, {nome, texto});
+        return partes;
+    };
+    const struct {
+        const char* arquivo;
+        std::vector<Parte> partes;
+        std::string provisorio, nome;  // the second entry's name, before and after
+        const char* motivo;
+    } casos[] = {
+        {"folha-dupla.xlsx", comOutra(PacoteXlsx(folha), "xl/worksheets/sheetX.xml", Folha("")),
+         "xl/worksheets/sheetX.xml", "xl/worksheets/sheet1.xml",
+         "a parte 'xl/worksheets/sheet1.xml' aparece duas vezes"},
+        {"conteudo-duplo.ods", comOutra(PacoteOds(conteudo), "Xontent.xml", ConteudoOds("")),
+         "Xontent.xml", "content.xml", "a parte 'content.xml' aparece duas vezes"},
+        {"folha-em-outra-caixa.xlsx",
+         comOutra(PacoteXlsx(folha), "xl/worksheets/sheetX.xml", Folha("")),
+         "xl/worksheets/sheetX.xml", "XL/Worksheets/Sheet1.xml",
+         "mais de uma parte 'xl/worksheets/sheet1.xml'"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.arquivo);
+        const std::string caminho = Zip(c.arquivo, c.partes);
+        RenomeiaEntradas(caminho, c.provisorio, c.nome);
+        EXPECT_THAT(ErroAoLer(caminho),
+                    AllOf(HasSubstr(c.arquivo), HasSubstr("danificado"), HasSubstr(c.motivo)));
+    }
+
+    // Pictures whose names differ only in case do not stand in the way of the cells.
+    std::vector<Parte> imagens = PacoteXlsx(folha);
+    imagens.push_back({"xl/media/a.png", "1"});
+    imagens.push_back({"xl/media/A.png", "2"});
+    EXPECT_EQ(LeAba(Zip("imagens.xlsx", imagens)).celulas["A1"], "42");
+}
+
 // --- The number text of the XML formats ----------------------------------------------------
 
 // Numbers as files write them are rewritten without a double when they can be; both

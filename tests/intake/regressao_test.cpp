@@ -1,7 +1,8 @@
 // Inputs that once broke a reader or came close (found by the fuzz targets of fuzz/ or
 // written after a hostile case), one folder per target under regressao/: each must
 // read, or be refused with the reader's Portuguese error naming the file, in bounded
-// time. fuzz/run.sh seeds the fuzzers with the same files.
+// time; the damaged ones of kRecusadas must be refused. fuzz/run.sh seeds the fuzzers
+// with the same files.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "apoio/banco_teste.h"
@@ -132,6 +134,42 @@ INSTANTIATE_TEST_SUITE_P(Leitores, Regressao, testing::ValuesIn(kAlvos),
                          [](const testing::TestParamInfo<Alvo>& info) {
                              return std::string(info.param.pasta);
                          });
+
+// Damaged files that a reader once took for a short or empty sheet, so that a
+// conversion went through with rows missing: each must be refused, and the message
+// must say what is wrong.
+struct Recusada {
+    const char* pasta;
+    const char* arquivo;
+    const char* motivo;
+};
+
+const Recusada kRecusadas[] = {
+    {"fuzz_xls", "bof-a-mais-na-planilha.xls", "a planilha não é fechada"},
+    {"fuzz_xls", "grafico-embutido-sem-eof.xls", "a planilha não é fechada"},
+    {"fuzz_xls", "fluxo-cortado-na-planilha.xls", "acaba no byte 8192 sem o registro EOF"},
+    {"fuzz_xls", "bit-trocado-eof-antes-da-hora.xls", "o registro EOF no byte 6864"},
+    {"fuzz_csv", "aspas-nunca-fechadas.csv", "linha 31 do texto) não se fecham"},
+    {"fuzz_zip", "content-xml-repetido.ods", "a parte 'content.xml' aparece duas vezes"},
+    {"fuzz_zip", "folha-repetida.xlsx", "'xl/worksheets/sheet1.xml' aparece duas vezes"},
+};
+
+TEST(RegressaoDanificados, SaoRecusadosDizendoODefeito) {
+    teste::PastaTemporaria temporaria;
+    for (const Recusada& r : kRecusadas) {
+        SCOPED_TRACE(r.arquivo);
+        const Alvo* alvo = nullptr;
+        for (const Alvo& a : kAlvos)
+            if (std::string_view(a.pasta) == r.pasta) alvo = &a;
+        ASSERT_NE(alvo, nullptr);
+        const fs::path fixture = kRegressao / r.pasta / r.arquivo;
+        ASSERT_TRUE(fs::is_regular_file(fixture));
+        const std::string nome = "regressao-" + fixture.stem().string();
+        const std::string erro =
+            alvo->le(fixture.string(), temporaria.Arquivo(nome + alvo->extensao));
+        EXPECT_THAT(erro, testing::AllOf(HasSubstr(nome), HasSubstr(r.motivo)));
+    }
+}
 
 }  // namespace
 }  // namespace conversor::intake
