@@ -515,6 +515,15 @@ void ExecucaoConversao::AvisaLinhasPerdidas(const std::vector<LinhasTabela>& ant
                 perdidas += std::string(perdidas.empty() ? "" : ", ") + a.tabela + " tinha " +
                             std::to_string(a.linhas) + " e tem " + std::to_string(d.linhas);
     if (perdidas.empty()) return;
+    // A database in read-only mode shows its own attachment a purge it never keeps.
+    try {
+        db::Consulta q(dbVantora_);
+        q.DefineSql("select MON$READ_ONLY as R from MON$DATABASE");
+        q.Abre();
+        if (q.CampoInteiro("R") == 1) return;
+    } catch (const db::ErroBanco&) {
+        // No answer: the counts stand.
+    }
     mensagens_.Aviso(
         "A conversão falhou depois de esvaziar as tabelas do tipo, e a exclusão já "
         "estava confirmada: as linhas que elas tinham não voltam (" +

@@ -215,7 +215,7 @@ TEST_F(ComandosNoTerminal, SaidaSobreAPlanilhaLidaERecusada) {
     const std::string csv = Arquivo("clientes.csv");
     const std::string conteudo = "Codigo;Nome\n1;Ana\n";
     std::ofstream(csv) << conteudo;
-    for (const std::string comando :
+    for (const std::string& comando :
          {"planilhas " + csv, "mostrar " + csv, "mapa --tipo clientes --planilha " + csv}) {
         SCOPED_TRACE(comando);
         const int r = std::system((std::string(CONVERSOR_EXECUTAVEL) + " " + comando + " >> " +

@@ -35,10 +35,12 @@ TEST(JanelaCaminhos, BancoPlanilhaEMensagensComOsNomesComoSaoNaPasta) {
         // that only the window's own opening of it is on trial.
         db::CriaBancoVantora(raiz.Arquivo("novo.fdb"));
         std::filesystem::rename(raiz.Arquivo("novo.fdb"), pasta + "/banco.fdb");
-        std::ofstream(pasta + "/planilha.csv") << "0\n";
+        // One product: its margin (column 64) and its description (column 66).
+        std::ofstream(pasta + "/planilha.csv")
+            << std::string(63, ';') << "0;;Produto" << std::string(66, ';') << "\n";
 
         teste::DialogosGravados dialogos;
-        TFPrincipal janela(dialogos);
+        TFPrincipal janela(dialogos, CONVERSOR_TABELA_CIDADES);
         janela.show();
         dialogos.arquivos = {qpasta + "/banco.fdb", qpasta + "/planilha.csv"};
         janela.findChild<QPushButton*>("btAbrirVantora")->click();
@@ -46,7 +48,7 @@ TEST(JanelaCaminhos, BancoPlanilhaEMensagensComOsNomesComoSaoNaPasta) {
         EXPECT_TRUE(dialogos.mensagens.empty()) << dialogos.mensagens.front().second.toStdString();
         EXPECT_TRUE(janela.dbVantora().Conectado());
         EXPECT_EQ(janela.findChild<QComboBox*>("MostraPlanilha")->count(), 1);
-        janela.findChild<QLineEdit*>("edtNumLinha")->setText("0");
+        janela.findChild<QLineEdit*>("edtNumLinha")->setText("1");
         ASSERT_TRUE(teste::EfetuaConversao(janela));
         ASSERT_EQ(dialogos.mensagens.size(), 1u);
         EXPECT_EQ(dialogos.mensagens[0].first, Dialogos::Tipo::Informacao);

@@ -113,7 +113,7 @@ protected:
     }
     // The window with the database and `planilha` chosen, ready to convert carriers.
     void Prepara(const std::string& planilha) {
-        janela_ = std::make_unique<TFPrincipal>(dialogos_);
+        janela_ = std::make_unique<TFPrincipal>(dialogos_, CONVERSOR_TABELA_CIDADES);
         janela_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(janela_.get()));
         dialogos_.arquivos.push_back(QString::fromStdString(ArquivoBanco()));
@@ -132,7 +132,7 @@ protected:
 teste::PastaTemporaria* JanelaProgresso::pasta_ = nullptr;
 
 TEST_F(JanelaProgresso, PintaPoucasVezesEProcessaMensagensACadaRegistro) {
-    janela_ = std::make_unique<TFPrincipal>(dialogos_);
+    janela_ = std::make_unique<TFPrincipal>(dialogos_, CONVERSOR_TABELA_CIDADES);
     janela_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(janela_.get()));
     dialogos_.arquivos.push_back(QString::fromStdString(ArquivoBanco()));

@@ -378,16 +378,22 @@ TEST_F(JanelaTeste, ConversaoSemBancoCarregaAPlanilhaEMostraOErro) {
     EXPECT_EQ(ContaLinhas("PRODUTO"), 0);
 }
 
-TEST_F(JanelaTeste, ConversaoVaziaTerminaComSucesso) {
+// Last row 0 would only empty the kind's tables: refused, nothing changed, and the
+// field to correct is the last row.
+TEST_F(JanelaTeste, SemLinhaParaGravarERecusadaSemMudarNada) {
     EscolheBanco();
     EscolhePlanilha();
+    const std::string antes = teste::RetratoDoBanco(janela_->dbVantora());
     Controle<QLineEdit>("edtNumLinha")->setText("0");
     ASSERT_TRUE(teste::EfetuaConversao(*janela_));
     ASSERT_EQ(dialogos_.mensagens.size(), 1u);
-    EXPECT_EQ(dialogos_.mensagens[0].first, Dialogos::Tipo::Informacao);
-    EXPECT_EQ(dialogos_.mensagens[0].second, Q("Convers\xE3o conclu\xED"
-                                               "da com sucesso!"));
+    EXPECT_EQ(dialogos_.mensagens[0].first, Dialogos::Tipo::Erro);
+    EXPECT_TRUE(dialogos_.mensagens[0].second.startsWith(
+        Q("N\xE3o h\xE1 nenhuma linha para gravar: a \xFAltima linha informada (0)")))
+        << dialogos_.mensagens[0].second.toStdString();
+    EXPECT_EQ(QApplication::focusWidget(), Controle<QWidget>("edtNumLinha"));
     EXPECT_FALSE(janela_->dbVantora().DBTransaction().Ativa());
+    EXPECT_EQ(teste::RetratoDoBanco(janela_->dbVantora()), antes);
 }
 
 TEST_F(JanelaTeste, DuranteAConversaoOsCamposFicamDesabilitadosEAJanelaNaoFecha) {

@@ -402,7 +402,8 @@ TEST(ColunasEModelo, ErrosDeUsoEArquivoQueNaoSeGrava) {
          "O arquivo '" + existente + "' já existe; escolha outro nome."},
         {{"modelo", "--tipo", "clientes", pasta.Arquivo("nao-ha/modelo.xlsx")},
          1,
-         "Não foi possível gravar o modelo '" + pasta.Arquivo("nao-ha/modelo.xlsx") + "'"},
+         "O modelo '" + pasta.Arquivo("nao-ha/modelo.xlsx") +
+             "' não pode ser gravado: a pasta não existe."},
         {{"colunas", "--help"}, 0, "Uso: conversor colunas --tipo TIPO\n"},
         {{"modelo", "--help"}, 0, "Uso: conversor modelo --tipo TIPO ARQUIVO.xlsx\n"},
     };

@@ -129,7 +129,7 @@ TEST_F(ServidorLocal, ConverterPeloCaminhoDoArquivo) {
 
 TEST_F(ServidorLocal, JanelaConvertePeloCaminhoDoArquivo) {
     teste::DialogosGravados dialogos;
-    TFPrincipal janela(dialogos);
+    TFPrincipal janela(dialogos, CONVERSOR_TABELA_CIDADES);
     janela.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&janela));
     auto* abreBanco = janela.findChild<QPushButton*>("btAbrirVantora");

@@ -192,8 +192,10 @@ TEST_F(ConverteClientesTeste, LinhaCompleta) {
                                                     {"COMPLEMENTONFE", "Sala 1203"}}));
 }
 
-TEST_F(ConverteClientesTeste, LinhaEmBrancoEGravadaAssimMesmo) {
-    Carrega({{}});
+// A row with nothing but its code: every other field takes its default. (A row with
+// nothing at all is no record.)
+TEST_F(ConverteClientesTeste, LinhaSoComOCodigoGanhaOsValoresPadrao) {
+    Carrega({{{18, "0"}}});
     ASSERT_TRUE(Converte()) << PrimeiroErro();
     const Registro r = Le("CLIENTE", "00000000");
     ASSERT_FALSE(r.empty());

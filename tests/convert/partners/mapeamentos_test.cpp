@@ -101,8 +101,10 @@ TEST_F(Mapeamentos, PlanilhaEstreitaFalhaDepoisDeEsvaziar) {
 // ---------------------------------------------------------------------------------
 // Carriers.
 
-TEST_F(Mapeamentos, TransportadoraDeLinhaVazia) {
-    ASSERT_TRUE(Converte(TipoRegistro::Transportadoras, 27, {{}}));
+// A row with nothing but its code: every other field takes its default. (A row with
+// nothing at all is no record.)
+TEST_F(Mapeamentos, TransportadoraSoComOCodigo) {
+    ASSERT_TRUE(Converte(TipoRegistro::Transportadoras, 27, {{{27, "0"}}}));
     EXPECT_THAT(Linha("select CODTRANSPT, NOME, CGCCPF, INSCEST, PESSOA_FJ, ENDERECO, BAIRRO, CEP, "
                       "CODCIDADE, ESTADO, CONTATO, FONE, FAX from TRANSPT"),
                 ElementsAre("0000", "", "", "", "J", "", "", "", "", "", "", "", ""));
@@ -168,8 +170,8 @@ TEST_F(Mapeamentos, TransportadoraRepetidaDesfazAteOUltimoCommit) {
 // ---------------------------------------------------------------------------------
 // Suppliers.
 
-TEST_F(Mapeamentos, FornecedorDeLinhaVazia) {
-    ASSERT_TRUE(Converte(TipoRegistro::Fornecedores, 48, {{}}));
+TEST_F(Mapeamentos, FornecedorSoComOCodigo) {
+    ASSERT_TRUE(Converte(TipoRegistro::Fornecedores, 48, {{{30, "0"}}}));
     std::vector<std::string> esperado(29, "");
     esperado[0] = "000000";    // CODFORNEC
     esperado[4] = " ";         // ENDERECO: the street, a blank and its complement
@@ -233,8 +235,8 @@ TEST_F(Mapeamentos, FornecedoresComCidadesETelefones) {
 // ---------------------------------------------------------------------------------
 // Sellers.
 
-TEST_F(Mapeamentos, VendedorDeLinhaVazia) {
-    ASSERT_TRUE(Converte(TipoRegistro::Vendedores, 57, {{}}));
+TEST_F(Mapeamentos, VendedorSoComOCodigo) {
+    ASSERT_TRUE(Converte(TipoRegistro::Vendedores, 57, {{{57, "0"}}}));
     EXPECT_THAT(
         Linha("select CODVENDEDOR, NOME, CODCIDADE, ESTADO, CEP, TELEFONE, COMISSAO, ATIVO, "
               "TIPOVENDEDOR, MUDAPRECOPDV, PRECOVENDEDOR, CODEMPRESA, CODFORNEC, BAIRRO, "

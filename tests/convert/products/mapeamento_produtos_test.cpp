@@ -357,8 +357,8 @@ TEST_F(ConverteProdutosTeste, FalhasNaPrimeiraLinhaDeixamSoAsTabelasEsvaziadas) 
         std::vector<std::string> trechos;
     };
     const Caso casos[] = {
-        {"linha toda vazia",
-         {LinhaProduto(), Linha{}},
+        {"linha sem a margem",
+         {LinhaProduto(), Linha{{66, T("Sem margem")}}},
          {"'' não é um valor numérico válido", "campo '64'", "linha 2"}},
         {"planilha com menos de 132 colunas",
          {estreita},
@@ -517,9 +517,11 @@ TEST_F(MapeamentoProdutosTeste, PlanilhaComMaisLinhasQueCodigosRecusadaAntesDeEs
         SetUp();
         mensagens.Limpa();
         tabela.Recria(132);
-        // Empty rows: one that is converted fails at its first number column.
+        // Rows with a description alone: one that is converted fails at its first
+        // number column.
         for (int i = 0; i < c.linhas; ++i) {
             tabela.NovoRegistro();
+            tabela.DefineCampo(66, "x");
             tabela.Grava();
         }
         intake::TDMCotrolaExcel excel;
