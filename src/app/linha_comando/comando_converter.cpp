@@ -238,8 +238,10 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
     const auto Sai = [&relatorioPerdido](int saida) {
         return saida == 0 && relatorioPerdido ? 1 : saida;
     };
+    // A busy database stopped the rehearsal short: its counts say nothing of the sheet.
+    const bool ocupado = resultado.desfecho == DesfechoConversao::Ocupado;
     if (resultado.ensaio.feito) {
-        if (soConferir || resultado.desfecho == DesfechoConversao::Reprovada)
+        if ((soConferir && !ocupado) || resultado.desfecho == DesfechoConversao::Reprovada)
             ImprimeEnsaio(resultado.ensaio);
         if (opcoes.count("--relatorio")) {
             try {
@@ -251,7 +253,7 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
         }
     }
     if (resultado.desfecho == DesfechoConversao::Reprovada ||
-        resultado.desfecho == DesfechoConversao::Conferida) {
+        resultado.desfecho == DesfechoConversao::Conferida || ocupado) {
         std::fflush(stdout);
         if (InterrupcaoPedida()) {
             std::fprintf(stderr, "%s\n",
@@ -261,7 +263,9 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
             return kSaidaInterrompida;
         }
         if (resultado.desfecho == DesfechoConversao::Conferida) return Sai(0);
+        // The run already said the database is busy and that nothing was changed.
         if (soConferir) return 1;
+        if (ocupado) return 2;
         std::fprintf(
             stderr, "%s\n",
             ParaTerminal("A conferência encontrou " + std::to_string(resultado.ensaio.totalFalhas) +
