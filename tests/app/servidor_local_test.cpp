@@ -182,9 +182,7 @@ TEST_F(ServidorLocal, JanelaConvertePeloCaminhoDoArquivo) {
 class ProgressoComOutraConexao final : public intake::Progresso {
 public:
     explicit ProgressoComOutraConexao(db::Conexao& outra) : outra_(outra) {}
-    void Legenda(std::string_view texto) override {
-        ensaiando_ = texto == convert::kLegendaEnsaio;
-    }
+    void Legenda(std::string_view texto) override { ensaiando_ = texto == convert::kLegendaEnsaio; }
     void Maximo(int) override {}
     void Posicao(int) override {}
     void Avanca() override {}
@@ -242,8 +240,7 @@ TEST_F(ServidorLocal, GeradorAvancadoPorOutraConexaoDuranteOEnsaioFicaAvancado) 
                   soConferir ? DesfechoConversao::Conferida : DesfechoConversao::Concluida)
             << ::testing::PrintToString(rodada.mensagens.Erros());
         ASSERT_FALSE(progresso.tomados.empty());
-        const long long depois =
-            std::stoll(Valor("select gen_id(G_VANTORA, 0) from RDB$DATABASE"));
+        const long long depois = std::stoll(Valor("select gen_id(G_VANTORA, 0) from RDB$DATABASE"));
         EXPECT_GE(depois, progresso.tomados.back());
     }
 }
