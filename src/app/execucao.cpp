@@ -89,54 +89,13 @@ void Despacha(TipoRegistro tipo, convert::ContextoConversao& contexto) {
     }
 }
 
-// A generator (sequence) of the database and its value.
-struct Gerador {
-    std::string nome;
-    long long valor = 0;
-};
-
-// A name a dialect 1 statement can carry without quotes.
-bool NomeSimples(const std::string& nome) {
-    if (nome.empty()) return false;
-    for (char c : nome)
-        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$'))
-            return false;
-    return true;
-}
-
-// The database's own generators and their values, identity columns' included (the
-// engine's own are left out). A rollback does not take back what a generator handed
-// out (MVGERAL's numbering, a trigger's), so the rehearsal puts them back as it found
-// them, and the real run numbers its rows as it would have without the rehearsal.
-std::vector<Gerador> LeGeradores(db::Conexao& conexao) {
-    std::vector<Gerador> geradores;
-    db::Consulta q(conexao);
-    q.DefineSql(
-        "select trim(RDB$GENERATOR_NAME) as NOME from RDB$GENERATORS "
-        "where coalesce(RDB$SYSTEM_FLAG, 0) <> 1");
-    for (q.Abre(); !q.Eof(); q.Proximo())
-        if (NomeSimples(q.CampoTexto("NOME"))) geradores.push_back({q.CampoTexto("NOME")});
-    q.Fecha();
-    for (Gerador& g : geradores) {
-        q.DefineSql("select gen_id(" + g.nome + ", 0) as V from RDB$DATABASE");
-        q.Abre();
-        g.valor = q.CampoInteiro("V");
-        q.Fecha();
-    }
-    return geradores;
-}
-
-void RestauraGeradores(db::Conexao& conexao, const std::vector<Gerador>& antes) {
-    for (const Gerador& g : LeGeradores(conexao)) {
-        for (const Gerador& a : antes) {
-            if (a.nome != g.nome || a.valor == g.valor) continue;
-            db::Consulta q(conexao);
-            q.DefineSql("select gen_id(" + g.nome + ", " + std::to_string(a.valor - g.valor) +
-                        ") as V from RDB$DATABASE");
-            q.Abre();
-            q.Fecha();
-        }
-    }
+// What the user is told when the rehearsal met rows another connection holds.
+std::string AvisoOcupado(const std::string& motivo) {
+    return "O banco está ocupado: outra conexão não liberou, em " +
+           std::to_string(db::kEsperaPorTravaSegundos) +
+           " segundos, dados que a conversão precisa alterar. Nada foi alterado no banco; "
+           "converta de novo quando ela terminar.\rMotivo: " +
+           motivo;
 }
 
 // Why a request gives no row to write: the rows asked for are none, or all blank.
@@ -241,6 +200,11 @@ ResultadoConversao ExecucaoConversao::Confere(const PedidoConversao& pedido) {
     ResultadoConversao resultado;
     if (!PreparaPlanilha(pedido, resultado)) return resultado;
     resultado.ensaio = Ensaia(pedido);
+    if (!resultado.ensaio.bancoOcupado.empty()) {
+        mensagens_.Erro(AvisoOcupado(resultado.ensaio.bancoOcupado));
+        resultado.desfecho = DesfechoConversao::Ocupado;
+        return resultado;
+    }
     resultado.desfecho = resultado.ensaio.falhas.empty() ? DesfechoConversao::Conferida
                                                          : DesfechoConversao::Reprovada;
     return resultado;
@@ -253,6 +217,11 @@ ResultadoConversao ExecucaoConversao::Converte(
     // Without a database there is nothing to rehearse on; the run itself reports it.
     if (pedido.ensaiar && dbVantora_.Conectado()) {
         resultado.ensaio = Ensaia(pedido);
+        if (!resultado.ensaio.bancoOcupado.empty()) {
+            mensagens_.Erro(AvisoOcupado(resultado.ensaio.bancoOcupado));
+            resultado.desfecho = DesfechoConversao::Ocupado;
+            return resultado;
+        }
         if (!resultado.ensaio.falhas.empty()) {
             resultado.desfecho = DesfechoConversao::Reprovada;
             return resultado;
@@ -329,14 +298,14 @@ ResultadoEnsaio ExecucaoConversao::Ensaia(const PedidoConversao& pedido) {
         ensaio.Aviso(std::move(problema));
     }
     convert::MensagensDoEnsaio mensagens(ensaio);
-    std::vector<Gerador> geradores;
-    bool geradoresLidos = false;
+    // What the rehearsal took from generators (MVGERAL's numbering, a trigger's) stays
+    // taken, as after any transaction rolled back: putting a generator back would hand
+    // out again the values other connections took from it meanwhile. The real run then
+    // numbers its rows from where the rehearsal left them.
     {
         const db::EnsaioNaConexao modo(dbVantora_);
         try {
             IniciaTransacao();
-            geradores = LeGeradores(dbVantora_);
-            geradoresLidos = true;
             const std::vector<LinhasTabela> referenciasAntes = ContaLinhas(kReferencias);
             convert::TFerramentas ferramentas(dbVantora_, mensagens, arquivoCidades_);
             ferramentas.UsaTabelaDDD(tabelaDDD_);
@@ -355,8 +324,11 @@ ResultadoEnsaio ExecucaoConversao::Ensaia(const PedidoConversao& pedido) {
             resultado.referenciasCriadas =
                 Criadas(referenciasAntes, ContaLinhas(kReferencias, true));
         } catch (const std::exception& e) {
-            // What stops the run outside its rows (a sheet too narrow, a purge refused)
-            // ends the rehearsal too.
+            // What stops the run outside its rows (a sheet too narrow, a purge refused,
+            // a busy database) ends the rehearsal too.
+            if (const auto* banco = dynamic_cast<const db::ErroBanco*>(&e);
+                banco && banco->Ocupado())
+                resultado.bancoOcupado = e.what();
             convert::Problema problema;
             problema.linha = ensaio.linhaAtual;
             problema.motivo = e.what();
@@ -367,15 +339,6 @@ ResultadoEnsaio ExecucaoConversao::Ensaia(const PedidoConversao& pedido) {
         } catch (const std::exception&) {
             // The connection itself is gone, and with it the rehearsal's writes.
         }
-    }
-    try {
-        if (geradoresLidos) RestauraGeradores(dbVantora_, geradores);
-        DesfazTransacao();
-    } catch (const std::exception& e) {
-        convert::Problema problema;
-        problema.motivo =
-            std::string("Os geradores do banco não puderam ser restaurados: ") + e.what();
-        ensaio.Falha(std::move(problema));
     }
     LimpaProgresso();
     if (const convert::LeiauteTipo* leiaute = convert::LeiauteDoTipo(NomeDoTipo(tipo));

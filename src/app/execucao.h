@@ -63,6 +63,8 @@ enum class DesfechoConversao {
     Falhou,       // the mapping failed and the transaction was rolled back
     Reprovada,    // the rehearsal found rows that would stop the run; nothing was changed
     Conferida,    // the rehearsal alone was asked for and found nothing to stop the run
+    Ocupado,      // another connection held rows the rehearsal had to change, past the
+                  // transaction's wait; nothing was changed, the user was told
 };
 
 // The rows of one table.
@@ -84,6 +86,9 @@ struct ResultadoEnsaio {
     // created, counted inside the rehearsal's transaction before it was undone.
     std::vector<LinhasTabela> linhasGravadas;
     std::vector<LinhasTabela> referenciasCriadas;
+    // The database's reason when another connection held it busy and the rehearsal
+    // stopped there; empty otherwise.
+    std::string bancoOcupado;
 };
 
 // What a run did. The counts are taken only once the run reached the database

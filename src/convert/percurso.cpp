@@ -138,7 +138,7 @@ void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layou
         } catch (const db::ErroBanco& e) {
             throw db::ErroBanco(std::string(e.what()) + "\r(linha " +
                                     std::to_string(tabela.LinhaDaPlanilha()) + " da planilha)",
-                                e.SqlState(), e.Grave());
+                                e.SqlState(), e.Grave(), e.Ocupado());
         }
         tabela.Next();
         progresso.Avanca();

@@ -33,7 +33,7 @@ ErroBanco ErroDe(Firebird::IStatus* status) {
     const Diagnostico diagnostico = DiagnosticaFalha(status->getErrors());
     std::string mensagem = texto;
     if (!diagnostico.explicacao.empty()) mensagem = diagnostico.explicacao + "\r" + mensagem;
-    return ErroBanco(mensagem, sqlState, diagnostico.grave);
+    return ErroBanco(mensagem, sqlState, diagnostico.grave, diagnostico.ocupado);
 }
 
 }  // namespace fb
@@ -164,8 +164,17 @@ Transacao::Transacao(Conexao& conexao) : conexao_(conexao) {}
 void Transacao::Inicia() {
     if (atual_) throw ErroBanco("A transação já está ativa.");
     Firebird::IAttachment* anexo = conexao_.Anexo();
-    atual_ = fb::Posse(fb::Chama(
-        [&](Firebird::ThrowStatusWrapper* s) { return anexo->startTransaction(s, 0, nullptr); }));
+    atual_ = fb::Posse(fb::Chama([&](Firebird::ThrowStatusWrapper* s) {
+        // The database's default (concurrency, read-write, waiting on locks), with the
+        // wait bounded.
+        const fb::Posse<Firebird::IXpbBuilder> tpb(fb::Mestre()->getUtilInterface()->getXpbBuilder(
+            s, Firebird::IXpbBuilder::TPB, nullptr, 0));
+        tpb->insertTag(s, isc_tpb_concurrency);
+        tpb->insertTag(s, isc_tpb_write);
+        tpb->insertTag(s, isc_tpb_wait);
+        tpb->insertInt(s, isc_tpb_lock_timeout, kEsperaPorTravaSegundos);
+        return anexo->startTransaction(s, tpb->getBufferLength(s), tpb->getBuffer(s));
+    }));
 }
 
 void Transacao::Confirma() {

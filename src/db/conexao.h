@@ -18,9 +18,15 @@ namespace conversor::db {
 
 class Conexao;
 
-// The connection's only transaction. It carries no parameters of its own, so the
-// database's default behaviour applies; nothing ends it automatically. A statement
-// executed or a query opened while none is active starts one, which stays active.
+// How long a statement waits for a row another connection holds (the Vantora, another
+// conversion) before the database is reported busy: long enough for the ERP's own
+// short transactions to end, short enough that a run never hangs unnoticed.
+inline constexpr int kEsperaPorTravaSegundos = 5;
+
+// The connection's only transaction: the database's default behaviour (concurrency,
+// read-write, waiting on locks), except that a lock is waited for at most
+// kEsperaPorTravaSegundos; nothing ends it automatically. A statement executed or a
+// query opened while none is active starts one, which stays active.
 class Transacao {
 public:
     void Inicia();

@@ -1,16 +1,26 @@
 #include "db/consulta.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 
 #include "base/regional.h"
+#include "db/diagnostico.h"
 #include "db/firebird_api.h"
 #include "db/parametros.h"
 
 namespace conversor::db {
 
 using Firebird::ThrowStatusWrapper;
+
+namespace {
+
+// The engine checks its lock waits once a second, so a wait that ran out took at least
+// this long; a key checked without waiting takes a tiny fraction of it.
+constexpr std::chrono::seconds kEsperaQueSeEsgotou(kEsperaPorTravaSegundos - 1);
+
+}  // namespace
 
 struct Consulta::Valor {
     enum class Tipo { Nulo, Texto, Double, Inteiro, DataHora, Blob };
@@ -357,9 +367,27 @@ void Consulta::Executa() {
     Firebird::ITransaction* transacao = conexao_.DBTransaction().Corrente();
     MontaEntrada();
     PreencheEntrada();
+    const auto inicio = std::chrono::steady_clock::now();
     fb::Chama([&](ThrowStatusWrapper* s) {
-        preparo_->execute(s, transacao, entrada_.get(), entrada_ ? bufferEntrada_.data() : nullptr,
-                          saida_.get(), bufferSaida_.data());
+        try {
+            preparo_->execute(s, transacao, entrada_.get(),
+                              entrada_ ? bufferEntrada_.data() : nullptr, saida_.get(),
+                              bufferSaida_.data());
+        } catch (const Firebird::FbException& e) {
+            // A key that another connection wrote and has not committed yet is waited
+            // for; once the wait runs out, the engine calls it a repeated key, though no
+            // committed row holds it. The time spent tells the two apart.
+            if (!ChaveRecusada(e.getStatus()->getErrors()) ||
+                std::chrono::steady_clock::now() - inicio < kEsperaQueSeEsgotou)
+                throw;
+            // The database's own text stays; the explanation of a refused key goes.
+            const ErroBanco erro = fb::ErroDe(e.getStatus());
+            std::string_view texto = erro.what();
+            if (const size_t fim = texto.find('\r'); fim != std::string_view::npos)
+                texto.remove_prefix(fim + 1);
+            throw ErroBanco(std::string(kDadosEmUsoPorOutraConexao) + "\r" + std::string(texto),
+                            erro.SqlState(), true, true);
+        }
     });
 }
 

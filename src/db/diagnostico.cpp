@@ -112,7 +112,16 @@ Diagnostico DiagnosticaLinha(const Falha& f) {
 
 }  // namespace
 
+const char* const kDadosEmUsoPorOutraConexao =
+    "Os mesmos dados estão sendo alterados por outra conexão ao banco (outra conversão ou o "
+    "Vantora).";
+
 bool ArquivoEmUso(const std::intptr_t* erros) { return Le(erros).Tem(isc_already_opened); }
+
+bool ChaveRecusada(const std::intptr_t* erros) {
+    const Falha f = Le(erros);
+    return f.Tem(isc_unique_key_violation) || f.Tem(isc_no_dup) || f.Tem(isc_foreign_key);
+}
 
 bool ServidorNaoResponde(const std::intptr_t* erros) {
     const Falha f = Le(erros);
@@ -166,10 +175,7 @@ Diagnostico DiagnosticaFalha(const std::intptr_t* erros) {
         return {"O banco está danificado; valide-o (gfix -v -full) antes de usá-lo.", true};
     if (f.Tem(isc_deadlock) || f.Tem(isc_update_conflict) || f.Tem(isc_lock_conflict) ||
         f.Tem(isc_lock_timeout))
-        return {
-            "Os mesmos dados estão sendo alterados por outra conexão ao banco (outra "
-            "conversão ou o Vantora).",
-            false};
+        return {kDadosEmUsoPorOutraConexao, true, true};
     return DiagnosticaLinha(f);
 }
 

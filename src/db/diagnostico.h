@@ -16,7 +16,13 @@ struct Diagnostico {
     // in use elsewhere, shut down, out of disk space, connection lost, a table or
     // column missing): every later statement of the run would fail the same way.
     bool grave = false;
+    // Another connection holds what the work must change (a lock it did not release
+    // within the transaction's wait, or a change it made meanwhile).
+    bool ocupado = false;
 };
+
+// What a busy database is told as.
+extern const char* const kDadosEmUsoPorOutraConexao;
 
 // From a Firebird status vector (the client library's error list).
 Diagnostico DiagnosticaFalha(const std::intptr_t* erros);
@@ -24,6 +30,10 @@ Diagnostico DiagnosticaFalha(const std::intptr_t* erros);
 // A refused connection whose file another process's engine holds open: another
 // conversion, the Vantora, or a Firebird server.
 bool ArquivoEmUso(const std::intptr_t* erros);
+
+// A key refused (repeated, or missing where it is referred to): what the engine also
+// reports once its wait for another connection's uncommitted key runs out.
+bool ChaveRecusada(const std::intptr_t* erros);
 
 // A refused connection to a server that did not answer (none listening on the host).
 bool ServidorNaoResponde(const std::intptr_t* erros);

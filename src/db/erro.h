@@ -12,16 +12,25 @@ namespace conversor::db {
 // show it after "Motivo: ". A grave failure is one of the database as a
 // whole (unreachable, read-only, out of space, a table missing...) rather than of one
 // row: the operations that report a failure and let the run go on raise these instead.
+// A busy database (another connection holds rows the run must change, past the wait
+// the transaction allows) is grave too: no row of the sheet is at fault, and every
+// later row could wait as long again.
 class ErroBanco : public std::runtime_error {
 public:
-    explicit ErroBanco(const std::string& mensagem, std::string sqlState = {}, bool grave = false)
-        : std::runtime_error(mensagem), sqlState_(std::move(sqlState)), grave_(grave) {}
+    explicit ErroBanco(const std::string& mensagem, std::string sqlState = {}, bool grave = false,
+                       bool ocupado = false)
+        : std::runtime_error(mensagem),
+          sqlState_(std::move(sqlState)),
+          grave_(grave || ocupado),
+          ocupado_(ocupado) {}
     const std::string& SqlState() const { return sqlState_; }
     bool Grave() const { return grave_; }
+    bool Ocupado() const { return ocupado_; }
 
 private:
     std::string sqlState_;
     bool grave_;
+    bool ocupado_;
 };
 
 }  // namespace conversor::db

@@ -74,7 +74,25 @@ std::vector<std::string> TabelasDoBanco(db::Conexao& conexao) {
     return tabelas;
 }
 
-std::string RetratoDoBanco(db::Conexao& conexao) {
+std::map<std::string, long long> ValoresDosGeradores(db::Conexao& conexao) {
+    const bool transacaoAntes = conexao.DBTransaction().Ativa();
+    std::map<std::string, long long> valores;
+    db::Consulta q(conexao);
+    q.DefineSql(
+        "select trim(RDB$GENERATOR_NAME) as N from RDB$GENERATORS "
+        "where coalesce(RDB$SYSTEM_FLAG, 0) <> 1");
+    for (q.Abre(); !q.Eof(); q.Proximo()) valores[q.CampoTexto("N")] = 0;
+    for (auto& [gerador, valor] : valores) {
+        q.DefineSql("select gen_id(" + gerador + ", 0) as V from RDB$DATABASE");
+        q.Abre();
+        valor = q.CampoInteiro("V");
+    }
+    q.Fecha();
+    if (!transacaoAntes) conexao.DBTransaction().Desfaz();
+    return valores;
+}
+
+std::string RetratoDoBanco(db::Conexao& conexao, bool geradores) {
     const bool transacaoAntes = conexao.DBTransaction().Ativa();
     std::string retrato;
     const std::vector<std::string> tabelas = TabelasDoBanco(conexao);
@@ -83,18 +101,22 @@ std::string RetratoDoBanco(db::Conexao& conexao) {
         // Text blobs are read as long texts.
         std::string colunas;
         q.DefineSql(
-            "select trim(rf.RDB$FIELD_NAME) as N, f.RDB$FIELD_TYPE as T from RDB$RELATION_FIELDS "
+            "select trim(rf.RDB$FIELD_NAME) as N, f.RDB$FIELD_TYPE as T, "
+            "rf.RDB$IDENTITY_TYPE as I from RDB$RELATION_FIELDS "
             "rf join RDB$FIELDS f on f.RDB$FIELD_NAME = rf.RDB$FIELD_SOURCE where "
             "rf.RDB$RELATION_NAME = '" +
             tabela + "' order by rf.RDB$FIELD_POSITION");
+        std::string primeira;
         for (q.Abre(); !q.Eof(); q.Proximo()) {
+            if (primeira.empty()) primeira = q.CampoTexto("N");
+            if (!geradores && !q.CampoNulo("I")) continue;
             if (!colunas.empty()) colunas += ", ";
             colunas += q.CampoInteiro("T") == 261 ? "cast(" + q.CampoTexto("N") +
                                                         " as varchar(8000)) as " + q.CampoTexto("N")
                                                   : q.CampoTexto("N");
         }
         retrato += "== " + tabela + "\n";
-        q.DefineSql("select " + colunas + " from " + tabela + " order by 1");
+        q.DefineSql("select " + colunas + " from " + tabela + " order by " + primeira);
         for (q.Abre(); !q.Eof(); q.Proximo()) {
             for (int i = 0; i < q.NumeroCampos(); ++i) {
                 const std::string& campo = q.NomeCampo(i);
@@ -103,18 +125,11 @@ std::string RetratoDoBanco(db::Conexao& conexao) {
             retrato += "\n";
         }
     }
-    std::vector<std::string> geradores;
-    q.DefineSql(
-        "select trim(RDB$GENERATOR_NAME) as N from RDB$GENERATORS "
-        "where coalesce(RDB$SYSTEM_FLAG, 0) <> 1 order by 1");
-    for (q.Abre(); !q.Eof(); q.Proximo()) geradores.push_back(q.CampoTexto("N"));
-    for (const std::string& gerador : geradores) {
-        q.DefineSql("select gen_id(" + gerador + ", 0) as V from RDB$DATABASE");
-        q.Abre();
-        retrato += "gerador " + gerador + " = " + q.CampoTexto("V") + "\n";
-    }
     q.Fecha();
     if (!transacaoAntes) conexao.DBTransaction().Desfaz();
+    if (geradores)
+        for (const auto& [gerador, valor] : ValoresDosGeradores(conexao))
+            retrato += "gerador " + gerador + " = " + std::to_string(valor) + "\n";
     return retrato;
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,7 +35,12 @@ std::vector<std::string> TabelasDoBanco(db::Conexao& conexao);
 // Every row of every table of the database (ordered by the first column, nulls marked)
 // and the value of every generator, identity columns' included, as one text: two
 // pictures are equal only when nothing the database holds has changed.
-std::string RetratoDoBanco(db::Conexao& conexao);
+// Without `geradores`, the generators and the columns they fill (identity columns) are
+// left out: what a rehearsal, or any rolled-back transaction, leaves advanced.
+std::string RetratoDoBanco(db::Conexao& conexao, bool geradores = true);
+
+// Each generator of the database (identity columns' included) and its value.
+std::map<std::string, long long> ValoresDosGeradores(db::Conexao& conexao);
 
 // Each suite deriving from this gets a database created from the Vantora schema,
 // connected before its first test and dropped after its last.

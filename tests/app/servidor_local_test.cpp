@@ -3,7 +3,9 @@
 // file dialog gives), the embedded engine is refused the file, and the connection goes
 // through that server instead. Each test keeps an attachment of its own through the
 // server for its whole length. They need a server on 127.0.0.1:3050 that takes
-// SYSDBA's password, as scripts/test.sh starts one; without it they say skipped.
+// SYSDBA's password, as scripts/test.sh starts one; without it they say skipped. The
+// server also lets a second connection work on the database while a run lasts: taking
+// generator values during the rehearsal, holding rows the run must change.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -14,21 +16,29 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTest>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "apoio/banco_teste.h"
 #include "apoio/conversao_na_janela.h"
 #include "apoio/dialogos_gravados.h"
+#include "apoio/mensagens_gravadas.h"
 #include "apoio/processo.h"
+#include "app/execucao.h"
 #include "app/janela/principal.h"
 #include "base/regional.h"
+#include "convert/percurso.h"
+#include "db/diagnostico.h"
 #include "db/esquema.h"
 
 namespace conversor::app {
 namespace {
 
+using namespace std::chrono_literals;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 // What the terminal receives is UTF-8, while plain literals here are Windows-1252.
 std::string U8(const char8_t* texto) { return reinterpret_cast<const char*>(texto); }
@@ -165,6 +175,136 @@ TEST_F(ServidorLocal, JanelaConvertePeloCaminhoDoArquivo) {
         << dialogos.mensagens.back().second.toStdString();
     EXPECT_EQ(Valor("select count(*) from TRANSPT"), "3");
     EXPECT_EQ(Valor("select count(*) from TRANSPT where NOME = 'Rapido Mineiro'"), "1");
+}
+
+// A progress display that, once the rehearsal walks the rows, has another connection
+// take a value of a generator at every row, as the Vantora does while it sells.
+class ProgressoComOutraConexao final : public intake::Progresso {
+public:
+    explicit ProgressoComOutraConexao(db::Conexao& outra) : outra_(outra) {}
+    void Legenda(std::string_view texto) override { ensaiando_ = texto == convert::kLegendaEnsaio; }
+    void Maximo(int) override {}
+    void Posicao(int) override {}
+    void Avanca() override {}
+    void Status(std::string_view) override {
+        if (!ensaiando_) return;
+        db::Consulta q(outra_);
+        q.DefineSql("select gen_id(G_VANTORA, 1) as V from RDB$DATABASE");
+        q.Abre();
+        tomados.push_back(q.CampoInteiro("V"));
+        q.Fecha();
+        outra_.DBTransaction().Confirma();
+    }
+    void ProcessaMensagens() override {}
+
+    std::vector<long long> tomados;
+
+private:
+    db::Conexao& outra_;
+    bool ensaiando_ = false;
+};
+
+// The run connected through the server, the sheet already open.
+struct Rodada {
+    explicit Rodada(const std::string& banco, const std::string& planilha,
+                    intake::Progresso& progresso) {
+        conexao.DefineNomeBanco(banco);
+        conexao.Conecta();
+        excel.AbreArquivo(planilha);
+        pedido.arquivo = planilha;
+        pedido.aba = 1;
+        pedido.ateUltimaLinhaDaAba = true;
+        pedido.tipo = TipoRegistro::Transportadoras;
+        execucao.emplace(conexao, excel, tabela, progresso, mensagens);
+    }
+    db::Conexao conexao;
+    intake::TDMCotrolaExcel excel;
+    intake::TTabelaTemp tabela;
+    teste::MensagensGravadas mensagens;
+    PedidoConversao pedido;
+    std::optional<ExecucaoConversao> execucao;
+};
+
+// The values another connection took from a generator while the rehearsal ran are
+// never handed out again: the generator is at least where that connection left it.
+TEST_F(ServidorLocal, GeradorAvancadoPorOutraConexaoDuranteOEnsaioFicaAvancado) {
+    Executa("create generator G_VANTORA");
+    for (const bool soConferir : {true, false}) {
+        SCOPED_TRACE(soConferir ? "conferir" : "converter");
+        ProgressoComOutraConexao progresso(servidor_);
+        Rodada rodada(banco_, planilha_, progresso);
+        ASSERT_EQ(rodada.conexao.NomeServidorLocal(), "localhost:" + banco_);
+        const ResultadoConversao r = soConferir ? rodada.execucao->Confere(rodada.pedido)
+                                                : rodada.execucao->Converte(rodada.pedido);
+        EXPECT_EQ(r.desfecho,
+                  soConferir ? DesfechoConversao::Conferida : DesfechoConversao::Concluida)
+            << ::testing::PrintToString(rodada.mensagens.Erros());
+        ASSERT_FALSE(progresso.tomados.empty());
+        const long long depois = std::stoll(Valor("select gen_id(G_VANTORA, 0) from RDB$DATABASE"));
+        EXPECT_GE(depois, progresso.tomados.back());
+    }
+}
+
+// Another connection holds, uncommitted, a row the run must change: a code of the
+// sheet it inserted, or an old row the run's purge deletes. The run waits at most the
+// transaction's lock wait, says the database is busy, and changes nothing.
+TEST_F(ServidorLocal, LinhaPresaPorOutraConexaoDeixaOBancoOcupado) {
+    struct Caso {
+        const char* nome;
+        const char* comando;
+    };
+    const Caso casos[] = {
+        {"código da planilha incluído",
+         "insert into TRANSPT (CODTRANSPT, NOME) values ('0002', 'Outro programa')"},
+        {"linha antiga alterada", "update TRANSPT set NOME = 'Outro programa'"},
+    };
+    const auto limite = std::chrono::seconds(db::kEsperaPorTravaSegundos) + 15s;
+    const std::string ocupado = U8(u8"O banco está ocupado");
+    const std::string dados = Cp1252ParaUtf8(db::kDadosEmUsoPorOutraConexao);
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        const std::string antes = teste::RetratoDoBanco(servidor_);
+        db::Conexao outra;
+        outra.DefineNomeBanco("localhost:" + banco_);
+        outra.Conecta();
+        db::Consulta presa(outra);
+        presa.DefineSql(c.comando);
+        presa.Executa();
+
+        struct Comando {
+            const char* nome;
+            int saida;
+        };
+        for (const Comando& comando : {Comando{"conferir", 1}, Comando{"converter", 2}}) {
+            SCOPED_TRACE(comando.nome);
+            const auto inicio = std::chrono::steady_clock::now();
+            const teste::Resultado r =
+                teste::Roda({CONVERSOR_EXECUTAVEL, comando.nome, "--banco", banco_, "--planilha",
+                             planilha_, "--tipo", "transportadoras"},
+                            limite);
+            ASSERT_NE(r.status, -1) << "ainda esperando depois do prazo";
+            EXPECT_EQ(r.status, comando.saida) << r.saida;
+            EXPECT_LE(std::chrono::steady_clock::now() - inicio, limite);
+            EXPECT_THAT(r.saida, HasSubstr(ocupado)) << r.saida;
+            EXPECT_THAT(r.saida, HasSubstr(dados)) << r.saida;
+            EXPECT_THAT(r.saida, HasSubstr("Nada foi alterado no banco")) << r.saida;
+            EXPECT_THAT(r.saida, Not(HasSubstr(U8(u8"Código repetido")))) << r.saida;
+        }
+
+        // The run itself, as the window drives it: the same message, shown as an error.
+        intake::ProgressoMudo progresso;
+        Rodada rodada(banco_, planilha_, progresso);
+        const ResultadoConversao r = rodada.execucao->Converte(rodada.pedido);
+        EXPECT_EQ(r.desfecho, DesfechoConversao::Ocupado);
+        ASSERT_EQ(rodada.mensagens.Erros().size(), 1u);
+        EXPECT_THAT(rodada.mensagens.Erros()[0], HasSubstr("O banco está ocupado"));
+        EXPECT_THAT(rodada.mensagens.Erros()[0], HasSubstr(db::kDadosEmUsoPorOutraConexao));
+        rodada.conexao.Desconecta();
+
+        outra.DBTransaction().Desfaz();
+        outra.Desconecta();
+        EXPECT_EQ(teste::RetratoDoBanco(servidor_), antes);
+    }
 }
 
 }  // namespace

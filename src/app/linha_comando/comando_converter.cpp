@@ -251,7 +251,9 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
     const ResultadoConversao resultado =
         soConferir ? execucao.Confere(pedido) : execucao.Converte(pedido, GravaRelatorio);
     progresso.Encerra();
-    if (resultado.ensaio.feito &&
+    // A busy database stopped the rehearsal short: its counts say nothing of the sheet.
+    const bool ocupado = resultado.desfecho == DesfechoConversao::Ocupado;
+    if (resultado.ensaio.feito && !ocupado &&
         (soConferir || resultado.desfecho == DesfechoConversao::Reprovada)) {
         ImprimeEnsaio(resultado.ensaio);
         if (!relatorioPerdido) {
@@ -267,7 +269,7 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
         return 2;
     }
     if (resultado.desfecho == DesfechoConversao::Reprovada ||
-        resultado.desfecho == DesfechoConversao::Conferida) {
+        resultado.desfecho == DesfechoConversao::Conferida || ocupado) {
         std::fflush(stdout);
         if (InterrupcaoPedida()) {
             std::fprintf(stderr, "%s\n",
@@ -277,7 +279,9 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
             return SaidaDaInterrupcao();
         }
         if (resultado.desfecho == DesfechoConversao::Conferida) return 0;
+        // The run already said the database is busy and that nothing was changed.
         if (soConferir) return 1;
+        if (ocupado) return 2;
         std::fprintf(
             stderr, "%s\n",
             ParaTerminal("A conferência encontrou " + std::to_string(resultado.ensaio.totalFalhas) +
