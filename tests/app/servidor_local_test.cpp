@@ -215,7 +215,7 @@ struct Rodada {
         pedido.aba = 1;
         pedido.ateUltimaLinhaDaAba = true;
         pedido.tipo = TipoRegistro::Transportadoras;
-        execucao.emplace(conexao, excel, tabela, progresso, mensagens);
+        execucao.emplace(conexao, excel, tabela, progresso, mensagens, CONVERSOR_TABELA_CIDADES);
     }
     db::Conexao conexao;
     intake::TDMCotrolaExcel excel;
