@@ -183,6 +183,36 @@ TEST_F(ComandoConverterTeste, RelatorioQueNaoSeGravaNaoDeixaConverter) {
     Banco().Desconecta();
 }
 
+// Sheets whose last row lies far beyond their data, as a review found them: one cell
+// at row 1,000,000 of 60 carriers; a row of clients repeated 100,000 times; a sheet
+// with no rows whose dimension says 60.
+TEST_F(ComandoConverterTeste, LinhasMuitoAlemDosDadosNaoSaoConvertidasUmaAUma) {
+    const std::string pastas = CONVERSOR_PLANILHAS_RUINS;
+    struct Caso {
+        const char* nome;
+        const char* planilha;
+        const char* tipo;
+        int status;
+        std::string trecho;
+    };
+    const Caso casos[] = {
+        {"célula na linha 1000000", "transportadoras-celula-na-linha-1000000.xlsx",
+         "transportadoras", 0, U8(u8"Linhas em branco, não gravadas: 999940 (61 a 1000000)")},
+        {"linha repetida 100000 vezes", "clientes-linha-repetida-100000-vezes.ods", "clientes", 2,
+         U8(u8"A conferência parou nesta linha, depois de 10000 falhas: as linhas seguintes não "
+            u8"foram conferidas.")},
+        {"aba sem linhas", "vendedores-sem-linhas-dimensao-60.xlsx", "vendedores", 2,
+         U8(u8"Não há nenhuma linha para gravar: as linhas 1 a 60 estão em branco")},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        const Saida s = Roda("--banco " + ArquivoBanco() + " --planilha " + pastas + "/" +
+                             c.planilha + " --tipo " + c.tipo);
+        EXPECT_EQ(s.status, c.status) << s.err;
+        EXPECT_THAT(s.out + s.err, HasSubstr(c.trecho));
+    }
+}
+
 TEST_F(ComandoConverterTeste, ConferirPlanilhaBoaSaiComZeroSemGravar) {
     Banco().Conecta();
     Executa("delete from TRANSPT");
