@@ -456,26 +456,24 @@ void Enchimento(Linha& l, Sorteio& s, int colunas) {
     }
 }
 
+// A kind as the benchmark makes its sheets; the rest is the kind's own description.
 struct Tipo {
-    const char* nome;
     app::TipoRegistro tipo;
-    int colunas;
-    int maisLinhas;                    // the codes' width allows no more
-    std::vector<const char*> tabelas;  // what a row writes, in the order it writes them
+    int maisLinhas;  // the codes' width allows no more
     void (*preenche)(Linha&, Sorteio&, int linha);
+
+    const char* Nome() const { return convert::Descricao(tipo).nome; }
+    int Colunas() const { return convert::Descricao(tipo).Leiaute().UltimaColuna(); }
+    // What a row writes, in the order it writes them.
+    const std::vector<const char*>& Tabelas() const { return convert::Descricao(tipo).tabelas; }
 };
 
 const Tipo kTipos[] = {
-    {"produtos",
-     app::TipoRegistro::Produtos,
-     132,
-     999999,
-     {"MVGERAL", "PRODUTO", "PRODUTODETALHE"},
-     Produto},
-    {"clientes", app::TipoRegistro::Clientes, 130, 99999999, {"CLIENTE", "COMPCLIE"}, Cliente},
-    {"fornecedores", app::TipoRegistro::Fornecedores, 48, 999999, {"FORNECE"}, Fornecedor},
-    {"vendedores", app::TipoRegistro::Vendedores, 57, 9999, {"VENDEND"}, Vendedor},
-    {"transportadoras", app::TipoRegistro::Transportadoras, 27, 9999, {"TRANSPT"}, Transportadora},
+    {app::TipoRegistro::Produtos, 999999, Produto},
+    {app::TipoRegistro::Clientes, 99999999, Cliente},
+    {app::TipoRegistro::Fornecedores, 999999, Fornecedor},
+    {app::TipoRegistro::Vendedores, 9999, Vendedor},
+    {app::TipoRegistro::Transportadoras, 9999, Transportadora},
 };
 
 // The reference tables a run fills on the way, written before its rows in (c).
@@ -488,9 +486,9 @@ bool GeraPasta(const Tipo& tipo, const std::string& caminho, int linhas) {
     if (!gerada.pasta) return false;
     Sorteio s{20240517};
     for (int i = 1; i <= linhas; ++i) {
-        Linha l(gerada.aba, gerada.data, i - 1, tipo.colunas);
+        Linha l(gerada.aba, gerada.data, i - 1, tipo.Colunas());
         tipo.preenche(l, s, i);
-        Enchimento(l, s, tipo.colunas);
+        Enchimento(l, s, tipo.Colunas());
     }
     return workbook_close(gerada.pasta) == LXW_NO_ERROR;
 }
@@ -731,7 +729,7 @@ Medida MedeConversao(const Tipo& tipo, const std::string& pasta, int linhas,
     m.ensaio = std::chrono::duration<double>(e.fimEnsaio - e.fimCarga).count();
     m.conversao = std::chrono::duration<double>(fim - e.fimEnsaio).count();
     m.avisos = mensagens.avisos;
-    for (const char* t : tipo.tabelas) m.linhas += Conta(conexao, t);
+    for (const char* t : tipo.Tabelas()) m.linhas += Conta(conexao, t);
     for (const char* t : kReferencias) m.referencias += Conta(conexao, t);
     return m;
 }
@@ -830,7 +828,7 @@ Medida MedeMotor(const Tipo& tipo, const std::string& convertido, const std::str
         origem.DefineNomeBanco(convertido);
         origem.Conecta();
         for (const char* t : kReferencias) referencias.push_back(Le(origem, t));
-        for (const char* t : tipo.tabelas) tabelas.push_back(Le(origem, t));
+        for (const char* t : tipo.Tabelas()) tabelas.push_back(Le(origem, t));
     }
     CriaBanco(banco);
     db::Conexao conexao;
@@ -1029,7 +1027,7 @@ double Mediana(std::vector<double> v) {
 // name and renamed, so that an interrupted run leaves no half workbook to be reused.
 bool GaranteArquivo(const Tipo& tipo, const std::filesystem::path& pasta, int n, bool textosNaLinha,
                     std::string& arquivo) {
-    const std::string base = std::string(tipo.nome) + "-" + std::to_string(n);
+    const std::string base = std::string(tipo.Nome()) + "-" + std::to_string(n);
     const std::string naCelula = (pasta / (base + "-textos-na-celula.xlsx")).string();
     const std::string compartilhado = (pasta / (base + ".xlsx")).string();
     arquivo = textosNaLinha ? naCelula : compartilhado;
@@ -1079,7 +1077,7 @@ struct Caso {
     std::string Rotulo() const {
         const bool formas = tipo->tipo == app::TipoRegistro::Produtos || grande ||
                             (tipo->tipo == app::TipoRegistro::Clientes && textosNaLinha);
-        return std::string(tipo->nome) +
+        return std::string(tipo->Nome()) +
                (formas ? (textosNaLinha ? " (textos na célula)" : " (textos compartilhados)") : "");
     }
 };
@@ -1159,7 +1157,7 @@ int main(int argc, char** argv) {
 
     auto Escolhido = [&](const Tipo& tipo) {
         return tiposDados.empty() ||
-               ("," + tiposDados + ",").find("," + std::string(tipo.nome) + ",") !=
+               ("," + tiposDados + ",").find("," + std::string(tipo.Nome()) + ",") !=
                    std::string::npos;
     };
     std::vector<Caso> casos;
@@ -1196,7 +1194,7 @@ int main(int argc, char** argv) {
         const Tipo& tipo = *caso.tipo;
         Resultado rs;
         rs.caso = caso;
-        rs.colunas = tipo.colunas;
+        rs.colunas = tipo.Colunas();
         const std::string rotulo = caso.Rotulo() + " " + std::to_string(caso.linhas);
         std::vector<double> a, cps, picoA, bpc, carga, ensaio, conversao, total, pico, c;
         // The largest take minutes each: once is enough to see where they stand.

@@ -9,7 +9,6 @@
 #include "base/colunas.h"
 #include "convert/conferencia.h"
 #include "convert/ferramentas.h"
-#include "convert/mapeamentos.h"
 #include "convert/percurso.h"
 #include "convert/tabela_ddd.h"
 #include "db/consulta.h"
@@ -20,74 +19,6 @@ namespace {
 
 // The staging load's phase, as the load itself names it.
 const char* const kCarregandoPlanilha = "Carregando dados do Excel, aguarde!";
-
-// The tables each record kind writes.
-std::vector<const char*> TabelasGravadas(TipoRegistro tipo) {
-    switch (tipo) {
-        case TipoRegistro::Produtos:
-            return {"MVGERAL", "PRODUTO", "PRODUTODETALHE"};
-        case TipoRegistro::Clientes:
-            return {"CLIENTE", "COMPCLIE"};
-        case TipoRegistro::Fornecedores:
-            return {"FORNECE"};
-        case TipoRegistro::Vendedores:
-            return {"VENDEND"};
-        case TipoRegistro::Transportadoras:
-            return {"TRANSPT"};
-    }
-    return {};
-}
-
-// The kind as the layouts name it.
-const char* NomeDoTipo(TipoRegistro tipo) {
-    switch (tipo) {
-        case TipoRegistro::Produtos:
-            return "produtos";
-        case TipoRegistro::Clientes:
-            return "clientes";
-        case TipoRegistro::Fornecedores:
-            return "fornecedores";
-        case TipoRegistro::Vendedores:
-            return "vendedores";
-        case TipoRegistro::Transportadoras:
-            return "transportadoras";
-    }
-    return "";
-}
-
-// The reference tables the mappings add to as they meet new values.
-const std::vector<const char*> kReferencias = {"CIDADES", "UNIDADES", "CLASFISC", "CADFABR"};
-
-// The rows each reference table gained from `antes` to `depois`.
-std::vector<LinhasTabela> Criadas(const std::vector<LinhasTabela>& antes,
-                                  const std::vector<LinhasTabela>& depois) {
-    std::vector<LinhasTabela> criadas;
-    for (const LinhasTabela& d : depois) {
-        for (const LinhasTabela& a : antes)
-            if (a.tabela == d.tabela) criadas.push_back({d.tabela, d.linhas - a.linhas});
-    }
-    return criadas;
-}
-
-void Despacha(TipoRegistro tipo, convert::ContextoConversao& contexto) {
-    switch (tipo) {
-        case TipoRegistro::Produtos:
-            convert::ConverteProdutos(contexto);
-            break;
-        case TipoRegistro::Clientes:
-            convert::ConverteClientes(contexto);
-            break;
-        case TipoRegistro::Fornecedores:
-            convert::ConverteFornecedores(contexto);
-            break;
-        case TipoRegistro::Vendedores:
-            convert::ConverteVendedores(contexto);
-            break;
-        case TipoRegistro::Transportadoras:
-            convert::ConverteTransportadoras(contexto);
-            break;
-    }
-}
 
 // What the user is told when the rehearsal met rows another connection holds.
 std::string AvisoOcupado(const std::string& motivo) {
@@ -156,7 +87,7 @@ bool ExecucaoConversao::PreparaPlanilha(const PedidoConversao& pedido,
     try {
         // Every kind but products reads the city table for its telephones: one that
         // cannot be read is said once, before anything, not at every row.
-        if (pedido.tipo != TipoRegistro::Produtos)
+        if (convert::Descricao(pedido.tipo).leCidades)
             tabelaDDD_ = std::make_shared<const convert::TabelaDDD>(ArquivoCidades());
         // Reading a large sheet takes a while before its first row is copied: the
         // user sees the wait announced before it starts.
@@ -173,8 +104,8 @@ bool ExecucaoConversao::PreparaPlanilha(const PedidoConversao& pedido,
         recorte.primeiraLinha = pedido.primeiraLinha;
         if (mapa_) recorte.origem = mapa_->origem;
         CarregaTabelaTemp(ultimaLinha, recorte);
-        if (const convert::LeiauteTipo* leiaute = convert::LeiauteDoTipo(NomeDoTipo(pedido.tipo)))
-            linhasEmBranco_ = convert::FaixasEmBranco(cdsTabelaTemp_, *leiaute);
+        linhasEmBranco_ =
+            convert::FaixasEmBranco(cdsTabelaTemp_, convert::Descricao(pedido.tipo).Leiaute());
         resultado.linhasEmBranco = linhasEmBranco_;
         // Emptying the kind's tables to write nothing in their place is no conversion.
         if (convert::ContaLinhas(linhasEmBranco_) == cdsTabelaTemp_.RecordCount()) {
@@ -237,126 +168,26 @@ ResultadoConversao ExecucaoConversao::Converte(
         }
     }
 
-    // The tables are counted in the run's own transaction, before its first write.
-    const std::vector<const char*> tabelas = TabelasGravadas(pedido.tipo);
-    resultado.linhasAntes = ContaLinhas(tabelas);
-    const std::vector<LinhasTabela> referenciasAntes = ContaLinhas(kReferencias);
+    const std::vector<const char*>& tabelas = convert::Descricao(pedido.tipo).tabelas;
+    std::vector<LinhasTabela> referenciasAntes;
+    {
+        // Counted before the run's first write; the counts write nothing.
+        const db::GuardaTransacao contagem(dbVantora_);
+        resultado.linhasAntes = ContaLinhas(tabelas);
+        referenciasAntes = ContaLinhas(convert::kTabelasDeReferencia);
+    }
     resultado.desfecho =
         ExecutaConversao(pedido.tipo) ? DesfechoConversao::Concluida : DesfechoConversao::Falhou;
-    // What the tables hold now: the run's rows once committed; after a rollback, what
-    // was committed before it.
-    resultado.linhasGravadas = ContaLinhas(tabelas);
-    resultado.referenciasCriadas = Criadas(referenciasAntes, ContaLinhas(kReferencias));
-    if (resultado.desfecho == DesfechoConversao::Falhou)
-        AvisaLinhasPerdidas(resultado.linhasAntes, resultado.linhasGravadas);
-    resultado.avisos = mensagens_.avisos;
-    try {
-        // The counts wrote nothing; the connection is left without a transaction, as
-        // the run leaves it.
-        DesfazTransacao();
-    } catch (const std::exception&) {
-        // The connection itself is gone; the run's outcome stands.
-    }
-    return resultado;
-}
-
-ResultadoEnsaio ExecucaoConversao::Ensaia(const PedidoConversao& pedido) {
-    const TipoRegistro tipo = pedido.tipo;
-    ResultadoEnsaio resultado;
-    resultado.feito = true;
-    convert::Ensaio ensaio;
-    progresso_.Legenda(convert::kLegendaEnsaio);
-    if (const convert::LeiauteTipo* leiaute = convert::LeiauteDoTipo(NomeDoTipo(tipo)))
-        convert::ConfereLeiaute(*leiaute, cdsTabelaTemp_, ensaio, progresso_);
-    // Rows the user left out of the run that still hold data.
-    if (!pedido.ateUltimaLinhaDaAba && pedido.ultimaLinha) {
-        try {
-            const long long ultimaDaAba = dmExcel_.UltimaLinha();
-            if (*pedido.ultimaLinha < ultimaDaAba) {
-                convert::Problema problema;
-                problema.linha = *pedido.ultimaLinha + 1;
-                problema.motivo = "A aba tem dados até a linha " + std::to_string(ultimaDaAba) +
-                                  ", depois da última linha informada (" +
-                                  std::to_string(*pedido.ultimaLinha) +
-                                  "): essas linhas não serão convertidas.";
-                problema.genero = convert::GeneroAviso::LinhasDeFora;
-                ensaio.Aviso(std::move(problema));
-            }
-        } catch (const std::exception&) {
-            // The sheet is loaded already; its extent is only a warning's matter.
-        }
-    }
-    for (const convert::FaixaLinhas& faixa : linhasEmBranco_) {
-        convert::Problema problema;
-        problema.linha = faixa.primeira;
-        problema.motivo = faixa.ultima > faixa.primeira
-                              ? "As linhas " + std::to_string(faixa.primeira) + " a " +
-                                    std::to_string(faixa.ultima) +
-                                    " estão em branco: não serão gravadas."
-                              : "A linha está em branco: não será gravada.";
-        problema.genero = convert::GeneroAviso::LinhasEmBranco;
-        ensaio.Aviso(std::move(problema));
-    }
-    convert::MensagensDoEnsaio mensagens(ensaio);
-    // What the rehearsal took from generators (MVGERAL's numbering, a trigger's) stays
-    // taken, as after any transaction rolled back: putting a generator back would hand
-    // out again the values other connections took from it meanwhile. The real run then
-    // numbers its rows from where the rehearsal left them.
     {
-        const db::EnsaioNaConexao modo(dbVantora_);
-        try {
-            IniciaTransacao();
-            const std::vector<LinhasTabela> referenciasAntes = ContaLinhas(kReferencias);
-            convert::TFerramentas ferramentas(dbVantora_, mensagens, arquivoCidades_);
-            ferramentas.UsaTabelaDDD(tabelaDDD_);
-            ferramentas.LembraCodigos(true);
-            ferramentas.DefineEnsaio(&ensaio);
-            convert::ContextoConversao contexto{dbVantora_, cdsTabelaTemp_, progresso_,
-                                                mensagens,  ferramentas,    comandosPreparados_,
-                                                &ensaio};
-            Despacha(tipo, contexto);
-            // Counting a table of 100,000 rows takes a while: a step of the gauge each.
-            const std::vector<const char*> gravadas = TabelasGravadas(tipo);
-            progresso_.Legenda(convert::kLegendaEnsaio);
-            progresso_.Posicao(0);
-            progresso_.Maximo(static_cast<int>(gravadas.size() + kReferencias.size()));
-            resultado.linhasGravadas = ContaLinhas(gravadas, true);
-            resultado.referenciasCriadas =
-                Criadas(referenciasAntes, ContaLinhas(kReferencias, true));
-        } catch (const std::exception& e) {
-            // What stops the run outside its rows (a sheet too narrow, a purge refused,
-            // a busy database) ends the rehearsal too.
-            if (const auto* banco = dynamic_cast<const db::ErroBanco*>(&e);
-                banco && banco->Ocupado())
-                resultado.bancoOcupado = e.what();
-            convert::Problema problema;
-            problema.linha = ensaio.linhaAtual;
-            problema.motivo = e.what();
-            ensaio.Falha(std::move(problema));
-        }
-        try {
-            DesfazTransacao();
-        } catch (const std::exception&) {
-            // The connection itself is gone, and with it the rehearsal's writes.
-        }
+        // What the tables hold now: the run's rows once committed; after a rollback,
+        // what was committed before it.
+        const db::GuardaTransacao contagem(dbVantora_);
+        resultado.linhasGravadas = ContaLinhas(tabelas);
+        resultado.referenciasCriadas = ReferenciasCriadas(referenciasAntes);
+        if (resultado.desfecho == DesfechoConversao::Falhou)
+            AvisaLinhasPerdidas(resultado.linhasAntes, resultado.linhasGravadas);
     }
-    LimpaProgresso();
-    if (const convert::LeiauteTipo* leiaute = convert::LeiauteDoTipo(NomeDoTipo(tipo));
-        mapa_ && leiaute) {
-        for (auto* problemas : {&ensaio.falhas, &ensaio.avisos})
-            for (convert::Problema& p : *problemas)
-                if (p.coluna > 0) {
-                    p.origem = mapa_->Descreve(*leiaute, p.coluna);
-                    const size_t k = static_cast<size_t>(p.coluna - 1);
-                    p.letra = k < mapa_->origem.size() && mapa_->origem[k] > 0
-                                  ? LetraColuna(mapa_->origem[k])
-                                  : std::string();
-                }
-    }
-    resultado.falhas = std::move(ensaio.falhas);
-    resultado.avisos = std::move(ensaio.avisos);
-    resultado.totalFalhas = ensaio.totalFalhas;
-    resultado.avisosPorGenero = std::move(ensaio.avisosPorGenero);
+    resultado.avisos = mensagens_.avisos;
     return resultado;
 }
 
@@ -405,8 +236,7 @@ void ExecucaoConversao::CarregaTabelaTemp(long long ultimaLinha,
 std::optional<convert::MapaResolvido> ExecucaoConversao::ResolveMapa(
     const PedidoConversao& pedido) {
     if (!pedido.mapa) return std::nullopt;
-    const convert::LeiauteTipo* leiaute = convert::LeiauteDoTipo(NomeDoTipo(pedido.tipo));
-    if (!leiaute) return std::nullopt;
+    const convert::LeiauteTipo& leiaute = convert::Descricao(pedido.tipo).Leiaute();
     // The headings: the last row above the first converted one that holds anything
     // (a blank row may part them from the data).
     const int ultimaColuna = dmExcel_.UltimaColuna();
@@ -422,46 +252,55 @@ std::optional<convert::MapaResolvido> ExecucaoConversao::ResolveMapa(
         }
         if (!vazia) titulos = {linha, std::move(textos)};
     }
-    return convert::ResolveMapa(*pedido.mapa, *leiaute, std::move(titulos), ultimaColuna);
+    return convert::ResolveMapa(*pedido.mapa, leiaute, std::move(titulos), ultimaColuna);
 }
 
 std::vector<LinhasTabela> ExecucaoConversao::ContaLinhas(const std::vector<const char*>& tabelas,
                                                          bool avanca) {
     std::vector<LinhasTabela> contagens;
-    if (!dbVantora_.Conectado()) return contagens;
     for (const char* tabela : tabelas) {
-        try {
-            db::Consulta q(dbVantora_);
-            q.DefineSql(std::string("select count(*) as N from ") + tabela);
-            q.Abre();
-            contagens.push_back({tabela, q.CampoInteiro("N")});
-        } catch (const db::ErroBanco&) {
-            // A table this database lacks, or a connection gone: no figure for it.
-        }
+        // A table this database lacks, or a connection gone: no figure for it.
+        if (const std::optional<long long> linhas = db::ContaLinhas(dbVantora_, tabela))
+            contagens.push_back({tabela, *linhas});
         if (avanca) progresso_.Avanca();
     }
     return contagens;
 }
 
+std::vector<LinhasTabela> ExecucaoConversao::ReferenciasCriadas(
+    const std::vector<LinhasTabela>& antes, bool avanca) {
+    std::vector<LinhasTabela> criadas;
+    for (const LinhasTabela& d : ContaLinhas(convert::kTabelasDeReferencia, avanca))
+        for (const LinhasTabela& a : antes)
+            if (a.tabela == d.tabela) criadas.push_back({d.tabela, d.linhas - a.linhas});
+    return criadas;
+}
+
+std::unique_ptr<convert::TFerramentas> ExecucaoConversao::Ferramentas(convert::Mensagens& mensagens,
+                                                                      convert::Ensaio& ensaio) {
+    auto ferramentas =
+        std::make_unique<convert::TFerramentas>(dbVantora_, mensagens, arquivoCidades_);
+    ferramentas->UsaTabelaDDD(tabelaDDD_);
+    // Nobody else writes the reference tables while the run lasts.
+    ferramentas->LembraCodigos(true);
+    ferramentas->DefineEnsaio(ensaio);
+    return ferramentas;
+}
+
 bool ExecucaoConversao::ExecutaConversao(TipoRegistro tipo) {
     try {
-        IniciaTransacao();
-        convert::TFerramentas ferramentas(dbVantora_, mensagens_, arquivoCidades_);
-        ferramentas.UsaTabelaDDD(tabelaDDD_);
-        // Nobody else writes the reference tables while the run lasts.
-        ferramentas.LembraCodigos(true);
+        dbVantora_.ExigeConexao();
+        db::GuardaTransacao transacao(dbVantora_);
+        const std::unique_ptr<convert::TFerramentas> ferramentas =
+            Ferramentas(mensagens_, convert::Ensaio::Nenhum());
         convert::ContextoConversao contexto{dbVantora_, cdsTabelaTemp_, progresso_,
-                                            mensagens_, ferramentas,    comandosPreparados_};
-        Despacha(tipo, contexto);
-        ConfirmaTransacao();
+                                            mensagens_, *ferramentas,   comandosPreparados_};
+        convert::Descricao(tipo).converte(contexto);
+        transacao.Confirma();
         mensagens_.Informacao("Conversão concluída com sucesso!");
         return true;
     } catch (const std::exception& e) {
-        try {
-            DesfazTransacao();
-        } catch (const std::exception&) {
-            // The connection itself is gone; the error below says why.
-        }
+        // The guard has rolled back what the last commit left open.
         mensagens_.Erro(std::string("Houve um erro ao realizar a conversão. Motivo: ") + "\r" +
                         e.what());
         LimpaProgresso();
@@ -503,18 +342,6 @@ void ExecucaoConversao::LimpaProgresso() {
     progresso_.Legenda("");
     progresso_.Status("");
     progresso_.Posicao(0);
-}
-
-void ExecucaoConversao::IniciaTransacao() {
-    if (!dbVantora_.DBTransaction().Ativa()) dbVantora_.DBTransaction().Inicia();
-}
-
-void ExecucaoConversao::ConfirmaTransacao() {
-    if (dbVantora_.DBTransaction().Ativa()) dbVantora_.DBTransaction().Confirma();
-}
-
-void ExecucaoConversao::DesfazTransacao() {
-    if (dbVantora_.DBTransaction().Ativa()) dbVantora_.DBTransaction().Desfaz();
 }
 
 }  // namespace conversor::app

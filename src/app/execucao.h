@@ -16,6 +16,7 @@
 #include "convert/mapa_colunas.h"
 #include "convert/mensagens.h"
 #include "convert/percurso.h"
+#include "convert/tipos.h"
 #include "db/conexao.h"
 #include "intake/excel.h"
 #include "intake/progresso.h"
@@ -23,12 +24,12 @@
 
 namespace conversor::convert {
 class TabelaDDD;
-}
+class TFerramentas;
+}  // namespace conversor::convert
 
 namespace conversor::app {
 
-// The record kinds, in the order the run tests them.
-enum class TipoRegistro { Produtos, Clientes, Fornecedores, Vendedores, Transportadoras };
+using convert::TipoRegistro;
 
 // A conversion as the user asked for it (in the window or on the command line).
 struct PedidoConversao {
@@ -150,9 +151,6 @@ public:
     // The city table the run reads: the one given, or the one beside the program.
     std::string ArquivoCidades() const;
 
-    void IniciaTransacao();
-    void ConfirmaTransacao();
-    void DesfazTransacao();
     // Statements prepared once and run with their values bound (the default), or each
     // row sent as its own text; the tests and the benchmark compare the two.
     void ComandosPreparados(bool preparados) { comandosPreparados_ = preparados; }
@@ -174,8 +172,12 @@ private:
     // The request checked, the sheet chosen and loaded into the staging table; false
     // (with `resultado` saying why) when the run cannot go on.
     bool PreparaPlanilha(const PedidoConversao& pedido, ResultadoConversao& resultado);
-    // The rehearsal of the kind's mapping over the staging table.
+    // The rehearsal of the kind's mapping over the staging table (execucao_ensaio.cpp).
     ResultadoEnsaio Ensaia(const PedidoConversao& pedido);
+    // The toolkit of one pass over the rows: the city table read before, the codes
+    // remembered for the pass, the problems noted in `ensaio`.
+    std::unique_ptr<convert::TFerramentas> Ferramentas(convert::Mensagens& mensagens,
+                                                       convert::Ensaio& ensaio);
     // Warns about the first input missing and names it; CampoPedido::Nenhum when none is.
     CampoPedido ValidaCampos(const PedidoConversao& pedido);
     // Reads the chosen sheet on another thread while the display's messages keep
@@ -191,6 +193,9 @@ private:
     // left out. `avanca`: a step of the gauge per table.
     std::vector<LinhasTabela> ContaLinhas(const std::vector<const char*>& tabelas,
                                           bool avanca = false);
+    // The rows each reference table gained since `antes` was counted.
+    std::vector<LinhasTabela> ReferenciasCriadas(const std::vector<LinhasTabela>& antes,
+                                                 bool avanca = false);
     // After a failed run: says which tables lost rows the purge had committed.
     void AvisaLinhasPerdidas(const std::vector<LinhasTabela>& antes,
                              const std::vector<LinhasTabela>& agora);

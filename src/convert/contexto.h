@@ -21,9 +21,9 @@ struct ContextoConversao {
     // The rows' statements prepared once and run with their values bound, or each
     // row sent as its own text (the reference the prepared way is checked against).
     bool comandosPreparados = true;
-    // Set while the run is rehearsed: a row that fails is noted here and the walk
-    // goes on with the next one.
-    Ensaio* ensaio = nullptr;
+    // Where the rows' problems go: while the run is rehearsed, a row that fails is noted
+    // here and the walk goes on with the next one.
+    Ensaio& ensaio = Ensaio::Nenhum();
 };
 
 }  // namespace conversor::convert

@@ -40,20 +40,19 @@ std::string TConversao::ConverteUnidade(std::string_view unidade) {
         q.Abre();
         if (q.Eof()) {
             q.Fecha();
-            if (ensaio_) {
-                Problema p;
-                p.linha = ensaio_->linhaAtual;
-                p.texto = codigo;
-                p.motivo = "'" + codigo + "' não existe em UNIDADES e será incluído.";
-                p.genero = GeneroAviso::CadastroNovo;
-                ensaio_->Aviso(std::move(p));
-            }
+            Problema p;
+            p.linha = ensaio_->linhaAtual;
+            p.texto = codigo;
+            p.motivo = "'" + codigo + "' não existe em UNIDADES e será incluído.";
+            p.genero = GeneroAviso::CadastroNovo;
+            ensaio_->Aviso(std::move(p));
             q.DefineSql("Insert Into UNIDADES (UNIDADE) Values(:PUNIDADE)");
             q.ParamTexto("PUNIDADE", codigo);
             q.Executa();
         }
         if (lembraUnidades_) unidades_.emplace(SemBrancosNoFim(codigo));
     } catch (const std::exception&) {
+        db::RelancaSeGrave();
         Msg().Aviso("Erro ao converter Unidade.");
     }
     QueryAux().Fecha();

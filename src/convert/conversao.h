@@ -38,7 +38,7 @@ public:
     // Forgets the units met so far (the rows that created them were undone).
     void EsqueceUnidades() { unidades_.clear(); }
     // In a rehearsal: each unit about to be created becomes a warning of the row.
-    void DefineEnsaio(Ensaio* ensaio) { ensaio_ = ensaio; }
+    void DefineEnsaio(Ensaio& ensaio) { ensaio_ = &ensaio; }
 
     // Empties the table and commits; a failure is shown as an error message and the
     // run goes on.
@@ -79,7 +79,7 @@ private:
     bool comandosPreparados_;
     bool lembraUnidades_ = false;
     std::unordered_set<std::string> unidades_;
-    Ensaio* ensaio_ = nullptr;
+    Ensaio* ensaio_ = &Ensaio::Nenhum();
 };
 
 }  // namespace conversor::convert

@@ -83,11 +83,24 @@ struct AvisosPorGenero {
     }
 };
 
-struct Ensaio {
+// Where the problems of a run go. A rehearsal's notes them all; outside a rehearsal the
+// run has none (Ensaio::Nenhum()), which records nothing, so the mappings and the
+// toolkit report to it without asking which run they are in.
+class Ensaio {
+public:
     // The lists keep the first problems of each kind, the failures counting as one
     // kind; past that only the counts grow. A sheet where every row of a million is
     // wrong must not fill the memory with the same message a million times.
     static constexpr long long kMaxPorGenero = 10000;
+
+    Ensaio() = default;
+    // The sink of a run that is no rehearsal.
+    static Ensaio& Nenhum() {
+        static Ensaio nenhum(false);
+        return nenhum;
+    }
+    // A rehearsal: a failing row is noted and the walk goes on.
+    bool Ativo() const { return ativo_; }
 
     std::vector<Problema> falhas;
     std::vector<Problema> avisos;
@@ -97,12 +110,18 @@ struct Ensaio {
     long long linhaAtual = 0;
 
     void Falha(Problema problema) {
+        if (!ativo_) return;
         if (++totalFalhas <= kMaxPorGenero) falhas.push_back(std::move(problema));
     }
     void Aviso(Problema problema) {
+        if (!ativo_) return;
         if (avisosPorGenero.Conta(problema.genero) <= kMaxPorGenero)
             avisos.push_back(std::move(problema));
     }
+
+private:
+    explicit Ensaio(bool ativo) : ativo_(ativo) {}
+    bool ativo_ = true;
 };
 
 // The toolkit's messages during a rehearsal: nothing pops up; each becomes a warning

@@ -10,6 +10,7 @@
 #include "convert/limpeza.h"
 #include "convert/tabela_ddd.h"
 #include "db/consulta.h"
+#include "db/erro.h"
 
 namespace conversor::convert {
 
@@ -104,7 +105,8 @@ std::string TFerramentas::BuscaOuCria(Referencia& ref, const std::string& chave1
                 m.Fecha();
             }
             resultado = CompletaZeros(std::to_string(proximo), ref.largura);
-            if (ensaio_) AvisaCriacao(ref, chave1, chave2);
+            // Looking for a similar name costs a query: only a rehearsal asks.
+            if (ensaio_->Ativo()) AvisaCriacao(ref, chave1, chave2);
             db::Consulta& i = ref.insere;
             i.DefineSql(ref.insercao);
             i.ParamTexto(ref.parametro1, chave1);
@@ -121,6 +123,7 @@ std::string TFerramentas::BuscaOuCria(Referencia& ref, const std::string& chave1
         // where nothing may be created: nothing else writes these tables meanwhile.
         if (lembra_) ref.codigos.insert_or_assign(std::move(chaveMemoria), resultado);
     } catch (const std::exception& e) {
+        db::RelancaSeGrave();
         mensagens_.Aviso(std::string(ref.prefixoErro) + "\r" + e.what());
     }
     ref.busca.Fecha();
@@ -291,7 +294,8 @@ std::string TFerramentas::Telefone(std::string_view cidade, std::string_view est
     const size_t significativos =
         digitos.size() - std::min(digitos.find_first_not_of('0'), digitos.size());
     if (significativos >= 10) return FormataTelefone(limpo);
-    if (ensaio_ && ddd.empty()) {
+    // Only a rehearsal lists it; the run itself need not build the note per row.
+    if (ensaio_->Ativo() && ddd.empty()) {
         Problema p;
         p.linha = ensaio_->linhaAtual;
         p.texto = celula;

@@ -61,7 +61,7 @@ public:
 
     // In a rehearsal: each reference row about to be created, and each telephone left
     // without its area code, becomes a warning of the row being converted.
-    void DefineEnsaio(Ensaio* ensaio) { ensaio_ = ensaio; }
+    void DefineEnsaio(Ensaio& ensaio) { ensaio_ = &ensaio; }
 
 private:
     struct Referencia;  // one reference table: its statements and remembered codes
@@ -74,7 +74,7 @@ private:
     std::string arquivoCidades_;
     std::shared_ptr<const TabelaDDD> tabelaDDD_;
     bool lembra_ = false;
-    Ensaio* ensaio_ = nullptr;
+    Ensaio* ensaio_ = &Ensaio::Nenhum();
     std::unique_ptr<Referencia> cidades_;
     std::unique_ptr<Referencia> classificacoes_;
     std::unique_ptr<Referencia> fabricantes_;

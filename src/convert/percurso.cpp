@@ -54,9 +54,8 @@ bool EnsaiaRegistro(ContextoConversao& contexto, PontosDoEnsaio& pontos, int reg
         converteRegistro(registro);
     } catch (const std::exception& e) {
         // The database as a whole failing is no fault of this row.
-        if (const auto* banco = dynamic_cast<const db::ErroBanco*>(&e); banco && banco->Grave())
-            throw;
-        contexto.ensaio->Falha(FalhaDoRegistro(contexto.cdsTabelaTemp.LinhaDaPlanilha(), e));
+        db::RelancaSeGrave();
+        contexto.ensaio.Falha(FalhaDoRegistro(contexto.cdsTabelaTemp.LinhaDaPlanilha(), e));
         pontos.volta.Executa();
         return false;
     }
@@ -66,14 +65,14 @@ bool EnsaiaRegistro(ContextoConversao& contexto, PontosDoEnsaio& pontos, int reg
 
 }  // namespace
 
-void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layout,
+void PercorreTabelaTemp(ContextoConversao& contexto, const DescricaoTipo& tipo,
                         const std::function<void(int registro)>& converteRegistro,
                         const std::function<void()>& esqueceMemorias,
                         const std::vector<std::function<void()>>& exclusoes) {
     intake::TTabelaTemp& tabela = contexto.cdsTabelaTemp;
     intake::Progresso& progresso = contexto.progresso;
-    Ensaio* const ensaio = contexto.ensaio;
-    progresso.Legenda(ensaio ? kLegendaEnsaio : layout.legenda);
+    Ensaio& ensaio = contexto.ensaio;
+    progresso.Legenda(ensaio.Ativo() ? kLegendaEnsaio : tipo.fase);
     if (!exclusoes.empty()) {
         progresso.Posicao(0);
         progresso.Maximo(static_cast<int>(exclusoes.size()));
@@ -88,45 +87,46 @@ void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layou
     tabela.First();
     // Refused before the first record, so that nothing of a sheet that cannot be
     // converted (a city, a manufacturer) is created and committed on the way.
-    if (total > 0 && tabela.Colunas() < layout.ultimaColuna) {
+    const LeiauteTipo& leiaute = tipo.Leiaute();
+    const int ultimaColuna = leiaute.UltimaColuna();
+    if (total > 0 && tabela.Colunas() < ultimaColuna) {
         using intake::TDMCotrolaExcel;
         throw intake::ErroTabelaTemp(
-            std::string("A planilha de ") + layout.tipo + " deve ir até a coluna " +
-            TDMCotrolaExcel::LetraColuna(layout.ultimaColuna) + " (" +
-            std::to_string(layout.ultimaColuna) + "); a planilha escolhida vai só até a coluna " +
+            std::string("A planilha de ") + tipo.nome + " deve ir até a coluna " +
+            TDMCotrolaExcel::LetraColuna(ultimaColuna) + " (" + std::to_string(ultimaColuna) +
+            "); a planilha escolhida vai só até a coluna " +
             TDMCotrolaExcel::LetraColuna(tabela.Colunas()) + " (" +
             std::to_string(tabela.Colunas()) + ").");
     }
     const std::string deTotal = " de " + std::to_string(total);
     std::optional<PontosDoEnsaio> pontos;
-    if (ensaio) pontos.emplace(contexto.dbVantora);
-    const LeiauteTipo* const leiaute = LeiauteDoTipo(layout.tipo);
+    if (ensaio.Ativo()) pontos.emplace(contexto.dbVantora);
     for (int registro = 1; !tabela.Eof(); ++registro) {
         progresso.Status("Processando Registro " + std::to_string(registro) + deTotal);
         progresso.ProcessaMensagens();
-        if (leiaute && RegistroEmBranco(tabela, *leiaute)) {
+        if (RegistroEmBranco(tabela, leiaute)) {
             tabela.Next();
             progresso.Avanca();
             continue;
         }
-        if (ensaio) {
-            ensaio->linhaAtual = tabela.LinhaDaPlanilha();
+        if (ensaio.Ativo()) {
+            ensaio.linhaAtual = tabela.LinhaDaPlanilha();
             if (!EnsaiaRegistro(contexto, *pontos, registro, converteRegistro)) {
                 const bool lembra = contexto.ferramentas.LembraCodigos();
                 contexto.ferramentas.LembraCodigos(false);
                 contexto.ferramentas.LembraCodigos(lembra);
                 if (esqueceMemorias) esqueceMemorias();
             }
-            ensaio->linhaAtual = 0;
+            ensaio.linhaAtual = 0;
             // The list holds no more failures than that, and a sheet failing on every
             // row of a million would keep the person waiting for minutes to learn it.
-            if (ensaio->totalFalhas >= Ensaio::kMaxPorGenero) {
+            if (ensaio.totalFalhas >= Ensaio::kMaxPorGenero) {
                 Problema parada;
                 parada.linha = tabela.LinhaDaPlanilha();
                 parada.motivo = "A conferência parou nesta linha, depois de " +
-                                std::to_string(ensaio->totalFalhas) +
+                                std::to_string(ensaio.totalFalhas) +
                                 " falhas: as linhas seguintes não foram conferidas.";
-                ensaio->Aviso(std::move(parada));
+                ensaio.Aviso(std::move(parada));
                 break;
             }
             tabela.Next();

@@ -10,16 +10,10 @@
 #include "base/regional.h"
 #include "convert/contexto.h"
 #include "convert/leiaute.h"
+#include "convert/tipos.h"
 #include "intake/tabela_temp.h"
 
 namespace conversor::convert {
-
-// The layout of one record kind's sheet, as far as the walk needs it.
-struct LayoutPlanilha {
-    const char* legenda;  // the phase shown in `lblAguarde`
-    const char* tipo;     // the kind's sheet, for messages ("produtos")
-    int ultimaColuna;     // the highest staging column the mapping reads
-};
 
 // Walks the staging table from its first record to its end: shows the phase and, per
 // record, "Processando Registro i de N", lets pending window messages run, calls
@@ -29,7 +23,7 @@ struct LayoutPlanilha {
 // error in a record is raised again naming the sheet row, which the database's own
 // text cannot.
 //
-// In a rehearsal (`contexto.ensaio` set) the phase shown is "Conferindo a planilha,
+// In a rehearsal (`contexto.ensaio` active) the phase shown is "Conferindo a planilha,
 // aguarde!", and each record runs under a savepoint: a record that fails is undone
 // to it, noted as a failure of its row, and the walk goes on with the next record.
 // The codes remembered by the toolkit are forgotten then, and so is whatever
@@ -43,7 +37,7 @@ struct LayoutPlanilha {
 // `exclusoes`, the purges of a kind that empties several tables, run first, under the
 // phase's caption and a step of the gauge each: on a large database each delete and
 // its commit take a while.
-void PercorreTabelaTemp(ContextoConversao& contexto, const LayoutPlanilha& layout,
+void PercorreTabelaTemp(ContextoConversao& contexto, const DescricaoTipo& tipo,
                         const std::function<void(int registro)>& converteRegistro,
                         const std::function<void()>& esqueceMemorias = {},
                         const std::vector<std::function<void()>>& exclusoes = {});

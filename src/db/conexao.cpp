@@ -198,6 +198,24 @@ Firebird::ITransaction* Transacao::Corrente() {
 
 void Transacao::Abandona() { atual_.Libera(); }
 
+const char* const kNaoConectado = "O banco de dados não está conectado.";
+
+void Conexao::ExigeConexao() const {
+    if (!anexo_) throw ErroBanco(kNaoConectado, {}, true);
+}
+
+GuardaTransacao::~GuardaTransacao() {
+    try {
+        if (conexao_.DBTransaction().Ativa()) conexao_.DBTransaction().Desfaz();
+    } catch (const std::exception&) {
+        // The connection is gone, and the database undid the transaction with it.
+    }
+}
+
+void GuardaTransacao::Confirma() {
+    if (conexao_.DBTransaction().Ativa()) conexao_.DBTransaction().Confirma();
+}
+
 Conexao::Conexao() = default;
 
 Conexao::~Conexao() {
@@ -272,7 +290,9 @@ void Conexao::Desconecta() {
 }
 
 Firebird::IAttachment* Conexao::Anexo() {
-    if (!anexo_) throw ErroBanco("O banco de dados não está conectado.", {}, true);
+    // A run checks its connection before its first statement (ExigeConexao); a toolkit
+    // used without one fails each call on its own, as any other refused statement.
+    if (!anexo_) throw ErroBanco(kNaoConectado);
     return anexo_.get();
 }
 

@@ -66,6 +66,9 @@ public:
     // Rolls back an active transaction and closes the connection.
     void Desconecta();
     bool Conectado() const { return static_cast<bool>(anexo_); }
+    // Raises a grave ErroBanco when not connected: the run asks before its first
+    // statement, so that no part of it goes on warning row after row.
+    void ExigeConexao() const;
 
     // A file that this computer's Firebird server holds open (as a Vantora
     // installation's server does) is refused by the embedded engine; the connection
@@ -107,6 +110,29 @@ private:
 // the path for "host:path" when the host is this computer ("localhost", a loopback
 // address or its own name); empty for a database on another computer.
 std::string ArquivoDoBancoNestaMaquina(const std::string& nome);
+
+// What a statement sent without a connection is told.
+extern const char* const kNaoConectado;
+
+// The connection's transaction held for a stretch of work (the one active, or the one
+// its first statement starts): committed only by Confirma(), rolled back on every other
+// way out (an error, a stop asked, an early return), so that no path forgets its
+// rollback. A rollback that fails because the connection is gone is no error: the
+// database undid the work itself.
+class GuardaTransacao {
+public:
+    explicit GuardaTransacao(Conexao& conexao) : conexao_(conexao) {}
+    ~GuardaTransacao();
+    GuardaTransacao(const GuardaTransacao&) = delete;
+    GuardaTransacao& operator=(const GuardaTransacao&) = delete;
+
+    // Commits what is active (while the connection rehearses, Transacao::Confirma
+    // keeps it open, and the guard then rolls it back at its end).
+    void Confirma();
+
+private:
+    Conexao& conexao_;
+};
 
 // Rehearsal mode on the connection for the object's life.
 class EnsaioNaConexao {

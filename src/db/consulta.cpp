@@ -615,4 +615,16 @@ long long Consulta::CampoInteiro(std::string_view nome) const {
     return TextoParaInteiro(CampoTexto(nome));
 }
 
+std::optional<long long> ContaLinhas(Conexao& conexao, std::string_view tabela) {
+    if (!conexao.Conectado()) return std::nullopt;
+    try {
+        Consulta q(conexao);
+        q.DefineSql("select count(*) as N from " + std::string(tabela));
+        q.Abre();
+        return q.CampoInteiro("N");
+    } catch (const ErroBanco&) {
+        return std::nullopt;
+    }
+}
+
 }  // namespace conversor::db

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -113,5 +114,9 @@ private:
     std::vector<Posicao> posicoes_;
     std::vector<unsigned char> bufferEntrada_;
 };
+
+// The rows of a table, counted in the connection's transaction; nothing when they
+// cannot be counted (a table the database lacks, a connection gone).
+std::optional<long long> ContaLinhas(Conexao& conexao, std::string_view tabela);
 
 }  // namespace conversor::db

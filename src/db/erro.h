@@ -33,4 +33,17 @@ private:
     bool ocupado_;
 };
 
+// The one rule for a failure met while converting a row: the row's own failure is
+// absorbed by the caller (noted, warned about) and the run goes on; a grave one ends
+// the run, so that no run reports success over a database that refused it. Called
+// inside a catch block, it raises the exception being handled again when it is grave.
+inline void RelancaSeGrave() {
+    try {
+        throw;
+    } catch (const ErroBanco& e) {
+        if (e.Grave()) throw;
+    } catch (...) {
+    }
+}
+
 }  // namespace conversor::db

@@ -23,6 +23,7 @@
 #include "apoio/processo.h"
 #include "base/colunas.h"
 #include "base/regional.h"
+#include "convert/tipos.h"
 #include "db/conexao.h"
 #include "db/consulta.h"
 
@@ -370,6 +371,15 @@ TEST_P(LeiauteDosTipos, ModeloTemAAbaVaziaEAsColunasEConvertePreenchido) {
                    "--cidades", CONVERSOR_TABELA_CIDADES});
     EXPECT_EQ(r.status, 0) << r.saida;
     EXPECT_THAT(r.saida, HasSubstr(Gravadas(TabelaPrincipal(GetParam()), 3))) << r.saida;
+}
+
+// Each kind is found by its name, and its description, its layout and the name agree.
+TEST_P(LeiauteDosTipos, DescricaoDoTipoEncontradaPeloNome) {
+    const convert::DescricaoTipo* tipo = convert::ProcuraTipo(GetParam());
+    ASSERT_NE(tipo, nullptr);
+    EXPECT_EQ(&convert::Descricao(tipo->tipo), tipo);
+    EXPECT_STREQ(tipo->Leiaute().tipo, GetParam());
+    EXPECT_FALSE(tipo->tabelas.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(CincoTipos, LeiauteDosTipos,

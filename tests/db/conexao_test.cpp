@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <stdexcept>
+
 #include "apoio/banco_teste.h"
 #include "base/regional.h"
 #include "db/consulta.h"
@@ -57,6 +60,46 @@ TEST_F(ConexaoTeste, ConfirmarEDesfazer) {
     EXPECT_FALSE(t.Ativa());
     EXPECT_EQ(ContaLinhas("TESTE"), 1);
     EXPECT_EQ(Valor("select TEXTO from TESTE"), "fica");
+}
+
+// The guard keeps only what it was told to confirm: an exception, or the end of its
+// scope without Confirma, undoes the work; a connection gone meanwhile is no error.
+TEST_F(ConexaoTeste, GuardaDesfazSalvoSeConfirmada) {
+    {
+        GuardaTransacao guarda(Banco());
+        Insere(1, "fica");
+        guarda.Confirma();
+    }
+    try {
+        GuardaTransacao guarda(Banco());
+        Insere(2, "some com a exceção");
+        throw std::runtime_error("falha");
+    } catch (const std::runtime_error&) {
+    }
+    {
+        GuardaTransacao guarda(Banco());
+        Insere(3, "some sem confirmar");
+    }
+    EXPECT_FALSE(Banco().DBTransaction().Ativa());
+    EXPECT_EQ(ContaLinhas("TESTE"), 1);
+    EXPECT_EQ(Valor("select TEXTO from TESTE"), "fica");
+
+    // A rehearsal's confirmation keeps everything open for the guard to undo.
+    {
+        const EnsaioNaConexao ensaio(Banco());
+        GuardaTransacao guarda(Banco());
+        Insere(4, "ensaiada");
+        guarda.Confirma();
+        EXPECT_TRUE(Banco().DBTransaction().Ativa());
+    }
+    EXPECT_EQ(ContaLinhas("TESTE"), 1);
+
+    Conexao semBanco;
+    EXPECT_NO_THROW(GuardaTransacao{semBanco});
+    EXPECT_EQ(db::ContaLinhas(semBanco, "TESTE"), std::nullopt);
+    EXPECT_EQ(db::ContaLinhas(Banco(), "TESTE"), 1);
+    EXPECT_EQ(db::ContaLinhas(Banco(), "NAO_EXISTE"), std::nullopt);
+    Banco().DBTransaction().Desfaz();
 }
 
 TEST_F(ConexaoTeste, ComandoCommitConfirmaSoOQueVeioAntes) {

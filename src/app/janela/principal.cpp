@@ -355,19 +355,20 @@ TFPrincipal::TFPrincipal(Dialogos& dialogos, std::string arquivoCidades, QWidget
     GroupBox2->setFont(grupo);
     // The radio buttons sit on the window's grid (positions are window coordinates)
     // and form one exclusive group by sharing their parent.
-    auto radio = [this](const char* nome, int x, int y, const char* texto) {
-        auto* r = new QRadioButton(Q(texto), GroupBox2);
+    auto radio = [this](const char* nome, int x, int y, TipoRegistro tipo) {
+        auto* r = new QRadioButton(Q(convert::Descricao(tipo).legenda), GroupBox2);
         r->setObjectName(nome);
         r->setFont(font());
         r->adjustSize();
         r->move(x - GroupBox2->x(), y - GroupBox2->y());
+        escolhasDeTipo_.push_back({r, tipo});
         return r;
     };
-    rbtCliente = radio("rbtCliente", 24, 200, "Clientes");
-    rbtFornece = radio("rbtFornece", 120, 200, "Fornecedores");
-    rbtProdutos = radio("rbtProdutos", 237, 200, "Produtos");
-    rbtVendedores = radio("rbtVendedores", 24, 220, "Vendedores");
-    rbtTransportadoras = radio("rbtTransportadoras", 120, 221, "Transportadoras");
+    rbtCliente = radio("rbtCliente", 24, 200, TipoRegistro::Clientes);
+    rbtFornece = radio("rbtFornece", 120, 200, TipoRegistro::Fornecedores);
+    rbtProdutos = radio("rbtProdutos", 237, 200, TipoRegistro::Produtos);
+    rbtVendedores = radio("rbtVendedores", 24, 220, TipoRegistro::Vendedores);
+    rbtTransportadoras = radio("rbtTransportadoras", 120, 221, TipoRegistro::Transportadoras);
 
     btOK = NovoControle<QPushButton>(this, "btOK", 351, 191, 142, 30);
     btOK->setText(Q("&Efetuar Conversão"));
@@ -572,11 +573,9 @@ void TFPrincipal::btOKClick() {
     }
     pedido.arquivo = Caminho(edtCaminhoOrigem->text());
     pedido.aba = MostraPlanilha->currentIndex() + 1;
-    pedido.tipo = rbtProdutos->isChecked()     ? TipoRegistro::Produtos
-                  : rbtCliente->isChecked()    ? TipoRegistro::Clientes
-                  : rbtFornece->isChecked()    ? TipoRegistro::Fornecedores
-                  : rbtVendedores->isChecked() ? TipoRegistro::Vendedores
-                                               : TipoRegistro::Transportadoras;
+    pedido.tipo = escolhasDeTipo_.back().second;
+    for (const auto& [escolha, tipo] : escolhasDeTipo_)
+        if (escolha->isChecked()) pedido.tipo = tipo;
     emConversao_ = true;
     DesabilitaCampos();
     fio_ = std::thread([this, pedido = std::move(pedido)] {

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "app/execucao.h"
 #include "app/janela/dialogos.h"
@@ -136,6 +138,8 @@ private:
     QRadioButton* rbtProdutos;
     QRadioButton* rbtVendedores;
     QRadioButton* rbtTransportadoras;
+    // Each kind's button, in the order the window builds them.
+    std::vector<std::pair<QRadioButton*, TipoRegistro>> escolhasDeTipo_;
     QPushButton* btOK;
     QPushButton* btSair;
     QLabel* lblAguarde;

@@ -7,10 +7,10 @@
 #include "app/linha_comando/argumentos.h"
 #include "app/linha_comando/comandos.h"
 #include "app/linha_comando/terminal.h"
-#include "app/linha_comando/tipos.h"
 #include "base/colunas.h"
 #include "base/regional.h"
 #include "convert/leiaute.h"
+#include "convert/tipos.h"
 
 namespace conversor::app {
 
@@ -42,8 +42,8 @@ int ComandoColunas(const Argumentos& args) {
         return SaiComErroDeUso("Argumento inesperado: " + CaminhoParaMensagem(lidos.arquivos[0]),
                                kUso);
     if (!lidos.opcoes.count("--tipo")) return SaiComErroDeUso("Falta a opção --tipo", kUso);
-    const TipoNomeado* tipo = ProcuraTipo(lidos.opcoes["--tipo"]);
-    const convert::LeiauteTipo* leiaute = tipo ? convert::LeiauteDoTipo(tipo->nome) : nullptr;
+    const convert::DescricaoTipo* tipo = convert::ProcuraTipo(lidos.opcoes["--tipo"]);
+    const convert::LeiauteTipo* leiaute = tipo ? &tipo->Leiaute() : nullptr;
     if (!leiaute)
         return SaiComErroDeUso("Tipo desconhecido: " + CaminhoParaMensagem(lidos.opcoes["--tipo"]),
                                kUso);

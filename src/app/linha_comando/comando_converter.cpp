@@ -8,12 +8,12 @@
 #include "app/linha_comando/argumentos.h"
 #include "app/linha_comando/comandos.h"
 #include "app/linha_comando/terminal.h"
-#include "app/linha_comando/tipos.h"
 #include "app/relatorio_ensaio.h"
 #include "base/regional.h"
 #include "convert/leiaute.h"
 #include "convert/mapa_colunas.h"
 #include "convert/tabela_ddd.h"
+#include "convert/tipos.h"
 #include "db/conexao.h"
 #include "db/erro.h"
 #include "intake/leitor.h"
@@ -129,7 +129,7 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
     std::map<std::string, std::string>& opcoes = lidos.opcoes;
     for (const char* obrigatoria : {"--banco", "--planilha", "--tipo"})
         if (!opcoes.count(obrigatoria)) return Uso(std::string("Falta a opção ") + obrigatoria);
-    const TipoNomeado* tipo = ProcuraTipo(opcoes["--tipo"]);
+    const convert::DescricaoTipo* tipo = convert::ProcuraTipo(opcoes["--tipo"]);
     if (!tipo) return Uso("Tipo desconhecido: " + CaminhoParaMensagem(opcoes["--tipo"]));
     int aba = 1;
     if (opcoes.count("--aba")) {
@@ -161,7 +161,7 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
     std::optional<convert::MapaColunas> mapa;
     if (opcoes.count("--mapa")) {
         try {
-            mapa = convert::LeArquivoMapa(opcoes["--mapa"], *convert::LeiauteDoTipo(tipo->nome));
+            mapa = convert::LeArquivoMapa(opcoes["--mapa"], tipo->Leiaute());
         } catch (const convert::ErroMapa& e) {
             MensagensTerminal().Erro(e.what());
             return 2;

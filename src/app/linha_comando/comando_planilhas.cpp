@@ -14,11 +14,11 @@
 #include "app/linha_comando/argumentos.h"
 #include "app/linha_comando/comandos.h"
 #include "app/linha_comando/terminal.h"
-#include "app/linha_comando/tipos.h"
 #include "base/regional.h"
 #include "convert/leiaute.h"
 #include "convert/mapa_colunas.h"
 #include "convert/percurso.h"
+#include "convert/tipos.h"
 #include "intake/excel.h"
 #include "intake/progresso.h"
 #include "intake/tabela_temp.h"
@@ -227,11 +227,11 @@ int ComandoMapa(const Argumentos& args) {
     for (const char* obrigatoria : {"--tipo", "--planilha"})
         if (!lidos.opcoes.count(obrigatoria))
             return SaiComErroDeUso(std::string("Falta a opção ") + obrigatoria, uso);
-    const TipoNomeado* tipo = ProcuraTipo(lidos.opcoes["--tipo"]);
+    const convert::DescricaoTipo* tipo = convert::ProcuraTipo(lidos.opcoes["--tipo"]);
     if (!tipo)
         return SaiComErroDeUso("Tipo desconhecido: " + CaminhoParaMensagem(lidos.opcoes["--tipo"]),
                                uso);
-    const convert::LeiauteTipo& leiaute = *convert::LeiauteDoTipo(tipo->nome);
+    const convert::LeiauteTipo& leiaute = tipo->Leiaute();
     long long aba;
     try {
         aba = AbaPedida(lidos);

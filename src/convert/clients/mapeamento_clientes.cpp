@@ -16,14 +16,12 @@
 #include "convert/limpeza.h"
 #include "convert/mapeamentos.h"
 #include "convert/percurso.h"
+#include "convert/tipos.h"
 #include "db/erro.h"
 
 namespace conversor::convert {
 
 namespace {
-
-// The last column the clients layout reads (the seller code).
-constexpr int kUltimaColuna = 130;
 
 // One staging row into the two records, then both written.
 void ConverteLinha(ContextoConversao& ctx, TConverteCliente& cliente, TConverteCompClie& comp) {
@@ -85,7 +83,7 @@ void ConverteLinha(ContextoConversao& ctx, TConverteCliente& cliente, TConverteC
 void ConverteClientes(ContextoConversao& ctx) {
     TConverteCliente cliente(ctx.dbVantora, ctx.mensagens, ctx.comandosPreparados);
     TConverteCompClie comp(ctx.dbVantora, ctx.mensagens);
-    PercorreTabelaTemp(ctx, {"Convertendo Clientes, Aguarde!", "clientes", kUltimaColuna},
+    PercorreTabelaTemp(ctx, Descricao(TipoRegistro::Clientes),
                        [&](int) { ConverteLinha(ctx, cliente, comp); }, {},
                        {[&] { cliente.ExcluiRegistros(); }, [&] { comp.ExcluiRegistros(); }});
 }

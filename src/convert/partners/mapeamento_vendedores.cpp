@@ -6,15 +6,11 @@
 #include "convert/partners/registro_vendedor.h"
 #include "convert/partners/vendedor_dao.h"
 #include "convert/percurso.h"
+#include "convert/tipos.h"
 
 namespace conversor::convert {
 
-namespace {
-
-// The last column the seller layout reads (the seller code).
-constexpr int kUltimaColuna = 57;
-
-}  // namespace
+namespace {}  // namespace
 
 void ConverteVendedores(ContextoConversao& contexto) {
     intake::TTabelaTemp& tabela = contexto.cdsTabelaTemp;
@@ -26,33 +22,32 @@ void ConverteVendedores(ContextoConversao& contexto) {
     TVendedorDAO dao(contexto.dbVantora, contexto.mensagens);
     vendedor.Conversao().ExcluiTabela("VENDEND");
 
-    PercorreTabelaTemp(
-        contexto, {"Convertendo Vendedor, Aguarde!", "vendedores", kUltimaColuna}, [&](int) {
-            vendedor.SetCodvendedor(Primeiros(tabela.Texto("57"), 4));
-            vendedor.SetCep(Primeiros(RetiraPontuacao(tabela.Texto("7")), 8));
-            vendedor.SetEndereco(Primeiros(tabela.Texto("26"), 50));
-            // The state as the sheet writes it feeds the lookups.
-            vendedor.SetEstado(Primeiros(tabela.Texto("27"), 2));
-            const std::string cidade = tabela.Texto("10");
-            // A seller without a city has none; the previous seller's city is not his.
-            if (!EmBranco(cidade))
-                vendedor.SetCodcidade(ferramentas.BuscaCidade(cidade, vendedor.Campos().Estado));
-            else
-                vendedor.SetCodcidade("");
-            vendedor.SetCgccpf(Primeiros(RetiraPontuacao(tabela.Texto("20")), 18));
-            vendedor.SetRg(Primeiros(RetiraPontuacao(tabela.Texto("9")), 15));
-            vendedor.SetTelefone(
-                ferramentas.Telefone(cidade, vendedor.Campos().Estado, tabela.Texto("54")));
-            vendedor.SetNome(Primeiros(tabela.Texto("40"), 40));
-            // A commission that is not a number stops the run, naming the cell.
-            vendedor.SetComissao(EmBranco(tabela.Texto("12")) ? 0 : tabela.Numero("12"));
-            vendedor.SetAtivo("S");
-            vendedor.SetTipovendedor("V");
-            vendedor.SetMudaprecopdv("N");
-            vendedor.SetPrecovendedor(1);
-            // A refused seller has been reported; the others still go in.
-            dao.Inserir(vendedor);
-        });
+    PercorreTabelaTemp(contexto, Descricao(TipoRegistro::Vendedores), [&](int) {
+        vendedor.SetCodvendedor(Primeiros(tabela.Texto("57"), 4));
+        vendedor.SetCep(Primeiros(RetiraPontuacao(tabela.Texto("7")), 8));
+        vendedor.SetEndereco(Primeiros(tabela.Texto("26"), 50));
+        // The state as the sheet writes it feeds the lookups.
+        vendedor.SetEstado(Primeiros(tabela.Texto("27"), 2));
+        const std::string cidade = tabela.Texto("10");
+        // A seller without a city has none; the previous seller's city is not his.
+        if (!EmBranco(cidade))
+            vendedor.SetCodcidade(ferramentas.BuscaCidade(cidade, vendedor.Campos().Estado));
+        else
+            vendedor.SetCodcidade("");
+        vendedor.SetCgccpf(Primeiros(RetiraPontuacao(tabela.Texto("20")), 18));
+        vendedor.SetRg(Primeiros(RetiraPontuacao(tabela.Texto("9")), 15));
+        vendedor.SetTelefone(
+            ferramentas.Telefone(cidade, vendedor.Campos().Estado, tabela.Texto("54")));
+        vendedor.SetNome(Primeiros(tabela.Texto("40"), 40));
+        // A commission that is not a number stops the run, naming the cell.
+        vendedor.SetComissao(EmBranco(tabela.Texto("12")) ? 0 : tabela.Numero("12"));
+        vendedor.SetAtivo("S");
+        vendedor.SetTipovendedor("V");
+        vendedor.SetMudaprecopdv("N");
+        vendedor.SetPrecovendedor(1);
+        // A refused seller has been reported; the others still go in.
+        dao.Inserir(vendedor);
+    });
 }
 
 }  // namespace conversor::convert

@@ -101,7 +101,7 @@ bool TVendedorDAO::Inserir(const TRegistroVendedor& r) {
         // One refused seller does not stop the others; a database that refuses every
         // seller (read-only, the table missing, out of space) ends the run instead of
         // warning once per row and then reporting success.
-        if (e.Grave()) throw;
+        db::RelancaSeGrave();
         mensagens_.Aviso(std::string("Ocorreu um erro ao tentar inserir os dados da ") +
                          "TVendedorDAO" + ".\rMotivo: " + e.what());
         return false;

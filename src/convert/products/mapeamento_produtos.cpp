@@ -11,15 +11,13 @@
 #include "convert/products/registro_comp_prod.h"
 #include "convert/products/registro_produto.h"
 #include "convert/products/registro_produto_detalhe.h"
+#include "convert/tipos.h"
 #include "db/erro.h"
 #include "intake/tabela_temp.h"
 
 namespace conversor::convert {
 
 namespace {
-
-// The last column the products layout reads (the unit's second source).
-constexpr int kUltimaColuna = 132;
 
 // The product code is the row number in this many digits, so the sheet can have no
 // more rows than that writes.
@@ -134,7 +132,7 @@ void ConverteProdutos(ContextoConversao& c) {
     TConverteProdutoDetalhe detalhe(c.dbVantora, c.mensagens, c.comandosPreparados);
 
     PercorreTabelaTemp(
-        c, {"Convertendo Produtos, Aguarde!", "produtos", kUltimaColuna},
+        c, Descricao(TipoRegistro::Produtos),
         [&](int registro) { ConverteLinha(c, registro, conversao, produto, compProd, detalhe); },
         [&] { conversao.EsqueceUnidades(); },
         {[&] { produto.ExcluiRegistros(); }, [&] { compProd.ExcluiRegistros(); },
