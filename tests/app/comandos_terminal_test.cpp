@@ -352,8 +352,10 @@ TEST_F(ComandosNoTerminal, NumerosDeAbaEDeLinhaLidosDoMesmoModoPorTodosOsComando
         {"--linha-titulos", "Linha de t\xC3\xADtulos", 1, 1048576, {"mapa"}},
     };
     for (const auto& o : opcoes) {
-        std::vector<std::string> recusados = {"+1",  "-1", "1.0", " 1", "1 ", "99999999999999999999",
-                                              "",    "um", "0x1", std::to_string(o.maximo + 1)};
+        // Past what any number holds, and one past the option's bound.
+        const std::string enorme(20, '9');
+        std::vector<std::string> recusados = {
+            "+1", "-1", "1.0", " 1", "1 ", "", "um", "0x1", enorme, std::to_string(o.maximo + 1)};
         if (o.minimo > 0) recusados.push_back(std::to_string(o.minimo - 1));
         const std::vector<std::string> aceitos = {std::to_string(o.minimo),
                                                   std::to_string(o.maximo)};

@@ -26,10 +26,10 @@ long long LeNumero(const Opcao& opcao, const std::string& valor) {
     const std::optional<long long> n = Natural(valor, opcao.maximo);
     if (n && *n >= opcao.minimo) return *n;
     const std::string minimo = std::to_string(opcao.minimo);
-    throw ErroUso(std::string(opcao.numero) + " inválida: '" + CaminhoParaMensagem(valor) +
-                  "'. " + opcao.nome + " deve ser um número de " + minimo +
-                  " em diante (só algarismos, de " + minimo + " a " +
-                  std::to_string(opcao.maximo) + ").");
+    throw ErroUso(std::string(opcao.numero) + " inválida: '" + CaminhoParaMensagem(valor) + "'. " +
+                  opcao.nome + " deve ser um número de " + minimo +
+                  " em diante (só algarismos, de " + minimo + " a " + std::to_string(opcao.maximo) +
+                  ").");
 }
 
 }  // namespace

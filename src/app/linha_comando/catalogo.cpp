@@ -12,19 +12,17 @@ namespace {
 // The sheets a workbook may hold as far as --aba goes (the .xlsx reader's own bound);
 // the workbook's own count is checked once it is open.
 constexpr long long kMaxAbas = 32767;
+constexpr long long kMaxLinhas = intake::kMaxLinhas;
 
 // Each option once, whichever commands take it.
 const Opcao kBanco{"--banco", "BANCO", "o banco"};
 const Opcao kPlanilha{"--planilha", "ARQUIVO", "o arquivo"};
 const Opcao kTipo{"--tipo", "TIPO", "o tipo"};
 const Opcao kAba{"--aba", "N", "o número", "Aba", 1, kMaxAbas};
-const Opcao kPrimeiraLinha{"--primeira-linha", "N", "o número", "Primeira linha", 1,
-                           intake::kMaxLinhas};
-// 0: no row at all, the run of nothing the window also allows.
-const Opcao kUltimaLinha{"--ultima-linha", "N", "o número", "Última linha", 0,
-                         intake::kMaxLinhas};
-const Opcao kLinhaTitulos{"--linha-titulos", "N", "o número", "Linha de títulos", 1,
-                          intake::kMaxLinhas};
+const Opcao kPrimeiraLinha{"--primeira-linha", "N", "o número", "Primeira linha", 1, kMaxLinhas};
+// 0: no row, as the last row of an empty sheet.
+const Opcao kUltimaLinha{"--ultima-linha", "N", "o número", "Última linha", 0, kMaxLinhas};
+const Opcao kLinhaTitulos{"--linha-titulos", "N", "o número", "Linha de títulos", 1, kMaxLinhas};
 const Opcao kMapa{"--mapa", "MAPA.csv", "o arquivo"};
 const Opcao kCidades{"--cidades", "ARQUIVO.DBF", "o arquivo"};
 const Opcao kRelatorio{"--relatorio", "ARQUIVO.xlsx", "o arquivo"};

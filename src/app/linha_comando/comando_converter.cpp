@@ -170,12 +170,11 @@ std::optional<Rodada> Roda(const PedidoTerminal& pedido) {
     if (pedido.relatorio) {
         try {
             ConfereDestinoDoRelatorio(
-                *pedido.relatorio,
-                {{db::ArquivoDoBancoNestaMaquina(pedido.banco), "o banco"},
-                 {pedido.planilha, "a própria planilha"},
-                 {pedido.cidades.value_or(convert::TabelaDDD::ArquivoPadrao()),
-                  "a tabela de cidades"},
-                 {pedido.mapa.value_or(std::string()), "o mapa"}});
+                *pedido.relatorio, {{db::ArquivoDoBancoNestaMaquina(pedido.banco), "o banco"},
+                                    {pedido.planilha, "a própria planilha"},
+                                    {pedido.cidades.value_or(convert::TabelaDDD::ArquivoPadrao()),
+                                     "a tabela de cidades"},
+                                    {pedido.mapa.value_or(std::string()), "o mapa"}});
         } catch (const std::exception& e) {
             mensagens.Erro(e.what());
             return std::nullopt;
@@ -267,8 +266,8 @@ enum class Fim {
     LeituraInterrompida,      // a signal stopped the reading of the sheet
     Recusada,                 // an input was refused, or the sheet could not be read
     Concluida,
-    Falhou,                  // undone since the last commit
-    ConversaoInterrompida,   // a signal stopped it: undone since the last commit
+    Falhou,                 // undone since the last commit
+    ConversaoInterrompida,  // a signal stopped it: undone since the last commit
 };
 
 Fim FimDaRodada(const PedidoTerminal& pedido, const Rodada& rodada, bool interrupcao) {
@@ -285,8 +284,7 @@ Fim FimDaRodada(const PedidoTerminal& pedido, const Rodada& rodada, bool interru
     }
     // A stop asked after the final commit changes nothing: the run succeeded.
     const bool interrompida = interrupcao && desfecho != DesfechoConversao::Concluida;
-    if (interrompida && desfecho == DesfechoConversao::ErroLeitura)
-        return Fim::LeituraInterrompida;
+    if (interrompida && desfecho == DesfechoConversao::ErroLeitura) return Fim::LeituraInterrompida;
     if (desfecho == DesfechoConversao::Recusada || desfecho == DesfechoConversao::ErroLeitura)
         return Fim::Recusada;
     if (interrompida) return Fim::ConversaoInterrompida;
@@ -347,10 +345,9 @@ void ImprimeResumo(const PedidoTerminal& pedido, const Rodada& rodada) {
                         .c_str());
     std::printf("  Avisos: %d\n", resultado.avisos);
     if (resultado.ensaio.avisosPorGenero.Total() > 0) {
-        std::printf("%s\n", ParaTerminal(
-                                "  Avisos da conferência: " +
-                                std::to_string(resultado.ensaio.avisosPorGenero.Total()) +
-                                (pedido.relatorio ? "" : " (--relatorio grava a lista)"))
+        std::printf("%s\n", ParaTerminal("  Avisos da conferência: " +
+                                         std::to_string(resultado.ensaio.avisosPorGenero.Total()) +
+                                         (pedido.relatorio ? "" : " (--relatorio grava a lista)"))
                                 .c_str());
         ImprimeAvisosPorGenero(resultado.ensaio.avisosPorGenero);
     }
