@@ -323,6 +323,69 @@ TEST_F(ComandosNoTerminal, OpcoesAntesDosArquivosEDuploTracoEncerraAsOpcoes) {
 // missing or of another kind, a sheet list that points elsewhere in the file. Each is
 // refused naming the file and the sheet before the run touches the database: read as a
 // sheet without cells, it would empty the kind's tables and report success.
+// A sheet or row number is read the same way by every command that takes it: digits
+// only, within the option's bounds, and anything else a usage error before any file is
+// opened. Accepted numbers go on to the command's own checks, which refuse without the
+// usage: a report in a folder that does not exist, a sheet the workbook lacks.
+TEST_F(ComandosNoTerminal, NumerosDeAbaEDeLinhaLidosDoMesmoModoPorTodosOsComandos) {
+    std::ofstream(Arquivo("x.csv")) << "a;b\n";
+    const std::string banco = Arquivo("banco.fdb");
+    const std::string relatorio = Arquivo("nao-ha/r.xlsx");
+    const std::vector<std::vector<std::string>> comandos = {
+        {"converter", "--banco", banco, "--planilha", "x.csv", "--tipo", "clientes", "--relatorio",
+         relatorio},
+        {"conferir", "--banco", banco, "--planilha", "x.csv", "--tipo", "clientes", "--relatorio",
+         relatorio},
+        {"mostrar", "x.csv"},
+        {"mapa", "--tipo", "clientes", "--planilha", "x.csv"},
+    };
+    const struct {
+        const char* opcao;
+        const char* nome;  // UTF-8
+        long long minimo;
+        long long maximo;
+        std::vector<std::string> comandos;
+    } opcoes[] = {
+        {"--aba", "Aba", 1, 32767, {"converter", "conferir", "mostrar", "mapa"}},
+        {"--primeira-linha", "Primeira linha", 1, 1048576, {"converter", "conferir", "mostrar"}},
+        {"--ultima-linha", "\xC3\x9Altima linha", 0, 1048576, {"converter", "conferir", "mostrar"}},
+        {"--linha-titulos", "Linha de t\xC3\xADtulos", 1, 1048576, {"mapa"}},
+    };
+    for (const auto& o : opcoes) {
+        // Past what any number holds, and one past the option's bound.
+        const std::string enorme(20, '9');
+        std::vector<std::string> recusados = {
+            "+1", "-1", "1.0", " 1", "1 ", "", "um", "0x1", enorme, std::to_string(o.maximo + 1)};
+        if (o.minimo > 0) recusados.push_back(std::to_string(o.minimo - 1));
+        const std::vector<std::string> aceitos = {std::to_string(o.minimo),
+                                                  std::to_string(o.maximo)};
+        for (const std::vector<std::string>& base : comandos) {
+            if (std::find(o.comandos.begin(), o.comandos.end(), base[0]) == o.comandos.end())
+                continue;
+            for (const std::string& valor : recusados) {
+                std::vector<std::string> argumentos = base;
+                argumentos.insert(argumentos.end(), {o.opcao, valor});
+                SCOPED_TRACE(base[0] + " " + o.opcao + " '" + valor + "'");
+                const teste::Resultado r = Conversor("C.UTF-8", pasta_.Caminho(), argumentos);
+                EXPECT_EQ(r.status, 2) << r.saida;
+                EXPECT_THAT(r.saida, HasSubstr(std::string(o.nome) + U8(u8" inválida: '") + valor +
+                                               "'. " + o.opcao + U8(u8" deve ser um número de ") +
+                                               std::to_string(o.minimo) + " em diante"));
+                EXPECT_THAT(r.saida, HasSubstr("Uso: conversor " + base[0]));
+            }
+            for (const std::string& valor : aceitos) {
+                std::vector<std::string> argumentos = base;
+                argumentos.insert(argumentos.end(), {o.opcao, valor});
+                SCOPED_TRACE(base[0] + " " + o.opcao + " '" + valor + "'");
+                const teste::Resultado r = Conversor("C.UTF-8", pasta_.Caminho(), argumentos);
+                EXPECT_THAT(r.saida, Not(HasSubstr(U8(u8"inválida"))));
+                EXPECT_THAT(r.saida, Not(HasSubstr("Uso: conversor")));
+            }
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(banco));
+}
+
 TEST_F(ComandosNoTerminal, PastaDanificadaERecusadaSemTocarNoBanco) {
     const std::string banco = Arquivo("banco.fdb");
     teste::Resultado r = Conversor("C.UTF-8", pasta_.Caminho(), {"criar-banco", banco});

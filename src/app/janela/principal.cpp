@@ -32,9 +32,9 @@
 #include <cstdio>
 #include <mutex>
 
-#include "app/linha_comando/terminal.h"
 #include "app/relatorio_ensaio.h"
 #include "base/regional.h"
+#include "base/texto_terminal.h"
 
 namespace conversor::app {
 

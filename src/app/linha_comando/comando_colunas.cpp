@@ -16,10 +16,6 @@ namespace conversor::app {
 
 namespace {
 
-const char* const kUso =
-    "Uso: conversor colunas --tipo TIPO\n"
-    "TIPO: produtos, clientes, fornecedores, vendedores ou transportadoras.\n";
-
 // Pads a Windows-1252 text, one byte a character, to `largura` characters.
 std::string Esquerda(const std::string& texto, size_t largura) {
     return texto.size() >= largura ? texto : texto + std::string(largura - texto.size(), ' ');
@@ -31,22 +27,24 @@ std::string Direita(const std::string& texto, size_t largura) {
 }  // namespace
 
 int ComandoColunas(const Argumentos& args) {
+    const Comando& comando = ComandoChamado("colunas");
     ArgumentosLidos lidos;
     try {
-        lidos = LeArgumentos(args, {{"--tipo", "o tipo"}});
+        lidos = LeArgumentos(args, comando);
     } catch (const ErroUso& e) {
-        return SaiComErroDeUso(e.what(), kUso);
+        return SaiComErroDeUso(e.what(), comando);
     }
-    if (lidos.ajuda) return MostraUso(kUso);
+    if (lidos.ajuda) return MostraUso(comando);
     if (!lidos.arquivos.empty())
         return SaiComErroDeUso("Argumento inesperado: " + CaminhoParaMensagem(lidos.arquivos[0]),
-                               kUso);
-    if (!lidos.opcoes.count("--tipo")) return SaiComErroDeUso("Falta a opção --tipo", kUso);
+                               comando);
+    if (const char* falta = OpcaoQueFalta(lidos, comando))
+        return SaiComErroDeUso(std::string("Falta a opção ") + falta, comando);
     const convert::DescricaoTipo* tipo = convert::ProcuraTipo(lidos.opcoes["--tipo"]);
     const convert::LeiauteTipo* leiaute = tipo ? &tipo->Leiaute() : nullptr;
     if (!leiaute)
         return SaiComErroDeUso("Tipo desconhecido: " + CaminhoParaMensagem(lidos.opcoes["--tipo"]),
-                               kUso);
+                               comando);
 
     size_t larguraCampo = 5;
     for (const convert::ColunaLida& c : leiaute->colunas)

@@ -6,6 +6,7 @@
 
 #include "app/execucao.h"
 #include "app/linha_comando/argumentos.h"
+#include "app/linha_comando/catalogo.h"
 #include "app/linha_comando/comandos.h"
 #include "app/linha_comando/terminal.h"
 #include "app/relatorio_ensaio.h"
@@ -21,30 +22,6 @@
 namespace conversor::app {
 
 namespace {
-
-const char* const kUsoConverter =
-    "Uso: conversor converter --banco BANCO --planilha ARQUIVO --tipo TIPO [--aba N]\n"
-    "                         [--primeira-linha N] [--ultima-linha N] [--mapa ARQUIVO]\n"
-    "                         [--cidades ARQUIVO.DBF] [--relatorio ARQUIVO.xlsx]\n"
-    "                         [--sem-ensaio]\n"
-    "TIPO: produtos, clientes, fornecedores, vendedores ou transportadoras.\n"
-    "--primeira-linha: a linha do primeiro registro (as de cima, de títulos, ficam\n"
-    "fora); --mapa: o mapa de colunas de uma planilha fora do leiaute (veja\n"
-    "conversor mapa).\n"
-    "Antes de gravar, a conversão é ensaiada no banco e desfeita; se o ensaio\n"
-    "encontra linhas que parariam a conversão, elas são listadas e nada é alterado\n"
-    "(saída 2). --relatorio grava o que o ensaio encontrou numa planilha;\n"
-    "--sem-ensaio converte direto, parando na primeira linha com erro.\n";
-
-const char* const kUsoConferir =
-    "Uso: conversor conferir --banco BANCO --planilha ARQUIVO --tipo TIPO [--aba N]\n"
-    "                        [--primeira-linha N] [--ultima-linha N] [--mapa ARQUIVO]\n"
-    "                        [--cidades ARQUIVO.DBF] [--relatorio ARQUIVO.xlsx]\n"
-    "TIPO: produtos, clientes, fornecedores, vendedores ou transportadoras.\n"
-    "--primeira-linha e --mapa: como em conversor converter.\n"
-    "Ensaia a conversão no banco e a desfaz: lista as linhas que a parariam (falhas)\n"
-    "e os avisos, sem alterar nada. Saída: 0 a conversão daria certo, 1 pararia,\n"
-    "2 erro de uso ou entrada recusada.\n";
 
 // `texto` (UTF-8) padded with blanks to `largura` characters, so that accented
 // texts keep the table's columns aligned.
@@ -103,68 +80,83 @@ void ImprimeEnsaio(const ResultadoEnsaio& ensaio) {
     ImprimeProblemas("Avisos:", ensaio.avisos);
 }
 
-int ConverteOuConfere(const Argumentos& args, bool soConferir) {
-    const char* const kUso = soConferir ? kUsoConferir : kUsoConverter;
-    const auto Uso = [kUso](const std::string& erro) { return SaiComErroDeUso(erro, kUso); };
-    ArgumentosLidos lidos;
-    try {
-        lidos = LeArgumentos(
-            args,
-            {{"--banco", "o banco"},
-             {"--planilha", "o arquivo"},
-             {"--tipo", "o tipo"},
-             {"--aba", "o número"},
-             {"--primeira-linha", "o número"},
-             {"--ultima-linha", "o número"},
-             {"--mapa", "o arquivo"},
-             {"--cidades", "o arquivo"},
-             {"--relatorio", "o arquivo"}},
-            soConferir ? std::vector<const char*>{} : std::vector<const char*>{"--sem-ensaio"});
-    } catch (const ErroUso& e) {
-        return Uso(e.what());
-    }
-    if (lidos.ajuda) return MostraUso(kUso);
-    if (!lidos.arquivos.empty())
-        return Uso("Argumento inesperado: " + CaminhoParaMensagem(lidos.arquivos[0]));
-    std::map<std::string, std::string>& opcoes = lidos.opcoes;
-    for (const char* obrigatoria : {"--banco", "--planilha", "--tipo"})
-        if (!opcoes.count(obrigatoria)) return Uso(std::string("Falta a opção ") + obrigatoria);
-    const convert::DescricaoTipo* tipo = convert::ProcuraTipo(opcoes["--tipo"]);
-    if (!tipo) return Uso("Tipo desconhecido: " + CaminhoParaMensagem(opcoes["--tipo"]));
+// A conversion as the command line asks for it: the options read and checked, before
+// anything is opened.
+struct PedidoTerminal {
+    bool soConferir = false;
+    std::string banco;
+    std::string planilha;
+    const convert::DescricaoTipo* tipo = nullptr;
     int aba = 1;
-    if (opcoes.count("--aba")) {
-        try {
-            aba = static_cast<int>(TextoParaInteiro(opcoes["--aba"]));
-        } catch (const ErroConversao&) {
-            return Uso("--aba deve ser um número: " + CaminhoParaMensagem(opcoes["--aba"]));
-        }
-    }
-    if (opcoes.count("--ultima-linha")) {
-        const std::string& n = opcoes["--ultima-linha"];
-        if (n.empty() || n.find_first_not_of("0123456789") != std::string::npos)
-            return Uso("--ultima-linha deve ser um número: " + CaminhoParaMensagem(n));
-    }
-    if (opcoes.count("--relatorio") && opcoes.count("--sem-ensaio"))
-        return Uso("--relatorio grava o que o ensaio encontra; com --sem-ensaio não há ensaio.");
     long long primeiraLinha = 1;
-    if (opcoes.count("--primeira-linha")) {
-        const std::string& n = opcoes["--primeira-linha"];
-        const bool numero =
-            !n.empty() && n.size() <= 9 && n.find_first_not_of("0123456789") == std::string::npos;
-        if (numero) primeiraLinha = std::stoll(n);
-        if (!numero || primeiraLinha < 1)
-            return Uso("--primeira-linha deve ser um número de 1 em diante: " +
-                       CaminhoParaMensagem(n));
+    std::optional<long long> ultimaLinha;  // none: up to the sheet's last row
+    std::optional<std::string> mapa;
+    std::optional<std::string> cidades;  // none: the table beside the program
+    std::optional<std::string> relatorio;
+    bool ensaiar = true;
+};
+
+// The request the options make; none when the help was asked for. Raises ErroUso.
+std::optional<PedidoTerminal> LePedido(const Argumentos& args, const Comando& comando,
+                                       bool soConferir) {
+    ArgumentosLidos lidos = LeArgumentos(args, comando);
+    if (lidos.ajuda) return std::nullopt;
+    if (!lidos.arquivos.empty())
+        throw ErroUso("Argumento inesperado: " + CaminhoParaMensagem(lidos.arquivos[0]));
+    if (const char* falta = OpcaoQueFalta(lidos, comando))
+        throw ErroUso(std::string("Falta a opção ") + falta);
+    std::map<std::string, std::string>& opcoes = lidos.opcoes;
+    PedidoTerminal pedido;
+    pedido.soConferir = soConferir;
+    pedido.tipo = convert::ProcuraTipo(opcoes["--tipo"]);
+    if (!pedido.tipo) throw ErroUso("Tipo desconhecido: " + CaminhoParaMensagem(opcoes["--tipo"]));
+    if (opcoes.count("--relatorio") && opcoes.count("--sem-ensaio"))
+        throw ErroUso("--relatorio grava o que o ensaio encontra; com --sem-ensaio não há ensaio.");
+    pedido.banco = opcoes["--banco"];
+    pedido.planilha = opcoes["--planilha"];
+    pedido.aba = static_cast<int>(lidos.Numero("--aba").value_or(1));
+    pedido.primeiraLinha = lidos.Numero("--primeira-linha").value_or(1);
+    pedido.ultimaLinha = lidos.Numero("--ultima-linha");
+    if (opcoes.count("--mapa")) pedido.mapa = opcoes["--mapa"];
+    if (opcoes.count("--cidades")) pedido.cidades = opcoes["--cidades"];
+    if (opcoes.count("--relatorio")) pedido.relatorio = opcoes["--relatorio"];
+    pedido.ensaiar = !opcoes.count("--sem-ensaio");
+    return pedido;
+}
+
+// Writes the rehearsal's report, when one was asked for; raises ErroGravacao, after
+// setting `perdido`.
+void GravaRelatorio(const PedidoTerminal& pedido, const ResultadoEnsaio& ensaio, bool& perdido) {
+    if (!pedido.relatorio) return;
+    try {
+        GravaRelatorioEnsaio(*pedido.relatorio, ensaio);
+    } catch (const ErroGravacao&) {
+        perdido = true;
+        throw;
     }
+}
+
+// What a run left to be told.
+struct Rodada {
+    ResultadoConversao resultado;
+    // The report could not be saved after the rehearsal: the run stopped there.
+    bool relatorioPerdido = false;
+    double segundos = 0;
+    std::string avisoServidorLocal;
+};
+
+// Opens what the request names and runs it. None when an input was refused before the
+// run (the message already given; status 2).
+std::optional<Rodada> Roda(const PedidoTerminal& pedido) {
     // The map is read before anything else, the database included: a map that cannot
     // be used is the person's to mend first.
     std::optional<convert::MapaColunas> mapa;
-    if (opcoes.count("--mapa")) {
+    if (pedido.mapa) {
         try {
-            mapa = convert::LeArquivoMapa(opcoes["--mapa"], tipo->Leiaute());
+            mapa = convert::LeArquivoMapa(*pedido.mapa, pedido.tipo->Leiaute());
         } catch (const convert::ErroMapa& e) {
             MensagensTerminal().Erro(e.what());
-            return 2;
+            return std::nullopt;
         }
     }
 
@@ -175,140 +167,159 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
     intake::TDMCotrolaExcel dmExcel;
     intake::TTabelaTemp cdsTabelaTemp;
 
-    if (opcoes.count("--relatorio")) {
+    if (pedido.relatorio) {
         try {
             ConfereDestinoDoRelatorio(
-                opcoes["--relatorio"],
-                {{db::ArquivoDoBancoNestaMaquina(opcoes["--banco"]), "o banco"},
-                 {opcoes["--planilha"], "a própria planilha"},
-                 {opcoes.count("--cidades") ? opcoes["--cidades"]
-                                            : convert::TabelaDDD::ArquivoPadrao(),
-                  "a tabela de cidades"},
-                 {opcoes.count("--mapa") ? opcoes["--mapa"] : std::string(), "o mapa"}});
+                *pedido.relatorio, {{db::ArquivoDoBancoNestaMaquina(pedido.banco), "o banco"},
+                                    {pedido.planilha, "a própria planilha"},
+                                    {pedido.cidades.value_or(convert::TabelaDDD::ArquivoPadrao()),
+                                     "a tabela de cidades"},
+                                    {pedido.mapa.value_or(std::string()), "o mapa"}});
         } catch (const std::exception& e) {
             mensagens.Erro(e.what());
-            return 2;
+            return std::nullopt;
         }
     }
-    dbVantora.DefineNomeBanco(opcoes["--banco"]);
+    dbVantora.DefineNomeBanco(pedido.banco);
     SeguraInterrupcao();
     try {
         dbVantora.Conecta();
     } catch (const db::ErroBanco& e) {
         mensagens.Erro(e.what());
-        return 2;
+        return std::nullopt;
     }
     CapturaInterrupcao();
-    PedidoConversao pedido;
-    pedido.arquivo = opcoes["--planilha"];
-    pedido.tipo = tipo->tipo;
+    PedidoConversao conversao;
+    conversao.arquivo = pedido.planilha;
+    conversao.tipo = pedido.tipo->tipo;
     try {
-        dmExcel.AbreArquivo(pedido.arquivo);
+        dmExcel.AbreArquivo(conversao.arquivo);
         const size_t abas = dmExcel.ListaPlanilhas().size();
         dmExcel.LiberaLista();
-        if (aba < 1 || static_cast<size_t>(aba) > abas) {
-            mensagens.Erro("A planilha '" + CaminhoParaMensagem(pedido.arquivo) +
-                           "' não tem a aba " + std::to_string(aba) + " (tem " +
+        if (static_cast<size_t>(pedido.aba) > abas) {
+            mensagens.Erro("A planilha '" + CaminhoParaMensagem(conversao.arquivo) +
+                           "' não tem a aba " + std::to_string(pedido.aba) + " (tem " +
                            std::to_string(abas) + ").");
-            return 2;
+            return std::nullopt;
         }
     } catch (const std::exception& e) {
         mensagens.Erro(e.what());
-        return 2;
+        return std::nullopt;
     }
-    pedido.aba = aba;
-    if (opcoes.count("--ultima-linha")) {
-        const std::string& n = opcoes["--ultima-linha"];
-        try {
-            pedido.ultimaLinha = TextoParaInteiro(n);
-        } catch (const ErroConversao&) {
-            // Digits only, but more than any number holds.
-            mensagens.Erro("'" + n + "' não é um número de linha válido");
-            return 2;
-        }
-    } else {
-        pedido.ateUltimaLinhaDaAba = true;
-    }
-    pedido.ensaiar = !opcoes.count("--sem-ensaio");
-    pedido.primeiraLinha = primeiraLinha;
-    pedido.mapa = std::move(mapa);
+    conversao.aba = pedido.aba;
+    conversao.ultimaLinha = pedido.ultimaLinha;
+    conversao.ateUltimaLinhaDaAba = !pedido.ultimaLinha;
+    conversao.ensaiar = pedido.ensaiar;
+    conversao.primeiraLinha = pedido.primeiraLinha;
+    conversao.mapa = std::move(mapa);
 
     ExecucaoConversao execucao(dbVantora, dmExcel, cdsTabelaTemp, progresso, mensagens,
-                               opcoes.count("--cidades") ? opcoes["--cidades"] : std::string());
+                               pedido.cidades.value_or(std::string()));
     IniciaConversaoInterrompivel();
+    Rodada rodada;
     // The report is written as soon as the rehearsal ends, before the run writes
     // anything: one that cannot be saved stops the run with the database untouched.
-    bool relatorioPerdido = false;
-    const auto GravaRelatorio = [&](const ResultadoEnsaio& ensaio) {
-        if (!opcoes.count("--relatorio")) return;
-        try {
-            GravaRelatorioEnsaio(opcoes["--relatorio"], ensaio);
-        } catch (const ErroGravacao&) {
-            relatorioPerdido = true;
-            throw;
-        }
+    const auto GravaAposEnsaio = [&](const ResultadoEnsaio& ensaio) {
+        GravaRelatorio(pedido, ensaio, rodada.relatorioPerdido);
     };
-    const ResultadoConversao resultado =
-        soConferir ? execucao.Confere(pedido) : execucao.Converte(pedido, GravaRelatorio);
+    rodada.resultado = pedido.soConferir ? execucao.Confere(conversao)
+                                         : execucao.Converte(conversao, GravaAposEnsaio);
     progresso.Encerra();
+    rodada.segundos =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
+    rodada.avisoServidorLocal = dbVantora.AvisoServidorLocal();
+    return rodada;
+}
+
+// The rehearsal, when it is what the person is to read: always for conferir, and for a
+// conversion it stopped. Its report is written then too.
+void MostraConferencia(const PedidoTerminal& pedido, Rodada& rodada) {
+    const ResultadoConversao& resultado = rodada.resultado;
     // A busy database stopped the rehearsal short: its counts say nothing of the sheet.
     const bool ocupado = resultado.desfecho == DesfechoConversao::Ocupado;
     if (resultado.ensaio.feito && !ocupado &&
-        (soConferir || resultado.desfecho == DesfechoConversao::Reprovada)) {
+        (pedido.soConferir || resultado.desfecho == DesfechoConversao::Reprovada)) {
         ImprimeEnsaio(resultado.ensaio);
-        if (!relatorioPerdido) {
+        if (!rodada.relatorioPerdido) {
             try {
-                GravaRelatorio(resultado.ensaio);
+                GravaRelatorio(pedido, resultado.ensaio, rodada.relatorioPerdido);
             } catch (const ErroGravacao& e) {
-                mensagens.Erro(e.what());
+                MensagensTerminal().Erro(e.what());
             }
         }
     }
-    if (relatorioPerdido) {
-        std::fprintf(stderr, "%s\n", ParaTerminal("Nada foi alterado no banco.").c_str());
-        return 2;
-    }
-    if (resultado.desfecho == DesfechoConversao::Reprovada ||
-        resultado.desfecho == DesfechoConversao::Conferida || ocupado) {
+    // What the rehearsal showed comes before what is said of its end.
+    if (!rodada.relatorioPerdido && (resultado.desfecho == DesfechoConversao::Reprovada ||
+                                     resultado.desfecho == DesfechoConversao::Conferida || ocupado))
         std::fflush(stdout);
-        if (InterrupcaoPedida()) {
-            std::fprintf(stderr, "%s\n",
-                         ParaTerminal("Conferência interrompida (" + CausaDaInterrupcao() +
-                                      "). Nada foi alterado no banco.")
-                             .c_str());
-            return SaidaDaInterrupcao();
-        }
-        if (resultado.desfecho == DesfechoConversao::Conferida) return 0;
-        // The run already said the database is busy and that nothing was changed.
-        if (soConferir) return 1;
-        if (ocupado) return 2;
-        std::fprintf(
-            stderr, "%s\n",
-            ParaTerminal("A conferência encontrou " + std::to_string(resultado.ensaio.totalFalhas) +
-                         " problema(s) que parariam a conversão.\rNada foi alterado "
-                         "no banco.")
-                .c_str());
-        return 2;
+}
+
+// How a run ended, as the person is told and as the exit status says.
+enum class Fim {
+    RelatorioPerdido,         // the report was not saved; the database untouched
+    ConferenciaInterrompida,  // a signal stopped the rehearsal
+    Conferida,                // the rehearsal found nothing that would stop the run
+    ConferenciaComFalhas,     // conferir: the rehearsal found rows that would stop it
+    ConferenciaOcupada,       // conferir: the database was busy
+    Reprovada,                // converter: the rehearsal stopped the run
+    Ocupado,                  // converter: the database was busy; nothing was changed
+    LeituraInterrompida,      // a signal stopped the reading of the sheet
+    Recusada,                 // an input was refused, or the sheet could not be read
+    Concluida,
+    Falhou,                 // undone since the last commit
+    ConversaoInterrompida,  // a signal stopped it: undone since the last commit
+};
+
+Fim FimDaRodada(const PedidoTerminal& pedido, const Rodada& rodada, bool interrupcao) {
+    const DesfechoConversao desfecho = rodada.resultado.desfecho;
+    if (rodada.relatorioPerdido) return Fim::RelatorioPerdido;
+    if (desfecho == DesfechoConversao::Reprovada || desfecho == DesfechoConversao::Conferida ||
+        desfecho == DesfechoConversao::Ocupado) {
+        if (interrupcao) return Fim::ConferenciaInterrompida;
+        if (desfecho == DesfechoConversao::Conferida) return Fim::Conferida;
+        if (pedido.soConferir)
+            return desfecho == DesfechoConversao::Ocupado ? Fim::ConferenciaOcupada
+                                                          : Fim::ConferenciaComFalhas;
+        return desfecho == DesfechoConversao::Ocupado ? Fim::Ocupado : Fim::Reprovada;
     }
     // A stop asked after the final commit changes nothing: the run succeeded.
-    const bool interrompida =
-        InterrupcaoPedida() && resultado.desfecho != DesfechoConversao::Concluida;
-    const std::string avisoInterrompida =
-        "Conversão interrompida (" + CausaDaInterrupcao() +
-        "): a transação em andamento foi desfeita; fica no banco só o que foi confirmado antes.";
-    if (interrompida && resultado.desfecho == DesfechoConversao::ErroLeitura) {
-        std::fprintf(stderr, "%s\n", ParaTerminal(avisoInterrompida).c_str());
-        return SaidaDaInterrupcao();
-    }
-    if (resultado.desfecho == DesfechoConversao::Recusada ||
-        resultado.desfecho == DesfechoConversao::ErroLeitura)
-        return 2;
+    const bool interrompida = interrupcao && desfecho != DesfechoConversao::Concluida;
+    if (interrompida && desfecho == DesfechoConversao::ErroLeitura) return Fim::LeituraInterrompida;
+    if (desfecho == DesfechoConversao::Recusada || desfecho == DesfechoConversao::ErroLeitura)
+        return Fim::Recusada;
+    if (interrompida) return Fim::ConversaoInterrompida;
+    return desfecho == DesfechoConversao::Concluida ? Fim::Concluida : Fim::Falhou;
+}
 
-    const double segundos =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
+int StatusDeSaida(Fim fim) {
+    switch (fim) {
+        case Fim::Conferida:
+        case Fim::Concluida:
+            return 0;
+        case Fim::ConferenciaComFalhas:
+        case Fim::ConferenciaOcupada:
+        case Fim::Falhou:
+            return 1;
+        case Fim::ConferenciaInterrompida:
+        case Fim::LeituraInterrompida:
+        case Fim::ConversaoInterrompida:
+            return SaidaDaInterrupcao();
+        case Fim::RelatorioPerdido:
+        case Fim::Reprovada:
+        case Fim::Ocupado:
+        case Fim::Recusada:
+            break;
+    }
+    return 2;
+}
+
+// The tables' rows after the run, the references it created, its blank rows and
+// warnings.
+void ImprimeResumo(const PedidoTerminal& pedido, const Rodada& rodada) {
+    const ResultadoConversao& resultado = rodada.resultado;
     std::printf("Resumo:\n");
-    if (const std::string aviso = dbVantora.AvisoServidorLocal(); !aviso.empty())
-        std::printf("  %s\n", ParaTerminal(aviso).c_str());
+    if (!rodada.avisoServidorLocal.empty())
+        std::printf("  %s\n", ParaTerminal(rodada.avisoServidorLocal).c_str());
     // After a failure the tables hold what the last commit left, whoever wrote it.
     const bool concluida = resultado.desfecho == DesfechoConversao::Concluida;
     for (const LinhasTabela& t : resultado.linhasGravadas) {
@@ -334,19 +345,71 @@ int ConverteOuConfere(const Argumentos& args, bool soConferir) {
                         .c_str());
     std::printf("  Avisos: %d\n", resultado.avisos);
     if (resultado.ensaio.avisosPorGenero.Total() > 0) {
-        std::printf("%s\n", ParaTerminal(
-                                "  Avisos da conferência: " +
-                                std::to_string(resultado.ensaio.avisosPorGenero.Total()) +
-                                (opcoes.count("--relatorio") ? "" : " (--relatorio grava a lista)"))
+        std::printf("%s\n", ParaTerminal("  Avisos da conferência: " +
+                                         std::to_string(resultado.ensaio.avisosPorGenero.Total()) +
+                                         (pedido.relatorio ? "" : " (--relatorio grava a lista)"))
                                 .c_str());
         ImprimeAvisosPorGenero(resultado.ensaio.avisosPorGenero);
     }
-    std::printf("  Tempo: %.1f s\n", segundos);
-    if (interrompida) {
-        std::fprintf(stderr, "%s\n", ParaTerminal(avisoInterrompida).c_str());
-        return SaidaDaInterrupcao();
+    std::printf("  Tempo: %.1f s\n", rodada.segundos);
+}
+
+void Diz(const std::string& texto) { std::fprintf(stderr, "%s\n", ParaTerminal(texto).c_str()); }
+
+// What is said of the run's end: the summary of a run that wrote, and on stderr what
+// became of the database. Endings the run itself already explained say nothing more.
+void MostraFim(Fim fim, const PedidoTerminal& pedido, const Rodada& rodada) {
+    const std::string avisoInterrompida =
+        "Conversão interrompida (" + CausaDaInterrupcao() +
+        "): a transação em andamento foi desfeita; fica no banco só o que foi confirmado antes.";
+    switch (fim) {
+        case Fim::RelatorioPerdido:
+            Diz("Nada foi alterado no banco.");
+            break;
+        case Fim::ConferenciaInterrompida:
+            Diz("Conferência interrompida (" + CausaDaInterrupcao() +
+                "). Nada foi alterado no banco.");
+            break;
+        case Fim::Reprovada:
+            Diz("A conferência encontrou " + std::to_string(rodada.resultado.ensaio.totalFalhas) +
+                " problema(s) que parariam a conversão.\rNada foi alterado no banco.");
+            break;
+        case Fim::LeituraInterrompida:
+            Diz(avisoInterrompida);
+            break;
+        case Fim::Concluida:
+        case Fim::Falhou:
+            ImprimeResumo(pedido, rodada);
+            break;
+        case Fim::ConversaoInterrompida:
+            ImprimeResumo(pedido, rodada);
+            Diz(avisoInterrompida);
+            break;
+        // The run already said the database is busy and that nothing was changed.
+        case Fim::Conferida:
+        case Fim::ConferenciaComFalhas:
+        case Fim::ConferenciaOcupada:
+        case Fim::Ocupado:
+        case Fim::Recusada:
+            break;
     }
-    return concluida ? 0 : 1;
+}
+
+int ConverteOuConfere(const Argumentos& args, bool soConferir) {
+    const Comando& comando = ComandoChamado(soConferir ? "conferir" : "converter");
+    std::optional<PedidoTerminal> pedido;
+    try {
+        pedido = LePedido(args, comando, soConferir);
+    } catch (const ErroUso& e) {
+        return SaiComErroDeUso(e.what(), comando);
+    }
+    if (!pedido) return MostraUso(comando);
+    std::optional<Rodada> rodada = Roda(*pedido);
+    if (!rodada) return 2;
+    MostraConferencia(*pedido, *rodada);
+    const Fim fim = FimDaRodada(*pedido, *rodada, InterrupcaoPedida());
+    MostraFim(fim, *pedido, *rodada);
+    return StatusDeSaida(fim);
 }
 
 }  // namespace

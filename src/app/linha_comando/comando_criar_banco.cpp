@@ -10,16 +10,16 @@
 namespace conversor::app {
 
 int ComandoCriarBanco(const Argumentos& args) {
-    const char* const uso = "Uso: conversor criar-banco ARQUIVO\n";
+    const Comando& comando = ComandoChamado("criar-banco");
     ArgumentosLidos lidos;
     try {
-        lidos = LeArgumentos(args, {});
+        lidos = LeArgumentos(args, comando);
     } catch (const ErroUso& e) {
-        return SaiComErroDeUso(e.what(), uso);
+        return SaiComErroDeUso(e.what(), comando);
     }
-    if (lidos.ajuda) return MostraUso(uso);
+    if (lidos.ajuda) return MostraUso(comando);
     if (lidos.arquivos.size() != 1)
-        return SaiComErroDeUso("Informe um só arquivo para o banco.", uso);
+        return SaiComErroDeUso("Informe um só arquivo para o banco.", comando);
     const std::string& arquivo = lidos.arquivos[0];
     try {
         db::CriaBancoVantora(arquivo);

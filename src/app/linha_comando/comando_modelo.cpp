@@ -28,10 +28,6 @@ using convert::ColunaLida;
 using convert::Conteudo;
 using convert::LeiauteTipo;
 
-const char* const kUso =
-    "Uso: conversor modelo --tipo TIPO ARQUIVO.xlsx\n"
-    "TIPO: produtos, clientes, fornecedores, vendedores ou transportadoras.\n";
-
 // libxlsxwriter takes UTF-8; the texts here are Windows-1252.
 std::string U8(const std::string& cp1252) { return Cp1252ParaUtf8(cp1252); }
 
@@ -182,22 +178,24 @@ int Falha(const std::string& mensagem) {
 }  // namespace
 
 int ComandoModelo(const Argumentos& args) {
+    const Comando& comando = ComandoChamado("modelo");
     ArgumentosLidos lidos;
     try {
-        lidos = LeArgumentos(args, {{"--tipo", "o tipo"}});
+        lidos = LeArgumentos(args, comando);
     } catch (const ErroUso& e) {
-        return SaiComErroDeUso(e.what(), kUso);
+        return SaiComErroDeUso(e.what(), comando);
     }
-    if (lidos.ajuda) return MostraUso(kUso);
-    if (!lidos.opcoes.count("--tipo")) return SaiComErroDeUso("Falta a opção --tipo", kUso);
+    if (lidos.ajuda) return MostraUso(comando);
+    if (const char* falta = OpcaoQueFalta(lidos, comando))
+        return SaiComErroDeUso(std::string("Falta a opção ") + falta, comando);
     const convert::DescricaoTipo* tipo = convert::ProcuraTipo(lidos.opcoes["--tipo"]);
     const LeiauteTipo* leiaute = tipo ? &tipo->Leiaute() : nullptr;
     if (!leiaute)
         return SaiComErroDeUso("Tipo desconhecido: " + CaminhoParaMensagem(lidos.opcoes["--tipo"]),
-                               kUso);
-    if (lidos.arquivos.empty()) return SaiComErroDeUso("Informe o arquivo do modelo.", kUso);
+                               comando);
+    if (lidos.arquivos.empty()) return SaiComErroDeUso("Informe o arquivo do modelo.", comando);
     if (lidos.arquivos.size() > 1)
-        return SaiComErroDeUso("Informe um só arquivo para o modelo.", kUso);
+        return SaiComErroDeUso("Informe um só arquivo para o modelo.", comando);
     const std::string& arquivo = lidos.arquivos[0];
     const std::string nome = CaminhoParaMensagem(arquivo);
 

@@ -51,28 +51,6 @@ void Escreve(const std::string& utf8) {
     if (std::fwrite(utf8.data(), 1, utf8.size(), stdout) != utf8.size()) throw ErroSaida();
 }
 
-// Decimal digits only, no sign or blanks; nullopt when it is not one or passes `maximo`.
-std::optional<long long> Natural(std::string_view texto, long long maximo) {
-    if (texto.empty()) return std::nullopt;
-    long long valor = 0;
-    for (const char c : texto) {
-        if (c < '0' || c > '9') return std::nullopt;
-        valor = valor * 10 + (c - '0');
-        if (valor > maximo) return std::nullopt;
-    }
-    return valor;
-}
-
-// The sheet asked for with --aba: 1 when omitted. Raises ErroUso when it is no sheet
-// number.
-long long AbaPedida(ArgumentosLidos& lidos) {
-    if (!lidos.opcoes.count("--aba")) return 1;
-    const std::string& valor = lidos.opcoes["--aba"];
-    const auto n = Natural(valor, 1000000);
-    if (!n) throw ErroUso("Número de aba inválido: '" + CaminhoParaMensagem(valor) + "'.");
-    return *n;
-}
-
 // Output sent into the workbook being read (`>> pasta.xlsx`) would spoil it.
 void RecusaSaidaSobre(const std::string& planilha) {
     struct stat saida {};
@@ -105,10 +83,10 @@ int Executa(Trabalho&& trabalho) {
 }  // namespace
 
 int ComandoPlanilhas(const Argumentos& args) {
-    const char* const uso = "Uso: conversor planilhas ARQUIVO\n";
+    const Comando& uso = ComandoChamado("planilhas");
     ArgumentosLidos lidos;
     try {
-        lidos = LeArgumentos(args, {});
+        lidos = LeArgumentos(args, uso);
     } catch (const ErroUso& e) {
         return SaiComErroDeUso(e.what(), uso);
     }
@@ -132,44 +110,18 @@ int ComandoPlanilhas(const Argumentos& args) {
 }
 
 int ComandoMostrar(const Argumentos& args) {
-    const char* const uso =
-        "Uso: conversor mostrar ARQUIVO [--aba N] [--primeira-linha N] [--ultima-linha N]\n";
+    const Comando& uso = ComandoChamado("mostrar");
     ArgumentosLidos lidos;
     try {
-        lidos = LeArgumentos(args, {{"--aba", "o número"},
-                                    {"--primeira-linha", "o número"},
-                                    {"--ultima-linha", "o número"}});
+        lidos = LeArgumentos(args, uso);
     } catch (const ErroUso& e) {
         return SaiComErroDeUso(e.what(), uso);
     }
     if (lidos.ajuda) return MostraUso(uso);
-    long long aba;
-    std::optional<long long> ultimaLinha;
-    try {
-        aba = AbaPedida(lidos);
-    } catch (const ErroUso& e) {
-        return SaiComErroDeUso(e.what(), uso);
-    }
-    if (lidos.opcoes.count("--ultima-linha")) {
-        const std::string& valor = lidos.opcoes["--ultima-linha"];
-        ultimaLinha = Natural(valor, intake::kMaxLinhas);
-        if (!ultimaLinha)
-            return SaiComErroDeUso("Última linha inválida: '" + CaminhoParaMensagem(valor) +
-                                       "' (use um número de 0 a " +
-                                       std::to_string(intake::kMaxLinhas) + ").",
-                                   uso);
-    }
+    const long long aba = lidos.Numero("--aba").value_or(1);
+    const std::optional<long long> ultimaLinha = lidos.Numero("--ultima-linha");
     intake::RecorteCarga recorte;
-    if (lidos.opcoes.count("--primeira-linha")) {
-        const std::string& valor = lidos.opcoes["--primeira-linha"];
-        const auto n = Natural(valor, intake::kMaxLinhas);
-        if (!n || *n < 1)
-            return SaiComErroDeUso("Primeira linha inválida: '" + CaminhoParaMensagem(valor) +
-                                       "' (use um número de 1 a " +
-                                       std::to_string(intake::kMaxLinhas) + ").",
-                                   uso);
-        recorte.primeiraLinha = *n;
-    }
+    recorte.primeiraLinha = lidos.Numero("--primeira-linha").value_or(recorte.primeiraLinha);
     if (lidos.arquivos.empty()) return SaiComErroDeUso("Informe um arquivo de planilha.", uso);
     if (lidos.arquivos.size() > 1)
         return SaiComErroDeUso("Informe um só arquivo de planilha.", uso);
@@ -203,20 +155,10 @@ int ComandoMostrar(const Argumentos& args) {
 }
 
 int ComandoMapa(const Argumentos& args) {
-    const char* const uso =
-        "Uso: conversor mapa --tipo TIPO --planilha ARQUIVO [--aba N] [--linha-titulos N]\n"
-        "                    > mapa.csv\n"
-        "Propõe um mapa de colunas (para --mapa de converter e conferir) a partir dos\n"
-        "títulos da planilha: a linha --linha-titulos ou, se omitida, a primeira com\n"
-        "mais de uma célula preenchida. Os títulos sem lugar no leiaute ficam como\n"
-        "comentários no fim do mapa.\n"
-        "TIPO: produtos, clientes, fornecedores, vendedores ou transportadoras.\n";
+    const Comando& uso = ComandoChamado("mapa");
     ArgumentosLidos lidos;
     try {
-        lidos = LeArgumentos(args, {{"--tipo", "o tipo"},
-                                    {"--planilha", "o arquivo"},
-                                    {"--aba", "o número"},
-                                    {"--linha-titulos", "o número"}});
+        lidos = LeArgumentos(args, uso);
     } catch (const ErroUso& e) {
         return SaiComErroDeUso(e.what(), uso);
     }
@@ -224,30 +166,15 @@ int ComandoMapa(const Argumentos& args) {
     if (!lidos.arquivos.empty())
         return SaiComErroDeUso("Argumento inesperado: " + CaminhoParaMensagem(lidos.arquivos[0]),
                                uso);
-    for (const char* obrigatoria : {"--tipo", "--planilha"})
-        if (!lidos.opcoes.count(obrigatoria))
-            return SaiComErroDeUso(std::string("Falta a opção ") + obrigatoria, uso);
+    if (const char* falta = OpcaoQueFalta(lidos, uso))
+        return SaiComErroDeUso(std::string("Falta a opção ") + falta, uso);
     const convert::DescricaoTipo* tipo = convert::ProcuraTipo(lidos.opcoes["--tipo"]);
     if (!tipo)
         return SaiComErroDeUso("Tipo desconhecido: " + CaminhoParaMensagem(lidos.opcoes["--tipo"]),
                                uso);
     const convert::LeiauteTipo& leiaute = tipo->Leiaute();
-    long long aba;
-    try {
-        aba = AbaPedida(lidos);
-    } catch (const ErroUso& e) {
-        return SaiComErroDeUso(e.what(), uso);
-    }
-    std::optional<long long> linhaTitulos;
-    if (lidos.opcoes.count("--linha-titulos")) {
-        const std::string& valor = lidos.opcoes["--linha-titulos"];
-        linhaTitulos = Natural(valor, intake::kMaxLinhas);
-        if (!linhaTitulos || *linhaTitulos < 1)
-            return SaiComErroDeUso("Linha de títulos inválida: '" + CaminhoParaMensagem(valor) +
-                                       "' (use um número de 1 a " +
-                                       std::to_string(intake::kMaxLinhas) + ").",
-                                   uso);
-    }
+    const long long aba = lidos.Numero("--aba").value_or(1);
+    const std::optional<long long> linhaTitulos = lidos.Numero("--linha-titulos");
 
     TDMCotrolaExcel excel;
     const std::string& arquivo = lidos.opcoes["--planilha"];
