@@ -10,9 +10,6 @@ namespace conversor::intake {
 void EmpacotadorZstd::Libera::operator()(ZSTD_CCtx_s* c) const { ZSTD_freeCCtx(c); }
 void DesempacotadorZstd::Libera::operator()(ZSTD_DCtx_s* c) const { ZSTD_freeDCtx(c); }
 
-EmpacotadorZstd::EmpacotadorZstd(int nivel) : nivel_(nivel) {}
-EmpacotadorZstd::~EmpacotadorZstd() = default;
-
 BlocoZstd EmpacotadorZstd::Empacota(std::string_view bruto) {
     if (!contexto_) contexto_.reset(ZSTD_createCCtx());
     if (!contexto_) throw std::bad_alloc();
@@ -30,9 +27,6 @@ BlocoZstd EmpacotadorZstd::Empacota(std::string_view bruto) {
     bloco.bruto = static_cast<uint32_t>(bruto.size());
     return bloco;
 }
-
-DesempacotadorZstd::DesempacotadorZstd() = default;
-DesempacotadorZstd::~DesempacotadorZstd() = default;
 
 void DesempacotadorZstd::Desempacota(const BlocoZstd& bloco, std::string& destino) {
     if (!contexto_) contexto_.reset(ZSTD_createDCtx());

@@ -23,10 +23,7 @@ struct BlocoZstd {
 // One thread at a time; the context is made on the first block.
 class EmpacotadorZstd {
 public:
-    explicit EmpacotadorZstd(int nivel);
-    ~EmpacotadorZstd();
-    EmpacotadorZstd(const EmpacotadorZstd&) = delete;
-    EmpacotadorZstd& operator=(const EmpacotadorZstd&) = delete;
+    explicit EmpacotadorZstd(int nivel) : nivel_(nivel) {}
 
     // Raises std::bad_alloc when memory runs out, the only way the packing fails.
     BlocoZstd Empacota(std::string_view bruto);
@@ -43,11 +40,6 @@ private:
 // at a time; the context is made on the first block.
 class DesempacotadorZstd {
 public:
-    DesempacotadorZstd();
-    ~DesempacotadorZstd();
-    DesempacotadorZstd(const DesempacotadorZstd&) = delete;
-    DesempacotadorZstd& operator=(const DesempacotadorZstd&) = delete;
-
     // The block's bytes into `destino`, whose storage is reused. Raises
     // std::bad_alloc when memory runs out or the block does not unpack to its size.
     void Desempacota(const BlocoZstd& bloco, std::string& destino);
