@@ -579,8 +579,9 @@ void CriaBanco(const std::string& arquivo) {
     std::filesystem::remove(arquivo, erro);
     db::CriaBancoVantora(arquivo);
     if (!escritaForcada) {
-        const std::string comando =
-            "gfix -write async -user SYSDBA -password lunarpike '" + arquivo + "' >/dev/null 2>&1";
+        const std::string comando = std::string("gfix -write async -user ") + db::kUsuarioSysdba +
+                                    " -password " + db::kSenhaSysdba + " '" + arquivo +
+                                    "' >/dev/null 2>&1";
         if (std::system(comando.c_str()) != 0)
             throw std::runtime_error("gfix -write async falhou em " + arquivo);
     }

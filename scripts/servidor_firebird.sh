@@ -23,8 +23,21 @@ _PortaFirebirdOcupada() {
   (exec 3<> /dev/tcp/127.0.0.1/3050) 2> /dev/null
 }
 
+# SYSDBA's password as the converter connects with it: db::kSenhaSysdba, read from
+# src/db/conexao.h so that it is written in one place.
+_SenhaSysdba() {
+  sed -n 's/^inline constexpr const char\* kSenhaSysdba = "\(.*\)";$/\1/p' \
+    "$(dirname "${BASH_SOURCE[0]}")/../src/db/conexao.h"
+}
+
 IniciaServidorFirebird() {
   unset CONVERSOR_SERVIDOR_FIREBIRD CONVERSOR_SERVIDOR_AUSENTE
+  local senha
+  senha=$(_SenhaSysdba)
+  if [ -z "$senha" ]; then
+    _ServidorAusente "a senha do SYSDBA não foi encontrada em src/db/conexao.h"
+    return 0
+  fi
   local sudo=""
   if [ "$(id -u)" -ne 0 ]; then
     if sudo -n true 2> /dev/null; then
@@ -74,7 +87,7 @@ FIM
     echo "create database '$pasta/security3.fdb';" | $sudo env FIREBIRD="$pasta" isql-fb -q
     $sudo env FIREBIRD="$pasta" isql-fb -q -user SYSDBA -i /usr/share/firebird/3.0/security.sql \
       "$pasta/security3.fdb"
-    echo "create or alter user SYSDBA password 'lunarpike';" |
+    echo "create or alter user SYSDBA password '$senha';" |
       $sudo env FIREBIRD="$pasta" isql-fb -q -user SYSDBA "$pasta/security3.fdb"
   ) > "$pasta/preparo.log" 2>&1; then
     _ServidorAusente "não foi possível preparar o banco de segurança ($(tail -3 "$pasta/preparo.log" | tr '\n' ' '))"
@@ -90,7 +103,7 @@ FIM
     sleep 0.1
   done
   # A database created and dropped through the server: it answers and takes SYSDBA.
-  if ! echo "create database 'localhost:$pasta/sonda.fdb' user 'SYSDBA' password 'lunarpike';
+  if ! echo "create database 'localhost:$pasta/sonda.fdb' user 'SYSDBA' password '$senha';
 drop database;" | isql-fb -q > "$pasta/sonda.log" 2>&1; then
     _ServidorAusente "o servidor não aceitou a conexão ($(cat "$pasta/servidor.log" "$pasta/sonda.log" | tail -3 | tr '\n' ' '))"
     ParaServidorFirebird

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "base/caracteres.h"
+
 namespace conversor {
 
 ConfiguracaoRegional& Regional() {
@@ -73,8 +75,6 @@ std::string_view SemBrancos(std::string_view t) {
     while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
     return t;
 }
-
-bool Digito(char c) { return c >= '0' && c <= '9'; }
 
 [[noreturn]] void ErroNumero(std::string_view texto) {
     throw ErroConversao("'" + std::string(texto) + "' não é um valor numérico válido");

@@ -217,4 +217,23 @@ void Vincula(db::Consulta& q, std::span<const Coluna<Campos, Registro>> colunas,
     }
 }
 
+// A record's INSERT with a named parameter in each value's place: its text built once,
+// set on a query with a row's values bound before each run.
+template <class Campos, class Registro>
+class InsertComParametros {
+public:
+    InsertComParametros(const FormaInsert& forma, std::span<const Coluna<Campos, Registro>> colunas)
+        : colunas_(colunas), texto_(TextoInsertParametros<Campos, Registro>(forma, colunas)) {}
+
+    // Ready to run on `q`; running it is the caller's, who decides what a refusal means.
+    void Prepara(db::Consulta& q, const Campos& campos) const {
+        q.DefineSql(texto_);
+        Vincula<Campos, Registro>(q, colunas_, campos);
+    }
+
+private:
+    std::span<const Coluna<Campos, Registro>> colunas_;
+    std::string texto_;
+};
+
 }  // namespace conversor::convert

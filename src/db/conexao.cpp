@@ -40,9 +40,6 @@ ErroBanco ErroDe(Firebird::IStatus* status) {
 
 namespace {
 
-constexpr const char* kUsuario = "SYSDBA";
-constexpr const char* kSenha = "lunarpike";
-
 // "host:path" and "host/port:path" name a database on a server; anything else is a
 // file that the embedded engine opens.
 bool NoServidor(const std::string& nome) {
@@ -121,8 +118,8 @@ std::vector<unsigned char> ParametrosConexao(const std::string& nome, bool criac
     return fb::Chama([&](Firebird::ThrowStatusWrapper* s) {
         const fb::Posse<Firebird::IXpbBuilder> dpb(fb::Mestre()->getUtilInterface()->getXpbBuilder(
             s, Firebird::IXpbBuilder::DPB, nullptr, 0));
-        dpb->insertString(s, isc_dpb_user_name, kUsuario);
-        dpb->insertString(s, isc_dpb_password, kSenha);
+        dpb->insertString(s, isc_dpb_user_name, kUsuarioSysdba);
+        dpb->insertString(s, isc_dpb_password, kSenhaSysdba);
         dpb->insertInt(s, isc_dpb_sql_dialect, 1);
         dpb->insertTag(s, isc_dpb_utf8_filename);
         if (criacao) {

@@ -46,6 +46,12 @@ private:
     fb::Posse<Firebird::ITransaction> atual_;
 };
 
+// The Vantora installation's administrator, whom every connection logs in as; the
+// tests and tools hand the same to Firebird's own command-line tools, and
+// scripts/servidor_firebird.sh reads the password from here.
+inline constexpr const char* kUsuarioSysdba = "SYSDBA";
+inline constexpr const char* kSenhaSysdba = "lunarpike";
+
 // A Firebird connection with the fixed parameters of the Vantora installation:
 // user SYSDBA, SQL dialect 1, no connection character set (texts travel as the
 // program's Windows-1252 bytes). A local path opens the file with the embedded

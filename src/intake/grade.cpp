@@ -1,18 +1,16 @@
 #include "intake/grade.h"
 
-#include <zstd.h>
-
 #include <algorithm>
 #include <condition_variable>
-#include <cstring>
 #include <deque>
 #include <exception>
 #include <mutex>
-#include <new>
 #include <numeric>
 #include <system_error>
 #include <thread>
 #include <utility>
+
+#include "intake/pacote_zstd.h"
 
 namespace conversor::intake {
 
@@ -46,36 +44,11 @@ uint32_t LeNumero(const unsigned char*& p) {
     return n;
 }
 
-struct LiberaContexto {
-    void operator()(ZSTD_DCtx* c) const { ZSTD_freeDCtx(c); }
-    void operator()(ZSTD_CCtx* c) const { ZSTD_freeCCtx(c); }
-};
-
 // A packed group.
 struct Pacote {
     size_t grupo = 0;
-    std::unique_ptr<char[]> dados;
-    uint32_t tamanho = 0;
-    uint32_t bruto = 0;
+    BlocoZstd bloco;
 };
-
-Pacote Empacota(ZSTD_CCtx* contexto, size_t grupo, const std::string& bruto) {
-    Pacote p;
-    p.grupo = grupo;
-    p.bruto = static_cast<uint32_t>(bruto.size());
-    // Into room for the worst case, then kept at its exact size. With that room the
-    // packing fails only for want of memory.
-    if (!contexto) throw std::bad_alloc();
-    const size_t limite = ZSTD_compressBound(bruto.size());
-    auto area = std::make_unique_for_overwrite<char[]>(limite);
-    const size_t n =
-        ZSTD_compressCCtx(contexto, area.get(), limite, bruto.data(), bruto.size(), kNivel);
-    if (ZSTD_isError(n)) throw std::bad_alloc();
-    p.tamanho = static_cast<uint32_t>(n);
-    p.dados = std::make_unique_for_overwrite<char[]>(n);
-    std::memcpy(p.dados.get(), area.get(), n);
-    return p;
-}
 
 }  // namespace
 
@@ -90,7 +63,7 @@ public:
         try {
             thread_ = std::thread([this] { Trabalha(); });
         } catch (const std::system_error&) {
-            contexto_.reset(ZSTD_createCCtx());
+            // Envia packs on the caller's thread.
         }
     }
 
@@ -105,7 +78,7 @@ public:
 
     void Envia(size_t grupo, std::string bruto) {
         if (!thread_.joinable()) {
-            prontos_.push_back(Empacota(contexto_.get(), grupo, bruto));
+            prontos_.push_back({grupo, empacotador_.Empacota(bruto)});
             return;
         }
         std::unique_lock<std::mutex> trava(mutex_);
@@ -126,7 +99,7 @@ public:
 
 private:
     void Trabalha() {
-        std::unique_ptr<ZSTD_CCtx, LiberaContexto> contexto(ZSTD_createCCtx());
+        EmpacotadorZstd empacotador(kNivel);
         for (;;) {
             std::pair<size_t, std::string> item;
             {
@@ -139,7 +112,7 @@ private:
             }
             mudou_.notify_all();
             try {
-                Pacote p = Empacota(contexto.get(), item.first, item.second);
+                Pacote p{item.first, empacotador.Empacota(item.second)};
                 std::lock_guard<std::mutex> trava(mutex_);
                 prontos_.push_back(std::move(p));
                 trabalhando_ = false;
@@ -160,7 +133,7 @@ private:
     bool trabalhando_ = false;
     bool parar_ = false;
     std::exception_ptr erro_;
-    std::unique_ptr<ZSTD_CCtx, LiberaContexto> contexto_;  // only without a thread
+    EmpacotadorZstd empacotador_{kNivel};  // only without a thread
     std::thread thread_;
 };
 
@@ -230,9 +203,8 @@ void GradePlanilha::Recolhe(bool espera) const {
     compressor_->Recolhe(prontos, espera);
     for (Pacote& p : prontos) {
         Grupo& g = grupos_[p.grupo];
-        g.dados = std::move(p.dados);
-        g.tamanho = p.tamanho;
-        bytesGuardados_ = bytesGuardados_ - p.bruto + p.tamanho;
+        g = std::move(p.bloco);
+        bytesGuardados_ = bytesGuardados_ - g.bruto + g.tamanho;
     }
 }
 
@@ -255,16 +227,11 @@ std::string_view GradePlanilha::BytesDoGrupo(size_t g) const {
     for (const Desempacotado& d : cache_)
         if (d.grupo == g) return d.bytes;
     if (!grupos_[g].dados) Recolhe(true);
-    static thread_local std::unique_ptr<ZSTD_DCtx, LiberaContexto> contexto(ZSTD_createDCtx());
-    if (!contexto) throw std::bad_alloc();
+    static thread_local DesempacotadorZstd desempacotador;
     Desempacotado& d = cache_[proximoCache_];
     proximoCache_ = 1 - proximoCache_;
     d.grupo = kNenhuma;
-    const Grupo& grupo = grupos_[g];
-    d.bytes.resize(grupo.bruto);
-    const size_t n = ZSTD_decompressDCtx(contexto.get(), d.bytes.data(), d.bytes.size(),
-                                         grupo.dados.get(), grupo.tamanho);
-    if (ZSTD_isError(n) || n != grupo.bruto) throw std::bad_alloc();
+    desempacotador.Desempacota(grupos_[g], d.bytes);
     d.grupo = g;
     return d.bytes;
 }

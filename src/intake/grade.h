@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "intake/leitor.h"
+#include "intake/pacote_zstd.h"
 
 namespace conversor::intake {
 
@@ -111,11 +112,7 @@ private:
         uint32_t inicio;  // where it begins in its group, unpacked
         uint32_t celulas;
     };
-    struct Grupo {
-        std::unique_ptr<char[]> dados;  // null while it is being packed
-        uint32_t tamanho = 0;           // packed
-        uint32_t bruto = 0;             // unpacked
-    };
+    using Grupo = BlocoZstd;
     struct Desempacotado {
         size_t grupo = kNenhuma;
         std::string bytes;

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -31,6 +32,14 @@ std::string NomeSemExtensao(const std::string& caminho) {
     return Utf8ParaCp1252(nome);
 }
 
+Arquivo AbreParaLeitura(const std::string& caminho, const std::string& nome) {
+    Arquivo arquivo(std::fopen(caminho.c_str(), "rb"));
+    if (!arquivo)
+        throw ErroPlanilha("Não foi possível abrir o arquivo '" + nome +
+                           "': " + Utf8ParaCp1252(std::strerror(errno)) + ".");
+    return arquivo;
+}
+
 namespace {
 
 std::string ExtensaoMinuscula(const std::string& caminho) {
@@ -59,13 +68,9 @@ std::unique_ptr<LeitorPlanilha> AbrePacoteZip(const std::string& caminho) {
 
 std::unique_ptr<LeitorPlanilha> AbreLeitor(const std::string& caminho) {
     const std::string nome = CaminhoParaMensagem(caminho);
-    std::FILE* arquivo = std::fopen(caminho.c_str(), "rb");
-    if (!arquivo)
-        throw ErroPlanilha("Não foi possível abrir o arquivo '" + nome +
-                           "': " + Utf8ParaCp1252(std::strerror(errno)) + ".");
     unsigned char inicio[8] = {};
-    const size_t lidos = std::fread(inicio, 1, sizeof inicio, arquivo);
-    std::fclose(arquivo);
+    // Closed at once: the reader chosen opens the file again.
+    const size_t lidos = std::fread(inicio, 1, sizeof inicio, AbreParaLeitura(caminho, nome).get());
 
     static const unsigned char kZip[] = {'P', 'K', 3, 4};
     static const unsigned char kOle2[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};

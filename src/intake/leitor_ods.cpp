@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/caracteres.h"
 #include "base/colunas.h"
 #include "base/regional.h"
 #include "intake/leitores.h"
@@ -116,13 +117,11 @@ Elemento Classifica(const Nome& n) {
 long long Contagem(const char* t) {
     long long n = 0;
     int digitos = 0;
-    for (; *t >= '0' && *t <= '9'; ++t, ++digitos)
+    for (; Digito(*t); ++t, ++digitos)
         if (n < kMaxRepeticao) n = n * 10 + (*t - '0');
     if (digitos == 0 || *t || n < 1) return 1;
     return std::min(n, kMaxRepeticao);
 }
-
-bool Branco(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // The text of one cell as its paragraphs write it (UTF-8, up to kMaxBrutoCelula bytes):
 // every run of blanks is one space, text:s, text:tab and text:line-break are spelled
@@ -191,7 +190,7 @@ public:
 
     void Texto(const char* texto, int tamanho) {
         for (int i = 0; i < tamanho && bruto_.size() < kMaxBrutoCelula; ++i) {
-            if (Branco(texto[i])) {
+            if (BrancoXml(texto[i])) {
                 if (!espacoColapsado_) bruto_ += ' ';
                 espacoColapsado_ = true;
             } else {
@@ -641,7 +640,7 @@ private:
 
 bool EhPlanilhaOds(PacoteZip& pacote) {
     std::string tipo = pacote.LeInicio("mimetype", 128);
-    while (!tipo.empty() && Branco(tipo.back())) tipo.pop_back();
+    while (!tipo.empty() && BrancoXml(tipo.back())) tipo.pop_back();
     return tipo == "application/vnd.oasis.opendocument.spreadsheet" ||
            tipo == "application/vnd.oasis.opendocument.spreadsheet-template";
 }

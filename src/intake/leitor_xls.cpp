@@ -504,36 +504,29 @@ private:
     }
 
     void CarregaFluxo() {
-        std::FILE* arquivo = std::fopen(caminho_.c_str(), "rb");
-        if (!arquivo)
-            throw ErroPlanilha("Não foi possível abrir o arquivo '" + nome_ +
-                               "': " + Utf8ParaCp1252(std::strerror(errno)) + ".");
+        Arquivo arquivo = AbreParaLeitura(caminho_, nome_);
         unsigned char assinatura[8] = {};
-        const size_t lidos = std::fread(assinatura, 1, sizeof assinatura, arquivo);
+        const size_t lidos = std::fread(assinatura, 1, sizeof assinatura, arquivo.get());
         long tamanhoArquivo = -1;
-        if (std::fseek(arquivo, 0, SEEK_END) == 0) tamanhoArquivo = std::ftell(arquivo);
+        if (std::fseek(arquivo.get(), 0, SEEK_END) == 0) tamanhoArquivo = std::ftell(arquivo.get());
         static const unsigned char kOle2[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
         const bool ole = lidos == 8 && std::memcmp(assinatura, kOle2, 8) == 0;
-        if (tamanhoArquivo < 0) {
-            std::fclose(arquivo);
+        if (tamanhoArquivo < 0)
             throw ErroPlanilha("Não foi possível ler o arquivo '" + nome_ + "'.");
-        }
         if (!ole) {
             // An Excel 2.x to 4.0 file (or a bare BIFF5/8 stream): the file is the stream.
-            if (static_cast<unsigned long>(tamanhoArquivo) > kMaxFluxo) {
-                std::fclose(arquivo);
+            if (static_cast<unsigned long>(tamanhoArquivo) > kMaxFluxo)
                 throw ErroPlanilha("O arquivo '" + nome_ +
                                    "' é grande demais para uma pasta do Excel.");
-            }
             fluxo_.resize(static_cast<size_t>(tamanhoArquivo));
-            std::rewind(arquivo);
-            const size_t n = std::fread(fluxo_.data(), 1, fluxo_.size(), arquivo);
-            std::fclose(arquivo);
+            std::rewind(arquivo.get());
+            const size_t n = std::fread(fluxo_.data(), 1, fluxo_.size(), arquivo.get());
             if (n != fluxo_.size())
                 throw ErroPlanilha("Não foi possível ler o arquivo '" + nome_ + "'.");
             return;
         }
-        std::fclose(arquivo);
+        // libgsf opens the file again.
+        arquivo.reset();
         CarregaFluxoOle(static_cast<size_t>(tamanhoArquivo));
     }
 

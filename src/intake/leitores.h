@@ -2,6 +2,7 @@
 // content.
 #pragma once
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -28,6 +29,16 @@ std::unique_ptr<LeitorPlanilha> AbreXls(const std::string& caminho);
 
 // A text file of separated values; its one sheet is named after the file.
 std::unique_ptr<LeitorPlanilha> AbreCsv(const std::string& caminho);
+
+// A C file closed by its owner, on every way out.
+struct FechaArquivo {
+    void operator()(std::FILE* arquivo) const { std::fclose(arquivo); }
+};
+using Arquivo = std::unique_ptr<std::FILE, FechaArquivo>;
+
+// The file at `caminho` open for binary reading; a file that cannot be opened raises
+// ErroPlanilha naming it as `nome` (see CaminhoParaMensagem) with the system's reason.
+Arquivo AbreParaLeitura(const std::string& caminho, const std::string& nome);
 
 // The file name without folder and extension, in Windows-1252: the sheet name of a
 // file format that keeps none.

@@ -1,10 +1,7 @@
 #include "intake/textos_compartilhados.h"
 
-#include <zstd.h>
-
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 #include "intake/leitor.h"
 
@@ -25,9 +22,7 @@ uint32_t Fim(const std::string& bytes, size_t quantos, size_t k) {
 
 }  // namespace
 
-TextosCompartilhados::TextosCompartilhados()
-    : compressor_(nullptr, [](ZSTD_CCtx* c) { ZSTD_freeCCtx(c); }),
-      descompressor_(nullptr, [](ZSTD_DCtx* c) { ZSTD_freeDCtx(c); }) {}
+TextosCompartilhados::TextosCompartilhados() : compressor_(kNivel) {}
 
 TextosCompartilhados::~TextosCompartilhados() = default;
 
@@ -58,25 +53,12 @@ void TextosCompartilhados::Termina(std::exception_ptr erro) {
 }
 
 void TextosCompartilhados::FechaBloco() {
-    if (!compressor_) compressor_.reset(ZSTD_createCCtx());
-    if (!compressor_) throw std::bad_alloc();
-    std::string& bruto = textos_;
-    bruto.append(reinterpret_cast<const char*>(fins_.data()), fins_.size() * sizeof(uint32_t));
-    // Into room for the worst case, then kept at its exact size: the packing then
-    // fails only for want of memory.
-    const size_t limite = ZSTD_compressBound(bruto.size());
-    auto area = std::make_unique_for_overwrite<char[]>(limite);
-    const size_t n = ZSTD_compressCCtx(compressor_.get(), area.get(), limite, bruto.data(),
-                                       bruto.size(), kNivel);
-    if (ZSTD_isError(n)) throw std::bad_alloc();
+    textos_.append(reinterpret_cast<const char*>(fins_.data()), fins_.size() * sizeof(uint32_t));
+    Bloco bloco = compressor_.Empacota(textos_);
     const size_t numero = (escritos_ - 1) / kPorBloco;
     auto& segmento = blocos_[numero / kPorSegmento];
     if (!segmento) segmento = std::make_unique<Bloco[]>(kPorSegmento);
-    Bloco& bloco = segmento[numero % kPorSegmento];
-    bloco.dados = std::make_unique_for_overwrite<char[]>(n);
-    std::memcpy(bloco.dados.get(), area.get(), n);
-    bloco.tamanho = static_cast<uint32_t>(n);
-    bloco.bruto = static_cast<uint32_t>(bruto.size());
+    segmento[numero % kPorSegmento] = std::move(bloco);
     fins_.clear();
     textos_.clear();
 }
@@ -151,8 +133,6 @@ TextosCompartilhados::Aberto& TextosCompartilhados::Abre(size_t bloco) {
         ondeAberto_ = std::make_unique<uint16_t[]>(kMaxBlocos);
         abertos_.resize(kAbertos);
     }
-    if (!descompressor_) descompressor_.reset(ZSTD_createDCtx());
-    if (!descompressor_) throw std::bad_alloc();
     const Bloco& guardado = blocos_[bloco / kPorSegmento][bloco % kPorSegmento];
     const auto Vez = [&]() -> Aberto& {
         for (;;) {
@@ -165,10 +145,7 @@ TextosCompartilhados::Aberto& TextosCompartilhados::Abre(size_t bloco) {
     Aberto* destino = &Vez();
     Libera(*destino);
     while (bytesAbertos_ > 0 && bytesAbertos_ + guardado.bruto > kBytesAbertos) Libera(Vez());
-    destino->bytes.resize(guardado.bruto);
-    const size_t n = ZSTD_decompressDCtx(descompressor_.get(), destino->bytes.data(),
-                                         guardado.bruto, guardado.dados.get(), guardado.tamanho);
-    if (ZSTD_isError(n) || n != guardado.bruto) throw std::bad_alloc();
+    descompressor_.Desempacota(guardado, destino->bytes);
     destino->bloco = bloco;
     bytesAbertos_ += destino->bytes.capacity();
     ondeAberto_[bloco] = static_cast<uint16_t>(destino - abertos_.data() + 1);

@@ -16,8 +16,7 @@
 #include <utility>
 #include <vector>
 
-struct ZSTD_CCtx_s;
-struct ZSTD_DCtx_s;
+#include "intake/pacote_zstd.h"
 
 namespace conversor::intake {
 
@@ -78,11 +77,7 @@ private:
 
     // A block, packed: its texts one after another, then the end of each, as four
     // bytes.
-    struct Bloco {
-        std::unique_ptr<char[]> dados;
-        uint32_t tamanho = 0;
-        uint32_t bruto = 0;
-    };
+    using Bloco = BlocoZstd;
     struct Aberto {
         size_t bloco = kMaxBlocos;  // none
         bool usado = false;
@@ -100,7 +95,7 @@ private:
     // see them move.
     std::array<std::unique_ptr<Bloco[]>, kMaxBlocos / kPorSegmento> blocos_;
     // The loading thread's own.
-    std::unique_ptr<ZSTD_CCtx_s, void (*)(ZSTD_CCtx_s*)> compressor_;
+    EmpacotadorZstd compressor_;
     // The open block's texts and the end of each.
     std::string textos_;
     std::vector<uint32_t> fins_;
@@ -108,7 +103,7 @@ private:
     size_t escritos_ = 0;
 
     // The reader's own.
-    std::unique_ptr<ZSTD_DCtx_s, void (*)(ZSTD_DCtx_s*)> descompressor_;
+    DesempacotadorZstd descompressor_;
     std::vector<Aberto> abertos_;
     std::unique_ptr<uint16_t[]> ondeAberto_;  // per block: its place in abertos_ + 1
     size_t ponteiro_ = 0;                     // the next unpacked block to give up

@@ -5,15 +5,12 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "base/caracteres.h"
 #include "base/regional.h"
 
 namespace conversor::intake {
 
 namespace {
-
-bool Digito(char c) { return c >= '0' && c <= '9'; }
-
-bool BrancoXml(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 std::string_view SemBrancosXml(std::string_view t) {
     while (!t.empty() && BrancoXml(t.front())) t.remove_prefix(1);

@@ -37,8 +37,6 @@ using ::testing::Not;
 // What the terminal receives is UTF-8, while plain literals here are Windows-1252.
 std::string U8(const char8_t* texto) { return reinterpret_cast<const char*>(texto); }
 
-const char* const kSenha = "lunarpike";
-
 // A tmpfs mounted on a folder for the life of the object.
 class Tmpfs {
 public:
@@ -115,7 +113,8 @@ protected:
     static Resultado Gfix(std::vector<std::string> opcoes, const std::string& banco) {
         std::vector<std::string> argumentos = {"gfix"};
         argumentos.insert(argumentos.end(), opcoes.begin(), opcoes.end());
-        for (const char* a : {"-user", "SYSDBA", "-password", kSenha}) argumentos.push_back(a);
+        for (const char* a : {"-user", db::kUsuarioSysdba, "-password", db::kSenhaSysdba})
+            argumentos.push_back(a);
         argumentos.push_back(banco);
         return teste::Roda(argumentos, 120s);
     }

@@ -101,8 +101,9 @@ TEST_F(JanelaSinais, EncerraEDesfazOQueNaoFoiConfirmado) {
         }
         // Stopped cleanly: not even the orphan pages a killed process leaves.
         if (teste::ProgramaExiste("gfix")) {
-            const teste::Resultado r = teste::Roda(
-                {"gfix", "-v", "-full", "-user", "SYSDBA", "-password", "lunarpike", banco});
+            const teste::Resultado r =
+                teste::Roda({"gfix", "-v", "-full", "-user", db::kUsuarioSysdba, "-password",
+                             db::kSenhaSysdba, banco});
             EXPECT_EQ(r.status, 0) << r.saida;
             EXPECT_THAT(r.saida, Not(HasSubstr("errors"))) << r.saida;
             EXPECT_THAT(r.saida, Not(HasSubstr("warnings"))) << r.saida;

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "apoio/banco_teste.h"
+#include "db/conexao.h"
 #include "db/consulta.h"
 
 namespace conversor::db {
@@ -54,10 +55,9 @@ TEST(CriaBanco, ComandoCriaBancoQueOIsqlAbre) {
     ASSERT_EQ(std::system((comando + " > /dev/null").c_str()), 0);
     EXPECT_NE(std::system((comando + " 2> /dev/null").c_str()), 0);  // refuses to overwrite
     const std::string saida = pasta.Arquivo("isql.txt");
-    const std::string isql =
-        "echo 'show sql dialect; show tables;' | isql-fb -user SYSDBA "
-        "-password lunarpike " +
-        arquivo + " > " + saida + " 2>&1";
+    const std::string isql = std::string("echo 'show sql dialect; show tables;' | isql-fb -user ") +
+                             kUsuarioSysdba + " -password " + kSenhaSysdba + " " + arquivo + " > " +
+                             saida + " 2>&1";
     ASSERT_EQ(std::system(isql.c_str()), 0);
     std::ifstream in(saida);
     const std::string texto((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

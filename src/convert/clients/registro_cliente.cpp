@@ -115,7 +115,7 @@ constexpr const char* kNao = "N";
 
 TConverteCliente::TConverteCliente(db::Conexao& database, Mensagens& mensagens,
                                    bool comandosPreparados)
-    : TConversao(database, mensagens, comandosPreparados) {
+    : TRegistro(database, mensagens, kColunas, &kInsert, FormaGravacao::Texto, comandosPreparados) {
     Limpa();
 }
 
@@ -307,20 +307,10 @@ void TConverteCliente::SetTipoCliente(std::string_view texto) {
 
 void TConverteCliente::Limpa() {
     campos_ = TCamposCliente{};
-    Reinicia<F, R>(kColunas, *this, campos_);
+    TRegistro::Limpa();
 }
 
 void TConverteCliente::ExcluiRegistros() { ExcluiEConfirma("Delete from CLIENTE", "Commit;"); }
-
-void TConverteCliente::MontaInsert(MontagemSql& sql) const {
-    convert::MontaInsert<F, R>(sql, kInsert, kColunas, campos_);
-}
-
-std::string TConverteCliente::MontaInsert() const {
-    MontagemSql sql(false);
-    MontaInsert(sql);
-    return sql.sql;
-}
 
 void TConverteCliente::MontaUpdate(MontagemSql& sql) const {
     sql << " Update Cliente set ";

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "convert/conversao.h"
+#include "convert/registro_base.h"
 
 namespace conversor::convert {
 
@@ -29,11 +29,9 @@ struct TCamposCliente {
     bool operator==(const TCamposCliente&) const = default;
 };
 
-class TConverteCliente : public TConversao {
+class TConverteCliente : public TRegistro<TCamposCliente, TConverteCliente> {
 public:
     TConverteCliente(db::Conexao& database, Mensagens& mensagens, bool comandosPreparados = true);
-
-    const TCamposCliente& Campos() const { return campos_; }
 
     // Setters never fail: they drop double quotes (the statement is built as text),
     // trim, cut to the column's width and pad codes, each as its column needs.
@@ -95,20 +93,17 @@ public:
     // Empties CLIENTE and commits the run's work so far. Errors pass to the caller.
     void ExcluiRegistros();
 
-    std::string MontaInsert() const;
+    std::string MontaInsert() const { return TextoInsert(); }
     // Rewrites every column but the code of the client with this record's code.
     std::string MontaUpdate() const;
     // The same statements into `sql`, with the values written or as parameters.
-    void MontaInsert(MontagemSql& sql) const;
+    using TRegistro::MontaInsert;
     void MontaUpdate(MontagemSql& sql) const;
 
     // Mode 1 inserts, mode 2 updates; on success the record is reset and true is
     // returned. A database error passes to the caller and the record keeps its
     // values; any other mode raises std::invalid_argument before anything is written.
     bool GravaCliente(int modo);
-
-private:
-    TCamposCliente campos_;
 };
 
 }  // namespace conversor::convert

@@ -34,7 +34,7 @@ const FormaInsert kInsert{"INSERT INTO COMPCLIE (  ", ") VALUES               ("
 }  // namespace
 
 TConverteCompClie::TConverteCompClie(db::Conexao& database, Mensagens& mensagens)
-    : TConversao(database, mensagens) {
+    : TRegistro(database, mensagens, kColunas, &kInsert, FormaGravacao::Parametros) {
     Limpa();
 }
 
@@ -54,18 +54,6 @@ void TConverteCompClie::SetComplementoNFe(std::string_view texto) {
     campos_.COMPLEMENTONFE = Primeiros(texto, 60);
 }
 
-void TConverteCompClie::Limpa() { Reinicia<F, R>(kColunas, *this, campos_); }
-
 void TConverteCompClie::ExcluiRegistros() { ExcluiEConfirma("Delete from COMPCLIE", "Commit;"); }
-
-bool TConverteCompClie::Inserir() {
-    db::Consulta& q = Query();
-    static const std::string texto = TextoInsertParametros<F, R>(kInsert, kColunas);
-    q.DefineSql(texto);
-    Vincula<F, R>(q, kColunas, campos_);
-    q.Executa();
-    Limpa();
-    return true;
-}
 
 }  // namespace conversor::convert

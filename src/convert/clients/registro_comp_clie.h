@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "convert/conversao.h"
+#include "convert/registro_base.h"
 
 namespace conversor::convert {
 
@@ -19,11 +19,9 @@ struct TCamposCompClie {
     bool operator==(const TCamposCompClie&) const = default;
 };
 
-class TConverteCompClie : public TConversao {
+class TConverteCompClie : public TRegistro<TCamposCompClie, TConverteCompClie> {
 public:
     TConverteCompClie(db::Conexao& database, Mensagens& mensagens);
-
-    const TCamposCompClie& Campos() const { return campos_; }
 
     // The values travel as parameters, so nothing is unquoted: only cut (and the code
     // trimmed and padded to eight digits, as the client's).
@@ -33,17 +31,14 @@ public:
     void SetComplementoNFe(std::string_view texto);
 
     // Everything empty, released on 1 January 1900.
-    void Limpa();
+    using TRegistro::Limpa;
 
     // Empties COMPCLIE and commits the run's work so far. Errors pass to the caller.
     void ExcluiRegistros();
 
     // Writes the row and resets the record; a database error passes to the caller
     // and the record keeps its values.
-    bool Inserir();
-
-private:
-    TCamposCompClie campos_;
+    using TRegistro::Inserir;
 };
 
 }  // namespace conversor::convert

@@ -52,7 +52,7 @@ const FormaInsert kInsert{"Insert Into fornece ( ", ") Values (", ") "};
 
 TConverteFornece::TConverteFornece(db::Conexao& database, Mensagens& mensagens,
                                    bool comandosPreparados)
-    : TConversao(database, mensagens, comandosPreparados) {
+    : TRegistro(database, mensagens, kColunas, &kInsert, FormaGravacao::Texto, comandosPreparados) {
     Limpa();
 }
 
@@ -161,22 +161,5 @@ void TConverteFornece::SetCodMunicipio(std::string_view valor) {
 void TConverteFornece::SetAtivo(std::string_view valor) {
     campos_.ativo = Maiusculas(Primeiros(valor, 1));
 }
-
-void TConverteFornece::MontaInsert(MontagemSql& sql) const {
-    convert::MontaInsert<F, R>(sql, kInsert, kColunas, campos_);
-}
-
-std::string TConverteFornece::MontaInsert() const {
-    MontagemSql sql(false);
-    MontaInsert(sql);
-    return sql.sql;
-}
-
-void TConverteFornece::Inserir() {
-    ExecutaLinha([this](MontagemSql& sql) { MontaInsert(sql); });
-    Limpa();
-}
-
-void TConverteFornece::Limpa() { Reinicia<F, R>(kColunas, *this, campos_); }
 
 }  // namespace conversor::convert

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "convert/conversao.h"
+#include "convert/registro_base.h"
 
 namespace conversor::convert {
 
@@ -23,7 +23,7 @@ struct TCamposFornecedor {
 
 // The values travel inside the statement as quoted strings, so the setters remove
 // single quotes (and the quoting doubles any that would remain).
-class TConverteFornece : public TConversao {
+class TConverteFornece : public TRegistro<TCamposFornecedor, TConverteFornece> {
 public:
     TConverteFornece(db::Conexao& database, Mensagens& mensagens, bool comandosPreparados = true);
 
@@ -58,19 +58,14 @@ public:
     void SetAtivo(std::string_view valor);
 
     // The INSERT of the held supplier.
-    std::string MontaInsert() const;
+    std::string MontaInsert() const { return TextoInsert(); }
     // The same statement into `sql`, with the values written or as parameters.
-    void MontaInsert(MontagemSql& sql) const;
+    using TRegistro::MontaInsert;
     // Writes the held supplier in the connection's transaction, then Limpa. A refused
     // row is raised.
-    void Inserir();
+    using TRegistro::Inserir;
     // Every field back to its empty value, except `ativo`, which every row sets.
-    void Limpa();
-
-    const TCamposFornecedor& Campos() const { return campos_; }
-
-private:
-    TCamposFornecedor campos_;
+    using TRegistro::Limpa;
 };
 
 }  // namespace conversor::convert

@@ -46,7 +46,7 @@ const FormaInsert kInsert{"INSERT INTO TRANSPT ( ", " ) VALUES (", " )"};
 }  // namespace
 
 TConverteTransportadora::TConverteTransportadora(db::Conexao& database, Mensagens& mensagens)
-    : TConversao(database, mensagens) {
+    : TRegistro(database, mensagens, kColunas, &kInsert, FormaGravacao::Parametros) {
     Limpa();
 }
 
@@ -111,17 +111,5 @@ void TConverteTransportadora::SetContato(std::string_view valor) {
 void TConverteTransportadora::SetFone(std::string_view valor) { campos_.FONE = Telefone(valor); }
 
 void TConverteTransportadora::SetFax(std::string_view valor) { campos_.FAX = Telefone(valor); }
-
-bool TConverteTransportadora::Inserir() {
-    db::Consulta& q = Query();
-    static const std::string texto = TextoInsertParametros<F, R>(kInsert, kColunas);
-    q.DefineSql(texto);
-    Vincula<F, R>(q, kColunas, campos_);
-    q.Executa();
-    Limpa();
-    return true;
-}
-
-void TConverteTransportadora::Limpa() { Reinicia<F, R>(kColunas, *this, campos_); }
 
 }  // namespace conversor::convert

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "convert/conversao.h"
+#include "convert/registro_base.h"
 
 namespace conversor::convert {
 
@@ -19,7 +19,7 @@ struct TCamposTransportadora {
 
 // Every value is bound as a text parameter, so double quotes are the only quote
 // character the setters remove; single quotes stay.
-class TConverteTransportadora : public TConversao {
+class TConverteTransportadora : public TRegistro<TCamposTransportadora, TConverteTransportadora> {
 public:
     TConverteTransportadora(db::Conexao& database, Mensagens& mensagens);
 
@@ -42,16 +42,11 @@ public:
 
     // Writes the held carrier in the connection's transaction, then Limpa. A refused
     // row is raised; when it returns, the result is true.
-    bool Inserir();
+    using TRegistro::Inserir;
 
     // Empties the carrier's identity (code, name, documents, person kind, city and
     // state); the address, contact and telephones are set anew for every row.
-    void Limpa();
-
-    const TCamposTransportadora& Campos() const { return campos_; }
-
-private:
-    TCamposTransportadora campos_;
+    using TRegistro::Limpa;
 };
 
 }  // namespace conversor::convert

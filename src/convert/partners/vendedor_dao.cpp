@@ -88,15 +88,12 @@ const FormaInsert kInsert{"INSERT INTO VENDEND ( ", " ) VALUES ( ", " )"};
 }  // namespace
 
 TVendedorDAO::TVendedorDAO(db::Conexao& database, Mensagens& mensagens)
-    : mensagens_(mensagens), query_(database) {}
+    : mensagens_(mensagens), query_(database), insert_(kInsert, kColunas) {}
 
 bool TVendedorDAO::Inserir(const TRegistroVendedor& r) {
-    db::Consulta& q = query_;
-    static const std::string texto = TextoInsertParametros<F, R>(kInsert, kColunas);
-    q.DefineSql(texto);
-    Vincula<F, R>(q, kColunas, r.Campos());
+    insert_.Prepara(query_, r.Campos());
     try {
-        q.Executa();
+        query_.Executa();
     } catch (const db::ErroBanco& e) {
         // One refused seller does not stop the others; a database that refuses every
         // seller (read-only, the table missing, out of space) ends the run instead of

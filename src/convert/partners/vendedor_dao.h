@@ -1,6 +1,7 @@
 // Writes seller records into VENDEND.
 #pragma once
 
+#include "convert/colunas.h"
 #include "convert/mensagens.h"
 #include "convert/partners/registro_vendedor.h"
 #include "db/conexao.h"
@@ -26,6 +27,7 @@ public:
 private:
     Mensagens& mensagens_;
     db::Consulta query_;
+    InsertComParametros<TCamposVendedor, TRegistroVendedor> insert_;
 };
 
 }  // namespace conversor::convert

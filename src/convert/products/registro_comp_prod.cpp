@@ -21,15 +21,13 @@ const C kColunas[] = {
 }  // namespace
 
 TConverteCompProd::TConverteCompProd(db::Conexao& database, Mensagens& mensagens)
-    : TConversao(database, mensagens) {
+    : TRegistro(database, mensagens, kColunas, nullptr, FormaGravacao::Texto) {
     Limpa();
 }
 
 void TConverteCompProd::SetCODPROD(std::string_view valor) {
     campos_.CODPROD = CompletaZeros(valor, 6);
 }
-
-void TConverteCompProd::Limpa() { Reinicia<F, R>(kColunas, *this, campos_); }
 
 void TConverteCompProd::ExcluiRegistros() { ExcluiEConfirma("Delete from COMPPROD", "Commit;"); }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "convert/conversao.h"
+#include "convert/registro_base.h"
 
 namespace conversor::convert {
 
@@ -18,7 +18,7 @@ struct TCamposCompProd {
     bool operator==(const TCamposCompProd&) const = default;
 };
 
-class TConverteCompProd : public TConversao {
+class TConverteCompProd : public TRegistro<TCamposCompProd, TConverteCompProd> {
 public:
     TConverteCompProd(db::Conexao& database, Mensagens& mensagens);
 
@@ -27,15 +27,8 @@ public:
     void SetQuantidade(double valor) { campos_.Quantidade = valor; }
     void SetPrecoCusto(double valor) { campos_.PrecoCusto = valor; }
 
-    const TCamposCompProd& Campos() const { return campos_; }
-
-    void Limpa();
-
     // Deletes every product complement and commits.
     void ExcluiRegistros();
-
-private:
-    TCamposCompProd campos_;
 };
 
 }  // namespace conversor::convert

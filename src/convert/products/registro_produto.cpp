@@ -123,7 +123,7 @@ const FormaInsert kInsert{" Insert Into Produto (", ") Values ( ", ") "};
 
 TConverteProduto::TConverteProduto(db::Conexao& database, Mensagens& mensagens,
                                    bool comandosPreparados)
-    : TConversao(database, mensagens, comandosPreparados) {
+    : TRegistro(database, mensagens, kColunas, &kInsert, FormaGravacao::Texto, comandosPreparados) {
     Regional().formatoDataCurta = "dd/mm/yyyy";
     Limpa();
 }
@@ -260,24 +260,6 @@ void TConverteProduto::SetsubstribsaidaR4(std::string_view valor) {
     campos_.substribsaidaR4 = valor;
 }
 void TConverteProduto::SetControleLote(std::string_view valor) { campos_.ControleLote = valor; }
-
-void TConverteProduto::Limpa() { Reinicia<F, R>(kColunas, *this, campos_); }
-
-void TConverteProduto::MontaInsert(MontagemSql& sql) const {
-    convert::MontaInsert<F, R>(sql, kInsert, kColunas, campos_);
-}
-
-std::string TConverteProduto::TextoInsert() const {
-    MontagemSql sql(false);
-    MontaInsert(sql);
-    return sql.sql;
-}
-
-bool TConverteProduto::Inserir() {
-    ExecutaLinha([this](MontagemSql& sql) { MontaInsert(sql); });
-    Limpa();
-    return true;
-}
 
 void TConverteProduto::ExcluiRegistros() { ExcluiEConfirma("Delete from PRODUTO", "Commit;"); }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "convert/conversao.h"
+#include "convert/registro_base.h"
 
 namespace conversor::convert {
 
@@ -122,7 +122,7 @@ struct TCamposProduto {
 // row does not set is written with its default. After a failed Inserir the fields
 // keep the failed row's values. Setters cut, trim and pad to the columns' shape and
 // never fail.
-class TConverteProduto : public TConversao {
+class TConverteProduto : public TRegistro<TCamposProduto, TConverteProduto> {
 public:
     // Also sets the program's short date format to "dd/mm/yyyy" for good.
     TConverteProduto(db::Conexao& database, Mensagens& mensagens, bool comandosPreparados = true);
@@ -223,24 +223,19 @@ public:
     void SetControleLote(std::string_view valor);
     void Setgrade(std::int32_t valor) { campos_.grade = valor; }
 
-    const TCamposProduto& Campos() const { return campos_; }
-
     // Every field back to its default (the initial values of its column table).
-    void Limpa();
+    using TRegistro::Limpa;
 
     // The INSERT of the current fields, as Inserir executes it.
-    std::string TextoInsert() const;
-    void MontaInsert(MontagemSql& sql) const;
+    using TRegistro::MontaInsert;
+    using TRegistro::TextoInsert;
 
     // Writes the row in the connection's transaction, then resets the fields. A
     // database error is raised and leaves the fields as they were.
-    bool Inserir();
+    using TRegistro::Inserir;
 
     // Deletes every product and commits.
     void ExcluiRegistros();
-
-private:
-    TCamposProduto campos_;
 };
 
 }  // namespace conversor::convert

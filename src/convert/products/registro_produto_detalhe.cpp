@@ -42,27 +42,9 @@ const FormaInsert kInsert{" Insert Into ProdutoDetalhe ( ", ")  Values (", ") "}
 
 TConverteProdutoDetalhe::TConverteProdutoDetalhe(db::Conexao& database, Mensagens& mensagens,
                                                  bool comandosPreparados)
-    : TConversao(database, mensagens, comandosPreparados) {
+    : TRegistro(database, mensagens, kColunas, &kInsert, FormaGravacao::Texto, comandosPreparados) {
     Regional().formatoDataCurta = "dd/mm/yyyy";
     Limpa();
-}
-
-void TConverteProdutoDetalhe::Limpa() { Reinicia<F, R>(kColunas, *this, campos_); }
-
-void TConverteProdutoDetalhe::MontaInsert(MontagemSql& sql) const {
-    convert::MontaInsert<F, R>(sql, kInsert, kColunas, campos_);
-}
-
-std::string TConverteProdutoDetalhe::TextoInsert() const {
-    MontagemSql sql(false);
-    MontaInsert(sql);
-    return sql.sql;
-}
-
-bool TConverteProdutoDetalhe::Inserir() {
-    ExecutaLinha([this](MontagemSql& sql) { MontaInsert(sql); });
-    Limpa();
-    return true;
 }
 
 void TConverteProdutoDetalhe::ExcluiRegistros() {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "convert/conversao.h"
+#include "convert/registro_base.h"
 
 namespace conversor::convert {
 
@@ -40,7 +40,7 @@ struct TCamposProdutoDetalhe {
 // A successful Inserir resets the fields, except the entry rates of PIS and COFINS,
 // which carry over to the following rows until they are set again. Columns without a
 // setter are always written with their defaults.
-class TConverteProdutoDetalhe : public TConversao {
+class TConverteProdutoDetalhe : public TRegistro<TCamposProdutoDetalhe, TConverteProdutoDetalhe> {
 public:
     // Also sets the program's short date format to "dd/mm/yyyy" for good.
     TConverteProdutoDetalhe(db::Conexao& database, Mensagens& mensagens,
@@ -56,23 +56,16 @@ public:
     void SetALIQPISENT(double valor) { campos_.ALIQPISENT = valor; }
     void SetALIQCOFINSENT(double valor) { campos_.ALIQCOFINSENT = valor; }
 
-    const TCamposProdutoDetalhe& Campos() const { return campos_; }
-
-    void Limpa();
-
     // The INSERT of the current fields, as Inserir executes it.
-    std::string TextoInsert() const;
-    void MontaInsert(MontagemSql& sql) const;
+    using TRegistro::MontaInsert;
+    using TRegistro::TextoInsert;
 
     // Writes the row in the connection's transaction, then resets the fields. A
     // database error is raised and leaves the fields as they were.
-    bool Inserir();
+    using TRegistro::Inserir;
 
     // Deletes every product detail and commits.
     void ExcluiRegistros();
-
-private:
-    TCamposProdutoDetalhe campos_;
 };
 
 }  // namespace conversor::convert
