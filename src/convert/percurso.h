@@ -34,9 +34,10 @@ namespace conversor::convert {
 // Blank records (RegistroEmBranco) are skipped: the gauge passes them, nothing is
 // converted.
 //
-// `exclusoes`, the purges of a kind that empties several tables, run first, under the
-// phase's caption and a step of the gauge each: on a large database each delete and
-// its commit take a while.
+// `exclusoes`, the purges that empty the kind's tables (each its own statement and its
+// own way of failing), run first, in order, under the phase's caption and a step of the
+// gauge each: on a large database each delete and its commit take a while. Every kind
+// empties its tables this way and no other.
 void PercorreTabelaTemp(ContextoConversao& contexto, const DescricaoTipo& tipo,
                         const std::function<void(int registro)>& converteRegistro,
                         const std::function<void()>& esqueceMemorias = {},
