@@ -477,7 +477,7 @@ const Tipo kTipos[] = {
 };
 
 // The reference tables a run fills on the way, written before its rows in (c).
-const char* const kReferencias[] = {"UNIDADES", "CIDADES", "CLASFISC", "CADFABR"};
+const std::vector<const char*>& kReferencias = convert::kTabelasDeReferencia;
 
 // Every workbook is written with inline strings (libxlsxwriter's constant-memory mode,
 // row by row, whatever the size); the shared-strings one is derived from it.
