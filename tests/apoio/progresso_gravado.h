@@ -39,7 +39,7 @@ public:
     }
     void ProcessaMensagens() override {
         ++mensagensProcessadas;
-        Anota(kMensagens);
+        Anota(std::string(kMensagens));
         if (aoProcessar) aoProcessar();
     }
 

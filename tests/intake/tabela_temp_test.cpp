@@ -19,7 +19,7 @@ namespace {
 
 using teste::ArquivosFalsos;
 using teste::MensagemDe;
-using teste::ProgressoGravado;
+using conversor::teste::ProgressoGravado;
 using ::testing::ContainsRegex;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
