@@ -47,8 +47,8 @@ public:
     // to `inicio` on (from the first of all when `inicio` is empty).
     std::vector<std::string> SemMensagens(std::string_view inicio = {}) const {
         std::vector<std::string> r;
-        auto i = inicio.empty() ? chamadas.begin()
-                                : std::find(chamadas.begin(), chamadas.end(), inicio);
+        auto i =
+            inicio.empty() ? chamadas.begin() : std::find(chamadas.begin(), chamadas.end(), inicio);
         std::copy_if(i, chamadas.end(), std::back_inserter(r),
                      [](const std::string& c) { return c != kMensagens; });
         return r;

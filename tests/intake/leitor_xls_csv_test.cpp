@@ -412,8 +412,9 @@ std::string Pasta8(const std::vector<FolhaTeste>& folhas, const std::string& glo
     for (const FolhaTeste& f : folhas) tamanhoGlobais += 4 + 8 + f.nome.size();
     std::string corpo;
     for (const FolhaTeste& f : folhas) {
-        inicio += Registro(0x0085, U32(static_cast<uint32_t>(tamanhoGlobais + corpo.size())) + char(f.visibilidade) +
-                                       char(f.tipo) + char(f.nome.size()) + '\0' + f.nome);
+        inicio += Registro(0x0085, U32(static_cast<uint32_t>(tamanhoGlobais + corpo.size())) +
+                                       char(f.visibilidade) + char(f.tipo) + char(f.nome.size()) +
+                                       '\0' + f.nome);
         corpo += Bof8(f.tipo == 2 ? 0x0020 : 0x0010) + f.registros + Eof();
     }
     return inicio + Eof() + corpo;
@@ -563,7 +564,9 @@ TEST_F(Xls, Biff5NaPaginaDeCodigoDaPasta) {
         bof5(0x0010) + Celula(0x0204, 1, 1, U16(4) + "\x8E\x9F\xD2\xD3") + Eof();
     std::string globais = bof5(0x0005) + Registro(0x0042, U16(10000));
     const size_t inicio = globais.size() + 4 + 7 + nome.size() + Eof().size();
-    globais += Registro(0x0085, U32(static_cast<uint32_t>(inicio)) + '\0' + '\0' + char(nome.size()) + nome) + Eof();
+    globais += Registro(0x0085, U32(static_cast<uint32_t>(inicio)) + '\0' + '\0' +
+                                    char(nome.size()) + nome) +
+               Eof();
     const Lido lido = Le(Ole(globais + folha, "Book"));
     EXPECT_THAT(lido.abas, ElementsAre("Caf\xE9"));
     EXPECT_EQ(lido.celulas.at({1, 1}), "\xE9\xFC\x93\x94");  // é ü “ ”

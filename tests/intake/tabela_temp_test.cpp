@@ -17,9 +17,9 @@
 namespace conversor::intake {
 namespace {
 
+using conversor::teste::ProgressoGravado;
 using teste::ArquivosFalsos;
 using teste::MensagemDe;
-using conversor::teste::ProgressoGravado;
 using ::testing::ContainsRegex;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
