@@ -23,6 +23,16 @@
 namespace conversor::app {
 namespace {
 
+// Qt moves a "C" locale to "C.UTF-8" for itself; a user whose locale is not UTF-8
+// gives the rest of the program an ASCII or Latin-1 one, which this brings back once
+// the application is made (the tests' main makes it before running any test).
+class LocaleSoAscii : public ::testing::Environment {
+public:
+    void SetUp() override { std::setlocale(LC_ALL, "C"); }
+};
+[[maybe_unused]] ::testing::Environment* const kLocaleSoAscii =
+    ::testing::AddGlobalTestEnvironment(new LocaleSoAscii);
+
 TEST(JanelaCaminhos, BancoPlanilhaEMensagensComOsNomesComoSaoNaPasta) {
     teste::PastaTemporaria raiz;
     for (const char8_t* nomeU8 : {u8"Área de Trabalho/vendas ção", u8"中文 目录 😀/表格 'x'"}) {
@@ -69,13 +79,3 @@ TEST(JanelaCaminhos, BancoPlanilhaEMensagensComOsNomesComoSaoNaPasta) {
 
 }  // namespace
 }  // namespace conversor::app
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication aplicacao(argc, argv);
-    // Qt moves a "C" locale to "C.UTF-8" for itself; a user whose locale is not UTF-8
-    // gives the rest of the program an ASCII or Latin-1 one, which this brings back.
-    std::setlocale(LC_ALL, "C");
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

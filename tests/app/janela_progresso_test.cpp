@@ -362,10 +362,3 @@ TEST_F(JanelaProgresso, FimDoProgramaDuranteAConversaoParaSemGravarNada) {
 
 }  // namespace
 }  // namespace conversor::app
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication aplicacao(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -370,7 +370,9 @@ TEST(CsvLimites, ArquivoInexistente) {
 // ================================================================ XLS
 
 std::string U16(uint16_t v) { return {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; }
-std::string U32(uint32_t v) { return U16(v & 0xFFFF) + U16(v >> 16); }
+std::string U32(uint32_t v) {
+    return U16(static_cast<uint16_t>(v & 0xFFFF)) + U16(static_cast<uint16_t>(v >> 16));
+}
 std::string F64(double d) {
     std::string s(8, '\0');
     std::memcpy(s.data(), &d, 8);
@@ -380,7 +382,8 @@ std::string Registro(uint16_t id, const std::string& dados) {
     return U16(id) + U16(static_cast<uint16_t>(dados.size())) + dados;
 }
 std::string Celula(uint16_t id, int linha, int coluna, const std::string& resto) {
-    return Registro(id, U16(linha - 1) + U16(coluna - 1) + U16(15) + resto);
+    return Registro(id, U16(static_cast<uint16_t>(linha - 1)) +
+                            U16(static_cast<uint16_t>(coluna - 1)) + U16(15) + resto);
 }
 std::string Numero(int linha, int coluna, double v) {
     return Celula(0x0203, linha, coluna, F64(v));
@@ -389,7 +392,7 @@ std::string Rk(int linha, int coluna, uint32_t rk) {
     return Celula(0x027E, linha, coluna, U32(rk));
 }
 // A BIFF8 text of 8-bit characters.
-std::string Texto8(const std::string& s) { return U16(s.size()) + '\0' + s; }
+std::string Texto8(const std::string& s) { return U16(static_cast<uint16_t>(s.size())) + '\0' + s; }
 std::string Bof8(uint16_t tipo) {
     return Registro(0x0809, U16(0x0600) + U16(tipo) + U32(0) + U32(0));
 }
@@ -409,8 +412,9 @@ std::string Pasta8(const std::vector<FolhaTeste>& folhas, const std::string& glo
     for (const FolhaTeste& f : folhas) tamanhoGlobais += 4 + 8 + f.nome.size();
     std::string corpo;
     for (const FolhaTeste& f : folhas) {
-        inicio += Registro(0x0085, U32(tamanhoGlobais + corpo.size()) + char(f.visibilidade) +
-                                       char(f.tipo) + char(f.nome.size()) + '\0' + f.nome);
+        inicio += Registro(0x0085, U32(static_cast<uint32_t>(tamanhoGlobais + corpo.size())) +
+                                       char(f.visibilidade) + char(f.tipo) + char(f.nome.size()) +
+                                       '\0' + f.nome);
         corpo += Bof8(f.tipo == 2 ? 0x0020 : 0x0010) + f.registros + Eof();
     }
     return inicio + Eof() + corpo;
@@ -560,7 +564,9 @@ TEST_F(Xls, Biff5NaPaginaDeCodigoDaPasta) {
         bof5(0x0010) + Celula(0x0204, 1, 1, U16(4) + "\x8E\x9F\xD2\xD3") + Eof();
     std::string globais = bof5(0x0005) + Registro(0x0042, U16(10000));
     const size_t inicio = globais.size() + 4 + 7 + nome.size() + Eof().size();
-    globais += Registro(0x0085, U32(inicio) + '\0' + '\0' + char(nome.size()) + nome) + Eof();
+    globais += Registro(0x0085, U32(static_cast<uint32_t>(inicio)) + '\0' + '\0' +
+                                    char(nome.size()) + nome) +
+               Eof();
     const Lido lido = Le(Ole(globais + folha, "Book"));
     EXPECT_THAT(lido.abas, ElementsAre("Caf\xE9"));
     EXPECT_EQ(lido.celulas.at({1, 1}), "\xE9\xFC\x93\x94");  // é ü “ ”
@@ -569,7 +575,9 @@ TEST_F(Xls, Biff5NaPaginaDeCodigoDaPasta) {
 // An Excel 2.x worksheet file: no container, no sheet name.
 TEST_F(Xls, Biff2NomeadaPeloArquivo) {
     const auto celula2 = [](uint16_t id, int linha, int coluna, const std::string& resto) {
-        return Registro(id, U16(linha - 1) + U16(coluna - 1) + std::string(3, '\0') + resto);
+        return Registro(id, U16(static_cast<uint16_t>(linha - 1)) +
+                                U16(static_cast<uint16_t>(coluna - 1)) + std::string(3, '\0') +
+                                resto);
     };
     const std::string fluxo = Registro(0x0009, U16(2) + U16(0x0010)) +
                               Registro(0x0000, U16(0) + U16(3) + U16(0) + U16(2)) +

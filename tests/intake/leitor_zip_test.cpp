@@ -613,10 +613,11 @@ TEST_F(LeitorZip, XlsxGrandeLidaEmBlocosEntregaTodasAsCelulas) {
     for (int r = 0; r < kLinhas; ++r)
         for (int c = 0; c < kColunas; ++c)
             if (c % 2 == 0) {
-                worksheet_write_number(ws, r, c, r * 10 + c + 0.25, nullptr);
+                worksheet_write_number(ws, r, static_cast<lxw_col_t>(c), r * 10 + c + 0.25,
+                                       nullptr);
             } else {
                 std::snprintf(texto, sizeof texto, "t%d", (r * 7 + c) % 1000);
-                worksheet_write_string(ws, r, c, texto, nullptr);
+                worksheet_write_string(ws, r, static_cast<lxw_col_t>(c), texto, nullptr);
             }
     ASSERT_EQ(workbook_close(wb), LXW_NO_ERROR);
 

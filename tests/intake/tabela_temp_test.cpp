@@ -10,35 +10,20 @@
 #include <functional>
 #include <iterator>
 
+#include "apoio/progresso_gravado.h"
 #include "base/regional.h"
 #include "intake/apoio_planilha.h"
 
 namespace conversor::intake {
 namespace {
 
+using conversor::teste::ProgressoGravado;
 using teste::ArquivosFalsos;
 using teste::MensagemDe;
 using ::testing::ContainsRegex;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-// Writes down every call, in order, as the window would see them.
-class ProgressoGravado final : public Progresso {
-public:
-    std::vector<std::string> chamadas;
-    std::function<void()> aoProcessar;
-
-    void Legenda(std::string_view t) override { chamadas.push_back("Legenda " + std::string(t)); }
-    void Maximo(int m) override { chamadas.push_back("Maximo " + std::to_string(m)); }
-    void Posicao(int p) override { chamadas.push_back("Posicao " + std::to_string(p)); }
-    void Avanca() override { chamadas.push_back("Avanca"); }
-    void Status(std::string_view t) override { chamadas.push_back("Status " + std::string(t)); }
-    void ProcessaMensagens() override {
-        chamadas.push_back("Mensagens");
-        if (aoProcessar) aoProcessar();
-    }
-};
 
 // The column texts of every record, first to last.
 std::vector<std::vector<std::string>> Registros(TTabelaTemp& t) {

@@ -50,7 +50,9 @@ TEST(TextosCompartilhados, CadaTextoVoltaInteiroEmQualquerOrdem) {
 // again. Longer strings are cut to a cell.
 TEST(TextosCompartilhados, TextosLongosSaoCortadosEVoltamInteiros) {
     TextosCompartilhados textos;
-    const auto Longo = [](size_t i) { return std::string(kMaxTextoCelula, 'a' + i % 26); };
+    const auto Longo = [](size_t i) {
+        return std::string(kMaxTextoCelula, static_cast<char>('a' + i % 26));
+    };
     constexpr size_t kQuantos = 3 * 1024;
     for (size_t i = 0; i < kQuantos; ++i)
         ASSERT_TRUE(textos.Acrescenta(Longo(i) + (i % 2 ? "passa do limite" : "")));

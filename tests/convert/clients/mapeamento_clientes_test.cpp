@@ -382,7 +382,8 @@ TEST_F(ConverteClientesTeste, PastaDeTrabalhoDePontaAPonta) {
         format_set_num_format(formatoData, "dd/mm/yyyy");
         lxw_worksheet* ws = workbook_add_worksheet(wb, "Clientes");
         const auto texto = [&](int linha, int coluna, std::string_view t) {
-            worksheet_write_string(ws, linha - 1, coluna - 1, Cp1252ParaUtf8(t).c_str(), nullptr);
+            worksheet_write_string(ws, linha - 1, static_cast<lxw_col_t>(coluna - 1),
+                                   Cp1252ParaUtf8(t).c_str(), nullptr);
         };
         worksheet_write_number(ws, 0, 17, 15, nullptr);  // code as a number
         texto(1, 108, "Açougue São Jorge");

@@ -11,6 +11,7 @@
 
 #include "apoio/banco_teste.h"
 #include "apoio/mensagens_gravadas.h"
+#include "apoio/progresso_gravado.h"
 #include "app/execucao.h"
 #include "base/regional.h"
 #include "convert/ferramentas.h"
@@ -23,30 +24,16 @@ namespace {
 
 using teste::BancoTeste;
 using teste::MensagensGravadas;
+using teste::ProgressoGravado;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::SizeIs;
 
-// What the progress display was asked to show, in order.
-class ProgressoGravado : public intake::Progresso {
-public:
-    void Legenda(std::string_view t) override { eventos.push_back("legenda:" + std::string(t)); }
-    void Maximo(int m) override { eventos.push_back("maximo:" + std::to_string(m)); }
-    void Posicao(int p) override { eventos.push_back("posicao:" + std::to_string(p)); }
-    void Avanca() override { eventos.push_back("avanca"); }
-    void Status(std::string_view t) override { eventos.push_back("status:" + std::string(t)); }
-    void ProcessaMensagens() override {}
-
-    // The events from the products legend on (the staging load comes before it).
-    std::vector<std::string> DaConversao() const {
-        auto i =
-            std::find(eventos.begin(), eventos.end(), "legenda:Convertendo Produtos, Aguarde!");
-        return {i, eventos.end()};
-    }
-    std::vector<std::string> eventos;
-};
+// The products' part of the progress: from their legend on (the staging load comes
+// before it).
+constexpr std::string_view kDaConversao = "Legenda Convertendo Produtos, Aguarde!";
 
 // A sheet cell as the workbook stores it: text, number or boolean.
 struct Celula {
@@ -304,19 +291,19 @@ TEST_F(ConverteProdutosTeste, PlanilhaSubstituiOsProdutos) {
     EXPECT_EQ(Valor("select DESCRICAO from CADFABR where CODFABRIC = '00004'"), "TIGRE");
     EXPECT_EQ(ContaLinhas("CADFABR"), 2) << "an empty manufacturer is not created";
 
-    const std::vector<std::string> eventos = progresso.DaConversao();
+    const std::vector<std::string> eventos = progresso.SemMensagens(kDaConversao);
     // The four tables emptied, a step of the gauge each; then the four records.
     ASSERT_THAT(eventos, SizeIs(1 + 6 + 2 + 4 * 2 + 3));
     EXPECT_THAT(
         std::vector<std::string>(eventos.begin() + 1, eventos.begin() + 7),
-        ElementsAre("posicao:0", "maximo:4", "posicao:1", "posicao:2", "posicao:3", "posicao:4"));
-    EXPECT_EQ(eventos[7], "posicao:0");
-    EXPECT_EQ(eventos[8], "maximo:4");
-    EXPECT_EQ(eventos[9], "status:Processando Registro 1 de 4");
-    EXPECT_EQ(eventos[15], "status:Processando Registro 4 de 4");
-    EXPECT_EQ(eventos[16], "avanca");
+        ElementsAre("Posicao 0", "Maximo 4", "Posicao 1", "Posicao 2", "Posicao 3", "Posicao 4"));
+    EXPECT_EQ(eventos[7], "Posicao 0");
+    EXPECT_EQ(eventos[8], "Maximo 4");
+    EXPECT_EQ(eventos[9], "Status Processando Registro 1 de 4");
+    EXPECT_EQ(eventos[15], "Status Processando Registro 4 de 4");
+    EXPECT_EQ(eventos[16], "Avanca");
     EXPECT_THAT(std::vector<std::string>(eventos.end() - 3, eventos.end()),
-                ElementsAre("legenda:", "status:", "posicao:0"));
+                ElementsAre("Legenda ", "Status ", "Posicao 0"));
 }
 
 TEST_F(ConverteProdutosTeste, FalhaDesfazSoOQueVeioDepoisDaUltimaConfirmacao) {
@@ -341,8 +328,8 @@ TEST_F(ConverteProdutosTeste, FalhaDesfazSoOQueVeioDepoisDaUltimaConfirmacao) {
     EXPECT_EQ(Valor("select list(CODPROD) from MVGERAL"), "000001");
     EXPECT_EQ(ContaLinhas("COMPPROD"), 0);
     EXPECT_EQ(Valor("select CODFABRIC from CADFABR where DESCRICAO = 'TIGRE'"), "00004");
-    EXPECT_THAT(progresso.eventos, Contains("legenda:"));
-    EXPECT_EQ(progresso.eventos.back(), "posicao:0");
+    EXPECT_THAT(progresso.SemMensagens(), Contains("Legenda "));
+    EXPECT_EQ(progresso.SemMensagens().back(), "Posicao 0");
 }
 
 TEST_F(ConverteProdutosTeste, FalhasNaPrimeiraLinhaDeixamSoAsTabelasEsvaziadas) {
@@ -464,10 +451,10 @@ TEST_F(MapeamentoProdutosTeste, TabelaVaziaSoEsvazia) {
         SCOPED_TRACE(t);
         EXPECT_EQ(ContaLinhas(t), 0);
     }
-    EXPECT_THAT(progresso.DaConversao(),
-                ElementsAre("legenda:Convertendo Produtos, Aguarde!", "posicao:0", "maximo:4",
-                            "posicao:1", "posicao:2", "posicao:3", "posicao:4", "posicao:0",
-                            "maximo:0", "legenda:", "status:", "posicao:0"));
+    EXPECT_THAT(progresso.SemMensagens(kDaConversao),
+                ElementsAre("Legenda Convertendo Produtos, Aguarde!", "Posicao 0", "Maximo 4",
+                            "Posicao 1", "Posicao 2", "Posicao 3", "Posicao 4", "Posicao 0",
+                            "Maximo 0", "Legenda ", "Status ", "Posicao 0"));
 }
 
 TEST_F(MapeamentoProdutosTeste, CodigoTributarioCortadoEmDoisCaracteres) {
