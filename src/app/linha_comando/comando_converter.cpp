@@ -327,13 +327,14 @@ void ImprimeResumo(const PedidoTerminal& pedido, const Rodada& rodada) {
             std::printf("  %-15s %lld linhas gravadas\n", t.tabela.c_str(), t.linhas);
             continue;
         }
-        long long antes = -1;
+        // A table that could not be counted before has no figure to set beside.
+        std::string antes;
         for (const LinhasTabela& a : resultado.linhasAntes)
-            if (a.tabela == t.tabela) antes = a.linhas;
-        std::printf("%s\n",
-                    ParaTerminal("  " + Alinhado(t.tabela, 15) + " " + std::to_string(t.linhas) +
-                                 " linhas agora (" + std::to_string(antes) + " antes da conversão)")
-                        .c_str());
+            if (a.tabela == t.tabela)
+                antes = " (" + std::to_string(a.linhas) + " antes da conversão)";
+        std::printf("%s\n", ParaTerminal("  " + Alinhado(t.tabela, 15) + " " +
+                                         std::to_string(t.linhas) + " linhas agora" + antes)
+                                .c_str());
     }
     for (const LinhasTabela& t : resultado.referenciasCriadas)
         std::printf("  %-15s %lld linhas criadas\n", t.tabela.c_str(), t.linhas);
